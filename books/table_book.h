@@ -1,0 +1,23 @@
+// The table book: a header, one 220-column row per pile, a footer ending with the time.
+#pragma once
+
+#include <string>
+#include <vector>
+
+#include "book_record.h"
+
+namespace pile {
+
+using BookLines = std::vector<std::u16string>;
+
+inline constexpr int kTableHeaderLines = 5;
+inline constexpr int kTableFooterLines = 4;
+
+// Appends one pile: the header when the book is empty, otherwise the old footer is removed
+// first; then the row and a new footer. Costs the same whatever the size of the book.
+void AppendTableRecord(BookLines& tableBook, const BookRecord& record);
+
+// The 22-cell row of one pile alone (220 display columns while no value outgrows its cell).
+std::u16string TableRow(const BookRecord& record);
+
+}  // namespace pile

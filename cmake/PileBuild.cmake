@@ -1,0 +1,26 @@
+# Build settings shared by every target of the project.
+
+# Strict warnings, and floating point that gives the same doubles on every machine:
+# no fused multiply-add contraction, never -ffast-math or -march=native.
+function(pile_strict_target target)
+    if(CMAKE_CXX_COMPILER_ID MATCHES "GNU|Clang")
+        target_compile_options(${target} PRIVATE
+            -Wall -Wextra -Wpedantic -Wshadow -Wconversion -Wno-sign-conversion
+            -Werror -ffp-contract=off)
+    elseif(MSVC)
+        target_compile_options(${target} PRIVATE /W4 /WX /fp:precise /utf-8)
+    endif()
+endfunction()
+
+# One line registers a GoogleTest program with CTest:
+#   pile_add_gtest(NAME engine_tests SOURCES a.cpp b.cpp LIBS pile_engine)
+function(pile_add_gtest)
+    cmake_parse_arguments(T "" "NAME" "SOURCES;LIBS;ENVIRONMENT" ${ARGN})
+    add_executable(${T_NAME} ${T_SOURCES})
+    pile_strict_target(${T_NAME})
+    target_link_libraries(${T_NAME} PRIVATE ${T_LIBS} GTest::gtest GTest::gtest_main)
+    include(GoogleTest)
+    gtest_discover_tests(${T_NAME}
+        DISCOVERY_TIMEOUT 60
+        PROPERTIES ENVIRONMENT "${T_ENVIRONMENT}")
+endfunction()
