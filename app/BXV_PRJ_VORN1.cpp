@@ -1,0 +1,18 @@
+// The program: one window and the event loop. No command line, no settings, nothing saved on
+// the way out.
+#include <QApplication>
+
+#include "BXV_PAS_VORN1.h"
+
+int main(int argc, char* argv[]) {
+    QApplication application(argc, argv);
+    // The window allows portrait only where a screen can turn; a desktop screen cannot, and Qt
+    // offers no such restriction on one, so there is nothing to set here.
+    TBXV_FRM_VORN1 window;
+    window.show();
+    // Under a bare X server a new window has no keyboard focus until it is clicked.
+    window.raise();
+    window.activateWindow();
+    // Closing the window, by "退出" or through the platform, ends the loop.
+    return QApplication::exec();
+}

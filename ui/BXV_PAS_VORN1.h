@@ -1,0 +1,171 @@
+// The main window: the input screen MainFormLayer and the book screen JieGuo_DocLayer.
+//
+// Each handler reads control texts and list positions, calls the engine (pile::ComputePile)
+// or the books (pile::CalculationBooks), and writes texts back. The rules of when an input
+// counts as changed live in change_events.h; the memos follow the books through memo_sync.h.
+// The controls are built in BXV_PAS_VORN1_form.cpp.
+#pragma once
+
+#include <QDateTime>
+#include <QWidget>
+#include <functional>
+
+#include "books/calculation_books.h"
+#include "engine/pile_calculation.h"
+
+class QComboBox;
+class QGroupBox;
+class QLabel;
+class QLineEdit;
+class QPlainTextEdit;
+class QPushButton;
+class QRadioButton;
+class QSlider;
+
+namespace pile::ui {
+class ComboTextChange;
+class ListChange;
+class LogoStrip;
+class RadioChange;
+class ScaledLayer;
+class TextChange;
+}  // namespace pile::ui
+
+class TBXV_FRM_VORN1 : public QWidget {
+    Q_OBJECT
+
+  public:
+    explicit TBXV_FRM_VORN1(QWidget* parent = nullptr);
+    ~TBXV_FRM_VORN1() override;
+
+    // The two books with PileCounter and UnsavedBookFlags; the memos show them.
+    const pile::CalculationBooks& Books() const { return books_; }
+
+    // The clock that dates each calculation; the local clock unless a test pins it.
+    void SetClock(std::function<QDateTime()> clock);
+
+    // The track bar moves in tenths of a point: 40 to 240 stand for 4 to 24 points.
+    static constexpr int kFontSizeSteps = 10;
+
+  protected:
+    void paintEvent(QPaintEvent* event) override;
+    void closeEvent(QCloseEvent* event) override;
+
+  private Q_SLOTS:
+    void cbt_tuichuClick();
+    void cbt_CopyRightClick();
+
+    void cbb_jmlxChange();
+    void cbe_ddChange();
+    void cbe_tyzdChange();
+    void cbe_hrChange();
+    void cbb_hntChange();
+    void cbb_czgyChange();
+    void edt_frkChange();
+    void edt_fukChange();
+    void rdb_frkChange();
+    void rdb_fukChange();
+
+    void cbt_computeClick();
+    void cbt_JingDuClick();
+    void popbox_jingduChange();
+
+    void cbt_ViewClick();
+    void cbt_ExitClick();
+    void cbt_PageBookClick();
+    void cbt_sanchuClick();
+    void tcb_meoFontSizeChange();
+    void cbt_SaveClick();
+
+  private:
+    void CreateControls();  // BXV_PAS_VORN1_form.cpp
+    void ConnectHandlers();
+    void FormCreate();
+    void FormClose(QCloseEvent* event);
+
+    // Input panel.
+    void ApplyRockMode(pile::RockParameterMode mode);
+    void EmptyResults(bool kesair, bool ra, bool rc);
+    void ComputeOn();
+    void QuickCheck(QLineEdit* box, bool zeroPasses, const QString& message);
+    void ShowMessage(const QString& text, const QColor& colour);
+    void SetBoxColour(QLineEdit* box, const QColor& colour);
+    QLineEdit* Box(pile::InputControl control) const;
+    pile::RockParameterMode RockMode() const;
+    static char16_t DecimalSeparator();
+
+    // Compute action.
+    void ComputeAction();
+    void PresentFailure(const pile::ValidationFailure& failure);
+    void PresentResult(const pile::ComputedPile& pile);
+    void AppendToBooks(const pile::ComputedPile& pile);
+    void FollowBooks(const pile::BooksChange& change);
+    pile::PrecisionMode Precision() const;
+
+    pile::CalculationBooks books_;
+    std::function<QDateTime()> clock_;
+
+    pile::ui::ScaledLayer* MainFormLayer = nullptr;
+    pile::ui::ScaledLayer* JieGuo_DocLayer = nullptr;
+
+    // Input screen.
+    QLabel* lb_cxm = nullptr;
+    QPushButton* cbt_CopyRight = nullptr;
+    QGroupBox* gpb_srcs = nullptr;
+    QLabel* lb_jmlx = nullptr;
+    QComboBox* cbb_jmlx = nullptr;
+    QLabel* lb_dd = nullptr;
+    QComboBox* cbe_dd = nullptr;
+    QLabel* lb_tyzd = nullptr;
+    QComboBox* cbe_tyzd = nullptr;
+    QLabel* lb_hr = nullptr;
+    QComboBox* cbe_hr = nullptr;
+    QLabel* lb_hnt = nullptr;
+    QComboBox* cbb_hnt = nullptr;
+    QLabel* lb_czgy = nullptr;
+    QComboBox* cbb_czgy = nullptr;
+    QGroupBox* gpb_ysqdqz = nullptr;
+    QRadioButton* rdb_fuk = nullptr;
+    QLineEdit* edt_fuk = nullptr;
+    QRadioButton* rdb_frk = nullptr;
+    QLineEdit* edt_frk = nullptr;
+    QGroupBox* gpb_scjg = nullptr;
+    QPushButton* cbt_JingDu = nullptr;
+    QComboBox* popbox_jingdu = nullptr;
+    QLabel* lb_kesair = nullptr;
+    QLineEdit* edt_kesair = nullptr;
+    QLabel* lb_ra = nullptr;
+    QLineEdit* edt_ra = nullptr;
+    QLabel* lb_rc = nullptr;
+    QLineEdit* edt_rc = nullptr;
+    QLabel* lb_guifan = nullptr;
+    QLabel* lb_tiaowen = nullptr;
+    QPushButton* cbt_compute = nullptr;
+    QPushButton* cbt_View = nullptr;
+    QPushButton* cbt_tuichu = nullptr;
+    pile::ui::LogoStrip* img_Logo = nullptr;
+    QLabel* lb_shuoming = nullptr;
+
+    // Book screen.
+    QLabel* lb_jisuanjieguo = nullptr;
+    QPushButton* cbt_PageBook = nullptr;
+    QPlainTextEdit* meo_jisuanjieguo_Doc = nullptr;
+    QPlainTextEdit* meo_jisuanjieguo_Xls = nullptr;
+    QPushButton* cbt_sanchu = nullptr;
+    QPushButton* cbt_Exit = nullptr;
+    QPushButton* cbt_Save = nullptr;
+    QSlider* tcb_meoFontSize = nullptr;
+
+    // When each input counts as changed.
+    pile::ui::ListChange* jmlxChange_ = nullptr;
+    pile::ui::ComboTextChange* ddChange_ = nullptr;
+    pile::ui::ComboTextChange* tyzdChange_ = nullptr;
+    pile::ui::ComboTextChange* hrChange_ = nullptr;
+    pile::ui::ListChange* hntChange_ = nullptr;
+    pile::ui::ListChange* czgyChange_ = nullptr;
+    pile::ui::TextChange* frkChange_ = nullptr;
+    pile::ui::TextChange* fukChange_ = nullptr;
+    pile::ui::RadioChange* frkModeChange_ = nullptr;
+    pile::ui::RadioChange* fukModeChange_ = nullptr;
+    pile::ui::ListChange* jingduChange_ = nullptr;
+};
