@@ -1,5 +1,6 @@
 #include "books/text_book.h"
 
+#include <algorithm>
 #include <charconv>
 #include <utility>
 
@@ -33,7 +34,8 @@ class RecordWriter {
     void Value(std::u16string_view label, std::u16string_view value, int width,
                std::u16string_view unit = {}) {
         std::u16string line;
-        line.reserve(label.size() + static_cast<std::size_t>(width) + value.size() + unit.size());
+        line.reserve(label.size() + std::max(static_cast<std::size_t>(width), value.size()) +
+                     unit.size());
         line.append(label).append(PadLeft(value, u" ", width)).append(unit);
         book_.push_back(std::move(line));
     }

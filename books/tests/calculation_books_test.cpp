@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include <ostream>
 #include <string>
 
 #include "book_fixtures.h"
@@ -174,6 +175,11 @@ struct DamagedCase {
     BookLines text;
     int counter;
 };
+
+// Test names and failure messages show the row by its name.
+void PrintTo(const DamagedCase& row, std::ostream* os) {
+    *os << row.name;
+}
 
 BookLines Lines(std::size_t count, std::u16string_view line) {
     return BookLines(count, std::u16string(line));

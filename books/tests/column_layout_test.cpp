@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include <ostream>
 #include <string>
 #include <string_view>
 
@@ -18,6 +19,11 @@ struct PadRow {
     int width;
     std::u16string_view expected;
 };
+
+// Test names and failure messages show the row by its name.
+void PrintTo(const PadRow& row, std::ostream* os) {
+    *os << row.name;
+}
 
 std::u16string Apply(const PadRow& row) {
     switch (row.pad) {

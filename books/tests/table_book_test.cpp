@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <initializer_list>
+#include <ostream>
 #include <string>
 
 #include "book_fixtures.h"
@@ -61,6 +62,11 @@ struct RowCase {
     char16_t separator;
     std::u16string expected;
 };
+
+// Test names and failure messages show the row by its name.
+void PrintTo(const RowCase& row, std::ostream* os) {
+    *os << row.name;
+}
 
 class TableRowTest : public testing::TestWithParam<RowCase> {};
 

@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include <ostream>
 #include <string>
 
 #include "book_fixtures.h"
@@ -318,6 +319,11 @@ struct RecordCase {
     char16_t separator;
     BookLines expected;  // the record without the time line
 };
+
+// Test names and failure messages show the row by its name.
+void PrintTo(const RecordCase& row, std::ostream* os) {
+    *os << row.name;
+}
 
 class TextRecordTest : public testing::TestWithParam<RecordCase> {};
 

@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include <ostream>
 #include <string>
 
 namespace pile::replay {
@@ -21,6 +22,11 @@ struct BadLine {
     std::string line;
     std::string message;
 };
+
+// Test names and failure messages show the row by its name.
+void PrintTo(const BadLine& row, std::ostream* os) {
+    *os << row.name;
+}
 
 class BadStepLineTest : public testing::TestWithParam<BadLine> {};
 
