@@ -3,6 +3,7 @@
 #include <cmath>
 #include <cstddef>
 #include <cstdint>
+#include <cstdio>
 #include <cstdlib>
 #include <string>
 
@@ -10,8 +11,11 @@
 
 namespace {
 
-void Require(bool condition) {
+#define Require(condition) RequireImpl((condition), #condition)
+
+void RequireImpl(bool condition, const char* what) {
     if (!condition) {
+        std::fprintf(stderr, "violated: %s\n", what);
         std::abort();
     }
 }
