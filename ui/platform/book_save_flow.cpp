@@ -1,0 +1,93 @@
+#include "ui/platform/book_save_flow.h"
+
+#include <utility>
+
+#include "ui/platform/documents_folder.h"
+
+namespace pile::platform {
+namespace {
+
+QString FailureText(const QString& path, const QString& reason) {
+    return QStringLiteral("计算书未能保存到文件\n%1\n%2").arg(path, reason);
+}
+
+}  // namespace
+
+QString BookFileName(BookKind book) {
+    return book == BookKind::Text ? QStringLiteral("嵌岩桩计算书(依据DBJ50-047-2016)_文本.txt")
+                                  : QStringLiteral("嵌岩桩计算书(依据DBJ50-047-2016)_表格.txt");
+}
+
+BookSaveFlow::BookSaveFlow(PermissionService& permissions, MessagePresenter& messages, Hooks hooks,
+                           BookCodec codec)
+    : permissions_(permissions),
+      messages_(messages),
+      hooks_(std::move(hooks)),
+      codec_(codec),
+      self_(std::make_shared<BookSaveFlow*>(this)) {}
+
+BookSaveFlow::~BookSaveFlow() = default;
+
+void BookSaveFlow::Request(const QString& writePermission) {
+    writePermission_ = writePermission;
+    const std::weak_ptr<BookSaveFlow*> alive = self_;
+    permissions_.request(
+        QStringList{writePermission},
+        [alive](const QStringList& names, const QList<PermissionAnswer>& answers) {
+            if (const auto flow = alive.lock()) {
+                (*flow)->StoragePermissionResult(names, answers);
+            }
+        },
+        [alive](const QStringList& names, std::function<void()> proceed) {
+            if (const auto flow = alive.lock()) {
+                (*flow)->StoragePermissionRationale(names, std::move(proceed));
+            }
+        });
+}
+
+void BookSaveFlow::StoragePermissionRationale(const QStringList& names,
+                                              std::function<void()> proceed) {
+    QString explanation;
+    for (const QString& name : names) {
+        if (name == writePermission_) {
+            explanation += QString::fromUtf16(kRationaleText);
+        }
+    }
+    messages_.showMessage(explanation, std::move(proceed));
+}
+
+void BookSaveFlow::StoragePermissionResult(const QStringList& /*names*/,
+                                           const QList<PermissionAnswer>& answers) {
+    if (answers.size() != 1 || answers.front() != PermissionAnswer::Granted) {
+        messages_.showMessage(QString::fromUtf16(kNoPermissionText), {});
+        return;
+    }
+    const QString caption = hooks_.pageBookCaption ? hooks_.pageBookCaption() : QString();
+    if (caption == QLatin1String("1")) {
+        SaveBook(BookKind::Text);
+    } else if (caption == QLatin1String("2")) {
+        SaveBook(BookKind::Table);
+    }
+}
+
+void BookSaveFlow::SaveBook(BookKind book) {
+    const QString fileName = BookFileName(book);
+    const DocumentsFolderResult folder = DocumentsFolder();
+    if (folder.path.isEmpty()) {
+        messages_.showError(FailureText(fileName, folder.error));
+        return;
+    }
+    static const std::vector<std::u16string> kEmptyBook;
+    const std::vector<std::u16string>* lines = hooks_.bookLines ? hooks_.bookLines(book) : nullptr;
+    const BookFileResult written =
+        WriteBookFile(folder.path, fileName, lines ? *lines : kEmptyBook, codec_);
+    if (!written.ok) {
+        messages_.showError(FailureText(written.path, written.error));
+        return;
+    }
+    if (hooks_.bookSaved) {
+        hooks_.bookSaved(book);
+    }
+}
+
+}  // namespace pile::platform

@@ -1,0 +1,68 @@
+// "保存": asks the permission service for the right to write to storage, then writes the book
+// on show to its file in the documents folder and only then takes that book's bit off
+// UnsavedBookFlags. The window lends the flow what it reads and changes through Hooks, read
+// when the permission's answer arrives: where the platform asks the user, the book written is
+// the one on show at the answer, not at the click.
+#pragma once
+
+#include <QList>
+#include <QString>
+#include <QStringList>
+#include <functional>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "ui/platform/book_file.h"
+#include "ui/platform/message_presenter.h"
+#include "ui/platform/permission_service.h"
+
+namespace pile::platform {
+
+// The two books by their bit in UnsavedBookFlags (the values of pile::Book).
+enum class BookKind { Text = 1, Table = 2 };
+
+QString BookFileName(BookKind book);
+
+inline constexpr char16_t kNoPermissionText[] = u"无权存盘";
+inline constexpr char16_t kRationaleText[] = u"需要存贮权限，否则计算结果不能存盘";
+
+class BookSaveFlow {
+  public:
+    struct Hooks {
+        // The caption of cbt_PageBook: "1" the text book is on show, "2" the table book.
+        std::function<QString()> pageBookCaption;
+        // The lines of a book; nullptr counts as an empty book.
+        std::function<const std::vector<std::u16string>*(BookKind)> bookLines;
+        // The file is written and closed: take the book's bit off UnsavedBookFlags and
+        // disable cbt_Save.
+        std::function<void(BookKind)> bookSaved;
+    };
+
+    BookSaveFlow(PermissionService& permissions, MessagePresenter& messages, Hooks hooks,
+                 BookCodec codec = NativeBookCodec());
+    ~BookSaveFlow();
+    BookSaveFlow(const BookSaveFlow&) = delete;
+    BookSaveFlow& operator=(const BookSaveFlow&) = delete;
+
+    // The body of cbt_SaveClick: asks for the one permission `writePermission` (the window's
+    // FPermissionWriteExternalStorage) and returns; nothing is written by the request itself.
+    void Request(const QString& writePermission);
+
+    // The permission service's two callbacks; public so that a test can call them directly.
+    void StoragePermissionResult(const QStringList& names, const QList<PermissionAnswer>& answers);
+    void StoragePermissionRationale(const QStringList& names, std::function<void()> proceed);
+
+  private:
+    void SaveBook(BookKind book);
+
+    PermissionService& permissions_;
+    MessagePresenter& messages_;
+    Hooks hooks_;
+    BookCodec codec_;
+    QString writePermission_;
+    // Callbacks that arrive after the flow is gone find this expired and do nothing.
+    std::shared_ptr<BookSaveFlow*> self_;
+};
+
+}  // namespace pile::platform

@@ -1,0 +1,255 @@
+#include "ui/platform/book_save_flow.h"
+
+#include <gtest/gtest.h>
+
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+#include <memory>
+
+#include "ui/platform/test_doubles.h"
+#include "ui/platform/tests/platform_test_support.h"
+
+namespace pile::platform {
+namespace {
+
+using testing::Hex;
+using testing::ReadAll;
+
+const QString kTextFile = QStringLiteral("嵌岩桩计算书(依据DBJ50-047-2016)_文本.txt");
+const QString kTableFile = QStringLiteral("嵌岩桩计算书(依据DBJ50-047-2016)_表格.txt");
+const QString kNoPermission = QStringLiteral("无权存盘");
+
+// The window as the flow sees it: the caption of cbt_PageBook, the two books, the flags and
+// the enabled state of cbt_Save.
+class BookSaveFlowTest : public testing::TemporaryHomeTest {
+  protected:
+    std::unique_ptr<BookSaveFlow> MakeFlow(PermissionService& permissions) {
+        BookSaveFlow::Hooks hooks;
+        hooks.pageBookCaption = [this] { return caption_; };
+        hooks.bookLines = [this](BookKind book) {
+            return book == BookKind::Text ? &textBook_ : &tableBook_;
+        };
+        hooks.bookSaved = [this](BookKind book) {
+            // The file is complete and closed before the flags change.
+            fileAtFlagChange_ = ReadAll(PathOf(BookFileName(book)));
+            flags_ &= ~static_cast<int>(book);
+            saveEnabled_ = false;
+        };
+        return std::make_unique<BookSaveFlow>(permissions, messages_, std::move(hooks));
+    }
+
+    QString PathOf(const QString& name) const { return Documents() + QLatin1Char('/') + name; }
+    bool Exists(const QString& name) const { return QFileInfo::exists(PathOf(name)); }
+
+    QString caption_ = QStringLiteral("1");
+    std::vector<std::u16string> textBook_{u"================== 嵌岩桩计算书 ==================",
+                                          u"1.基桩编号: ZH1", u"计算时间：2024/5/6 14:03:27"};
+    std::vector<std::u16string> tableBook_{u"ZH1  ζr  β", u"计算时间：2024/5/6 14:03:27"};
+    int flags_ = 3;
+    bool saveEnabled_ = true;
+    QByteArray fileAtFlagChange_;
+    RecordingMessagePresenter messages_;
+    DesktopPermissionService desktop_;
+
+    // The books above in GBK, CR LF between the lines.
+    const QByteArray textBytes_ =
+        QByteArray(18, '=') + " \xC7\xB6\xD1\xD2\xD7\xAE\xBC\xC6\xCB\xE3\xCA\xE9 " +
+        QByteArray(18, '=') + "\r\n1.\xBB\xF9\xD7\xAE\xB1\xE0\xBA\xC5: ZH1\r\n" +
+        "\xBC\xC6\xCB\xE3\xCA\xB1\xBC\xE4\xA3\xBA" + "2024/5/6 14:03:27";
+    const QByteArray tableBytes_ = QByteArray("ZH1  \xA6\xC6r  \xA6\xC2\r\n") +
+                                   "\xBC\xC6\xCB\xE3\xCA\xB1\xBC\xE4\xA3\xBA" + "2024/5/6 14:03:27";
+};
+
+struct CaptionRow {
+    const char* name;
+    const char* caption;
+    int flagsBefore;
+    int flagsAfter;
+    bool textWritten;
+    bool tableWritten;
+};
+
+void PrintTo(const CaptionRow& row, std::ostream* out) {
+    *out << row.name;
+}
+
+class SaveByCaption : public BookSaveFlowTest, public ::testing::WithParamInterface<CaptionRow> {};
+
+TEST_P(SaveByCaption, WritesTheBookOnShowThenTakesItsBitOff) {
+    const CaptionRow& row = GetParam();
+    caption_ = QString::fromLatin1(row.caption);
+    flags_ = row.flagsBefore;
+    const auto flow = MakeFlow(desktop_);
+    flow->Request(QString());  // the desktop answers inside the call
+
+    EXPECT_EQ(flags_, row.flagsAfter);
+    EXPECT_EQ(saveEnabled_, row.flagsAfter == row.flagsBefore);
+    EXPECT_EQ(Exists(kTextFile), row.textWritten);
+    EXPECT_EQ(Exists(kTableFile), row.tableWritten);
+    if (row.textWritten) {
+        EXPECT_EQ(Hex(ReadAll(PathOf(kTextFile))), Hex(textBytes_));
+        EXPECT_EQ(Hex(fileAtFlagChange_), Hex(textBytes_));
+    }
+    if (row.tableWritten) {
+        EXPECT_EQ(Hex(ReadAll(PathOf(kTableFile))), Hex(tableBytes_));
+        EXPECT_EQ(Hex(fileAtFlagChange_), Hex(tableBytes_));
+    }
+    EXPECT_TRUE(messages_.boxes.empty());
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Rows, SaveByCaption,
+    ::testing::Values(CaptionRow{"TextBookFromThree", "1", 3, 2, true, false},
+                      CaptionRow{"TableBookFromThree", "2", 3, 1, false, true},
+                      CaptionRow{"TableBookAfterTheTextBook", "2", 2, 0, false, true},
+                      CaptionRow{"TextBookAfterTheTableBook", "1", 1, 0, true, false},
+                      CaptionRow{"AnyOtherCaptionDoesNothing", "3", 3, 3, false, false},
+                      CaptionRow{"AnEmptyCaptionDoesNothing", "", 3, 3, false, false}),
+    [](const ::testing::TestParamInfo<CaptionRow>& row) { return std::string(row.param.name); });
+
+struct AnswerRow {
+    const char* name;
+    QList<PermissionAnswer> answers;
+    bool written;
+};
+
+void PrintTo(const AnswerRow& row, std::ostream* out) {
+    *out << row.name;
+}
+
+class PermissionAnswers : public BookSaveFlowTest,
+                          public ::testing::WithParamInterface<AnswerRow> {};
+
+TEST_P(PermissionAnswers, OnlyOneGrantedAnswerWrites) {
+    const AnswerRow& row = GetParam();
+    const auto flow = MakeFlow(desktop_);
+    flow->StoragePermissionResult(QStringList{QString()}, row.answers);
+    EXPECT_EQ(Exists(kTextFile), row.written);
+    EXPECT_EQ(flags_, row.written ? 2 : 3);
+    EXPECT_EQ(saveEnabled_, !row.written);
+    if (row.written) {
+        EXPECT_TRUE(messages_.boxes.empty());
+    } else {
+        ASSERT_EQ(messages_.boxes.size(), 1u);
+        EXPECT_FALSE(messages_.boxes[0].error);
+        EXPECT_EQ(messages_.boxes[0].text, kNoPermission);
+        EXPECT_FALSE(QFileInfo::exists(Documents())) << "nothing is touched";
+    }
+}
+
+using enum PermissionAnswer;
+INSTANTIATE_TEST_SUITE_P(
+    Rows, PermissionAnswers,
+    ::testing::Values(AnswerRow{"Granted", {Granted}, true}, AnswerRow{"Denied", {Denied}, false},
+                      AnswerRow{"PermanentlyDenied", {PermanentlyDenied}, false},
+                      AnswerRow{"NoAnswer", {}, false},
+                      AnswerRow{"TwoGrantedAnswers", {Granted, Granted}, false},
+                      AnswerRow{"GrantedThenDenied", {Granted, Denied}, false}),
+    [](const ::testing::TestParamInfo<AnswerRow>& row) { return std::string(row.param.name); });
+
+TEST_F(BookSaveFlowTest, ARefusingServiceGivesNoPermissionAndWritesNothing) {
+    RefusingPermissionService service(PermanentlyDenied);
+    const auto flow = MakeFlow(service);
+    flow->Request(QString());
+    EXPECT_EQ(service.requested, std::vector<QStringList>{QStringList{QString()}});
+    ASSERT_EQ(messages_.boxes.size(), 1u);
+    EXPECT_EQ(messages_.boxes[0].text, kNoPermission);
+    EXPECT_FALSE(QFileInfo::exists(Documents()));
+    EXPECT_EQ(flags_, 3);
+    EXPECT_TRUE(saveEnabled_);
+}
+
+TEST_F(BookSaveFlowTest, TheRationaleExplainsThenTheBookOnShowAtTheAnswerIsSaved) {
+    RationaleFirstPermissionService service;
+    const auto flow = MakeFlow(service);
+    flow->Request(QString());
+    ASSERT_EQ(messages_.boxes.size(), 1u);
+    EXPECT_FALSE(messages_.boxes[0].error);
+    EXPECT_EQ(messages_.boxes[0].text, QStringLiteral("需要存贮权限，否则计算结果不能存盘"));
+    EXPECT_FALSE(Exists(kTextFile)) << "nothing is written before the box is closed";
+    EXPECT_EQ(flags_, 3);
+
+    caption_ = QStringLiteral("2");  // the user switched books while the box was open
+    messages_.CloseBox(0);
+    EXPECT_FALSE(Exists(kTextFile));
+    EXPECT_EQ(Hex(ReadAll(PathOf(kTableFile))), Hex(tableBytes_));
+    EXPECT_EQ(flags_, 1);
+    EXPECT_EQ(messages_.boxes.size(), 1u);
+}
+
+TEST_F(BookSaveFlowTest, TheRationaleThenARefusal) {
+    RationaleFirstPermissionService service(Denied);
+    const auto flow = MakeFlow(service);
+    flow->Request(QString());
+    messages_.CloseBox(0);
+    ASSERT_EQ(messages_.boxes.size(), 2u);
+    EXPECT_EQ(messages_.boxes[1].text, kNoPermission);
+    EXPECT_FALSE(QFileInfo::exists(Documents()));
+}
+
+TEST_F(BookSaveFlowTest, TheRationaleExplainsOnlyTheWritePermission) {
+    const auto flow = MakeFlow(desktop_);
+    flow->Request(QString());
+    bool proceeded = false;
+    flow->StoragePermissionRationale(QStringList{QStringLiteral("camera")},
+                                     [&proceeded] { proceeded = true; });
+    ASSERT_EQ(messages_.boxes.size(), 1u);
+    EXPECT_EQ(messages_.boxes[0].text, QString());
+    EXPECT_FALSE(proceeded);
+    messages_.CloseBox(0);
+    EXPECT_TRUE(proceeded);
+}
+
+TEST_F(BookSaveFlowTest, AReadOnlyFileStaysAndTheErrorNamesItAndTheReason) {
+    ASSERT_TRUE(QDir().mkpath(Documents()));
+    testing::WriteAll(PathOf(kTextFile), "earlier");
+    ASSERT_TRUE(
+        QFile::setPermissions(PathOf(kTextFile), QFileDevice::ReadOwner | QFileDevice::ReadGroup));
+    const auto flow = MakeFlow(desktop_);
+    flow->Request(QString());
+
+    ASSERT_EQ(messages_.boxes.size(), 1u);
+    EXPECT_TRUE(messages_.boxes[0].error);
+    const QString text = messages_.boxes[0].text;
+    EXPECT_TRUE(text.contains(QDir::toNativeSeparators(PathOf(kTextFile)))) << text.toStdString();
+    EXPECT_TRUE(text.contains(QStringLiteral("not writable"))) << text.toStdString();
+    EXPECT_EQ(ReadAll(PathOf(kTextFile)), QByteArray("earlier"));
+    EXPECT_EQ(flags_, 3);
+    EXPECT_TRUE(saveEnabled_);
+}
+
+TEST_F(BookSaveFlowTest, NoDocumentsFolderIsAnErrorNamingTheFile) {
+    testing::WriteAll(Documents(), "a file where the folder belongs");
+    const auto flow = MakeFlow(desktop_);
+    flow->Request(QString());
+    ASSERT_EQ(messages_.boxes.size(), 1u);
+    EXPECT_TRUE(messages_.boxes[0].error);
+    EXPECT_TRUE(messages_.boxes[0].text.contains(kTextFile));
+    EXPECT_EQ(flags_, 3);
+    EXPECT_TRUE(saveEnabled_);
+}
+
+// Holds the callbacks to answer later, as a platform that asks the user does.
+class LaterPermissionService final : public PermissionService {
+  public:
+    void request(const QStringList& names, PermissionResultCallback result,
+                 PermissionRationaleCallback) override {
+        answer = [names, result] { result(names, {Granted}); };
+    }
+    std::function<void()> answer;
+};
+
+TEST_F(BookSaveFlowTest, AnAnswerAfterTheFlowIsGoneDoesNothing) {
+    LaterPermissionService service;
+    auto flow = MakeFlow(service);
+    flow->Request(QString());
+    flow.reset();
+    ASSERT_TRUE(service.answer);
+    service.answer();
+    EXPECT_FALSE(QFileInfo::exists(Documents()));
+    EXPECT_EQ(flags_, 3);
+}
+
+}  // namespace
+}  // namespace pile::platform
