@@ -17,7 +17,13 @@ target_compile_definitions(pile_platform PUBLIC QT_NO_CONTEXTLESS_CONNECT)
 target_link_libraries(pile_platform PUBLIC Qt6::Core Qt6::Gui)
 pile_strict_target(pile_platform)
 
-add_library(pile_about INTERFACE)
+add_library(pile_about STATIC
+    ${PILE_PLATFORM_DIR}/../BXV_CZL_PAS_CopyRight.cpp
+    ${PILE_PLATFORM_DIR}/message_box_presenter.cpp
+)
+set_target_properties(pile_about PROPERTIES AUTOMOC ON)
+target_link_libraries(pile_about PUBLIC pile_platform Qt6::Widgets)
+pile_strict_target(pile_about)
 
 if(PILE_BUILD_TESTS)
     # HOME and XDG_CONFIG_HOME point at a temporary folder of each test's own, set by the
@@ -34,5 +40,11 @@ if(PILE_BUILD_TESTS)
     pile_add_gtest(NAME saved_books_tests
         SOURCES ${PILE_PLATFORM_DIR}/tests/saved_books_test.cpp
         LIBS pile_platform pile_books
+        ENVIRONMENT QT_QPA_PLATFORM=offscreen)
+    pile_add_gtest(NAME about_tests
+        SOURCES
+            ${PILE_PLATFORM_DIR}/tests/about_dialog_test.cpp
+            ${PILE_PLATFORM_DIR}/tests/message_box_test.cpp
+        LIBS pile_about Qt6::Test
         ENVIRONMENT QT_QPA_PLATFORM=offscreen)
 endif()

@@ -1,0 +1,71 @@
+// The about dialog behind "©": program title, the maker's organisation, web and mail address as
+// three live links, and "更新". A pop-up: Esc or a click outside hides it, nothing destroys it
+// before the program ends, and it is never modal.
+#pragma once
+
+#include <QWidget>
+#include <memory>
+
+#include "ui/platform/system_shell.h"
+
+class QLabel;
+class QPushButton;
+
+// The values the dialog shows, invented for this program: reserved example domains, no real
+// organisation or person.
+namespace copyright {
+inline constexpr char16_t kTitle[] = u"嵌岩桩承载力计算";
+inline constexpr char16_t kSubtitle[] = u"依据DBJ50-047-2016";
+inline constexpr char16_t kInformation1[] = u"本软件仅供工程设计人员参考使用";
+inline constexpr char16_t kInformation2[] = u"版权所有 ©";
+inline constexpr char16_t kInformation3[] = u"示例工作组 编制";
+inline constexpr char16_t kInformation4[] = u"保留所有权利";
+inline constexpr char16_t kOrganisation[] = u"(示例结构软件工作室)";
+inline constexpr char16_t kOrganisationWeb[] = u"www.example.org";
+inline constexpr char16_t kOrganisationUrl[] = u"https://www.example.org/";
+inline constexpr char16_t kWeb[] = u"www.example.com";
+inline constexpr char16_t kWebUrl[] = u"https://www.example.com/";
+inline constexpr char16_t kMail[] = u"pile@example.com";
+inline constexpr char16_t kUpdateUrl[] = u"https://www.example.com/downloads/BXV_PRJ_VORN1.zip";
+inline constexpr int kDesignWidth = 260;
+inline constexpr int kDesignHeight = 330;
+}  // namespace copyright
+
+class TBXV_CZL_FRM_CopyRight : public QWidget {
+    Q_OBJECT
+
+  public:
+    // No owner: the dialog is a window of its own. `shell` must outlive it.
+    explicit TBXV_CZL_FRM_CopyRight(pile::platform::SystemShell& shell);
+
+    // The body of cbt_CopyRightClick: creates the dialog into `dialog` on first use, then
+    // shows it centred on the screen, not modal.
+    static TBXV_CZL_FRM_CopyRight* ShowSingle(std::unique_ptr<TBXV_CZL_FRM_CopyRight>& dialog,
+                                              pile::platform::SystemShell& shell);
+
+    void ShowCentred();
+
+  protected:
+    bool eventFilter(QObject* watched, QEvent* event) override;
+    void paintEvent(QPaintEvent* event) override;
+    void hideEvent(QHideEvent* event) override;
+
+  private:
+    void lb_danweiMouseMove();
+    void lb_wangzhiMouseMove();
+    void lb_lianxiUrMouseMove();
+    void lb_danweiMouseLeave();
+    void lb_wangzhiMouseLeave();
+    void lb_lianxiUrMouseLeave();
+    void lb_danweiClick();
+    void lb_wangzhiClick();
+    void lb_lianxiUrClick();
+    void cbt_updateClick();
+
+    pile::platform::SystemShell& shell_;
+    QWidget* CopyRightLayer = nullptr;
+    QLabel* lb_danwei = nullptr;
+    QLabel* lb_wangzhi = nullptr;
+    QLabel* lb_lianxiUr = nullptr;
+    QPushButton* cbt_update = nullptr;
+};

@@ -1,0 +1,263 @@
+#include <gtest/gtest.h>
+
+#include <QLabel>
+#include <QMouseEvent>
+#include <QPointer>
+#include <QPushButton>
+#include <QTest>
+#include <memory>
+
+#include "ui/BXV_CZL_PAS_CopyRight.h"
+#include "ui/platform/test_doubles.h"
+#include "ui/platform/tests/widget_test_support.h"
+
+namespace pile::platform {
+namespace {
+
+const QColor kBlack(0x00, 0x00, 0x00);
+const QColor kBlue(0x00, 0x00, 0xFF);
+const QColor kRed(0xFF, 0x00, 0x00);
+
+QString Text(const char16_t* text) {
+    return QString::fromUtf16(text);
+}
+
+class AboutDialogTest : public ::testing::Test {
+  protected:
+    void SetUp() override { testing::Application(); }
+
+    TBXV_CZL_FRM_CopyRight* Show() { return TBXV_CZL_FRM_CopyRight::ShowSingle(dialog_, shell_); }
+
+    template <typename T>
+    T* Child(const char* name) {
+        T* child = dialog_ ? dialog_->findChild<T*>(QLatin1String(name)) : nullptr;
+        EXPECT_NE(child, nullptr) << name;
+        return child;
+    }
+
+    static QColor TextColour(const QLabel* label) {
+        return label->palette().color(QPalette::WindowText);
+    }
+
+    static void MoveOver(QWidget* target, QPoint at) {
+        QMouseEvent event(QEvent::MouseMove, at, target->mapToGlobal(at), Qt::NoButton,
+                          Qt::NoButton, Qt::NoModifier);
+        QCoreApplication::sendEvent(target, &event);
+    }
+    static void Leave(QWidget* target) {
+        QEvent event(QEvent::Leave);
+        QCoreApplication::sendEvent(target, &event);
+    }
+
+    RecordingShell shell_;
+    std::unique_ptr<TBXV_CZL_FRM_CopyRight> dialog_;
+};
+
+TEST_F(AboutDialogTest, TwoClicksGiveOneDialogThatIsNotModal) {
+    TBXV_CZL_FRM_CopyRight* first = Show();
+    TBXV_CZL_FRM_CopyRight* second = Show();
+    EXPECT_EQ(first, second);
+    int found = 0;
+    for (const QWidget* widget : QApplication::topLevelWidgets()) {
+        found += widget->objectName() == QLatin1String("BXV_CZL_FRM_CopyRight");
+    }
+    EXPECT_EQ(found, 1);
+    EXPECT_TRUE(first->isVisible());
+    EXPECT_EQ(first->windowModality(), Qt::NonModal);
+    EXPECT_EQ(QGuiApplication::modalWindow(), nullptr) << "the main window stays usable";
+    EXPECT_EQ(first->parentWidget(), nullptr);
+    EXPECT_EQ(first->windowType(), Qt::Popup);
+    EXPECT_EQ(first->windowTitle(), QStringLiteral("关于"));
+}
+
+TEST_F(AboutDialogTest, TheClientAreaIsTheDesignSizeCentredOnTheScreen) {
+    TBXV_CZL_FRM_CopyRight* dialog = Show();
+    const auto* layer = Child<QWidget>("CopyRightLayer");
+    ASSERT_NE(layer, nullptr);
+    EXPECT_EQ(layer->size(), QSize(260, 330));
+    EXPECT_EQ(dialog->size(), QSize(262, 332)) << "a single one-pixel border around it";
+    const QRect screen = QGuiApplication::primaryScreen()->availableGeometry();
+    // A few pixels of slack for the margins a window system may add.
+    EXPECT_LE((dialog->frameGeometry().center() - screen.center()).manhattanLength(), 6)
+        << dialog->frameGeometry().x() << "," << dialog->frameGeometry().y() << " in "
+        << screen.width() << "x" << screen.height();
+}
+
+TEST_F(AboutDialogTest, TheBackgroundRunsFromSalmonToPinkAndStaysFlat) {
+    Show();
+    auto* layer = Child<QWidget>("CopyRightLayer");
+    ASSERT_NE(layer, nullptr);
+    const QImage image = layer->grab().toImage();
+    const auto colourAt = [&](int y) { return image.pixelColor(2, y * image.height() / 330); };
+    EXPECT_EQ(colourAt(0), QColor(0xF4, 0x8D, 0x72));
+    EXPECT_EQ(colourAt(200), QColor(0xFE, 0xE9, 0xE9));
+    EXPECT_EQ(colourAt(329), QColor(0xFE, 0xE9, 0xE9));
+    const QColor middle = colourAt(86);  // about halfway to 0.52 of the height
+    EXPECT_GT(middle.green(), 0x8D);
+    EXPECT_LT(middle.green(), 0xE9);
+}
+
+struct ControlRow {
+    const char* name;
+    QRect geometry;
+    QString text;   // null: not checked
+    int pointSize;  // 0: not checked
+    bool bold;
+    QColor colour;  // invalid: not checked
+};
+
+void PrintTo(const ControlRow& row, std::ostream* out) {
+    *out << row.name;
+}
+
+class AboutDialogControls : public AboutDialogTest,
+                            public ::testing::WithParamInterface<ControlRow> {};
+
+TEST_P(AboutDialogControls, StandWhereTheDesignPutsThem) {
+    const ControlRow& row = GetParam();
+    Show();
+    auto* control = Child<QWidget>(row.name);
+    ASSERT_NE(control, nullptr);
+    EXPECT_EQ(control->parentWidget()->objectName(), QStringLiteral("CopyRightLayer"));
+    EXPECT_EQ(control->geometry(), row.geometry);
+    if (!row.text.isNull()) {
+        const auto* label = qobject_cast<QLabel*>(control);
+        const auto* button = qobject_cast<QPushButton*>(control);
+        EXPECT_EQ(label ? label->text() : button->text(), row.text);
+    }
+    if (row.pointSize != 0) {
+        EXPECT_EQ(control->font().pointSize(), row.pointSize);
+    }
+    EXPECT_EQ(control->font().bold(), row.bold);
+    if (row.colour.isValid()) {
+        EXPECT_EQ(control->palette().color(QPalette::WindowText), row.colour);
+    }
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Rows, AboutDialogControls,
+    ::testing::Values(
+        ControlRow{"lb_mokuaiming", {0, 16, 265, 33}, Text(copyright::kTitle), 18, true, kBlue},
+        ControlRow{"lb_fubiaoti", {0, 48, 265, 17}, Text(copyright::kSubtitle), 14, false, {}},
+        ControlRow{"lb_xinxi1", {32, 72, 217, 25}, Text(copyright::kInformation1), 0, false, {}},
+        ControlRow{"lb_xinxi2", {32, 104, 100, 25}, Text(copyright::kInformation2), 0, false, {}},
+        ControlRow{"lb_xinxi3", {122, 96, 128, 25}, Text(copyright::kInformation3), 10, false, {}},
+        ControlRow{"lb_xinxi4", {122, 112, 128, 25}, Text(copyright::kInformation4), 10, false, {}},
+        ControlRow{
+            "lb_danwei", {32, 128, 218, 25}, Text(copyright::kOrganisation), 10, false, kBlack},
+        ControlRow{"lb_wangzhilb", {32, 152, 50, 25}, QStringLiteral("网址："), 0, false, {}},
+        ControlRow{"lb_wangzhi", {70, 152, 146, 25}, Text(copyright::kWeb), 0, false, kBlue},
+        ControlRow{"cbt_update", {216, 156, 20, 40}, QStringLiteral("更新"), 10, false, {}},
+        ControlRow{"lb_lianxi", {32, 176, 50, 25}, QStringLiteral("邮箱："), 0, false, {}},
+        ControlRow{"lb_lianxiUr", {70, 176, 146, 25}, Text(copyright::kMail), 0, false, kBlue},
+        ControlRow{"ImageQQ", {72, 212, 100, 100}, QString(), 0, false, {}}),
+    [](const ::testing::TestParamInfo<ControlRow>& row) { return std::string(row.param.name); });
+
+struct LinkRow {
+    const char* name;
+    QString hoverText;
+    QString normalText;
+    QColor normalColour;
+    QString target;
+};
+
+void PrintTo(const LinkRow& row, std::ostream* out) {
+    *out << row.name;
+}
+
+class AboutDialogLinks : public AboutDialogTest, public ::testing::WithParamInterface<LinkRow> {};
+
+TEST_P(AboutDialogLinks, HoverAddsBoldUnderlineAndRedOnly) {
+    const LinkRow& row = GetParam();
+    Show();
+    auto* link = Child<QLabel>(row.name);
+    ASSERT_NE(link, nullptr);
+    QFont italic = link->font();
+    italic.setItalic(true);  // a style the hover must leave alone
+    link->setFont(italic);
+    const int pointSize = link->font().pointSize();
+
+    MoveOver(link, {5, 5});
+    MoveOver(link, {9, 6});  // again: nothing further changes
+    EXPECT_EQ(link->text(), row.hoverText);
+    EXPECT_TRUE(link->font().bold());
+    EXPECT_TRUE(link->font().underline());
+    EXPECT_TRUE(link->font().italic());
+    EXPECT_EQ(link->font().pointSize(), pointSize);
+    EXPECT_EQ(TextColour(link), kRed);
+
+    Leave(link);
+    EXPECT_EQ(link->text(), row.normalText);
+    EXPECT_FALSE(link->font().bold());
+    EXPECT_FALSE(link->font().underline());
+    EXPECT_TRUE(link->font().italic());
+    EXPECT_EQ(link->font().pointSize(), pointSize);
+    EXPECT_EQ(TextColour(link), row.normalColour);
+    EXPECT_TRUE(shell_.opened.empty()) << "hovering opens nothing";
+}
+
+TEST_P(AboutDialogLinks, AClickHandsTheTargetToTheShell) {
+    const LinkRow& row = GetParam();
+    Show();
+    auto* link = Child<QLabel>(row.name);
+    ASSERT_NE(link, nullptr);
+    QTest::mouseClick(link, Qt::LeftButton, Qt::NoModifier, QPoint(10, 10));
+    ASSERT_EQ(shell_.opened.size(), 1u);
+    EXPECT_EQ(shell_.opened[0].toString(), row.target);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Rows, AboutDialogLinks,
+    ::testing::Values(LinkRow{"lb_danwei", Text(copyright::kOrganisationWeb),
+                              Text(copyright::kOrganisation), kBlack,
+                              Text(copyright::kOrganisationUrl)},
+                      LinkRow{"lb_wangzhi", Text(copyright::kWeb), Text(copyright::kWeb), kBlue,
+                              Text(copyright::kWebUrl)},
+                      LinkRow{"lb_lianxiUr", Text(copyright::kMail), Text(copyright::kMail), kBlue,
+                              QStringLiteral("mailto:") + Text(copyright::kMail)}),
+    [](const ::testing::TestParamInfo<LinkRow>& row) { return std::string(row.param.name); });
+
+TEST_F(AboutDialogTest, UpdateOpensTheDownloadAddress) {
+    Show();
+    auto* update = Child<QPushButton>("cbt_update");
+    ASSERT_NE(update, nullptr);
+    QTest::mouseClick(update, Qt::LeftButton);
+    ASSERT_EQ(shell_.opened.size(), 1u);
+    EXPECT_EQ(shell_.opened[0], QUrl(Text(copyright::kUpdateUrl)));
+    EXPECT_TRUE(shell_.opened[0].path().endsWith(QLatin1String(".zip")));
+}
+
+TEST_F(AboutDialogTest, EscapeHidesWithoutDestroyingAndTheNextShowIsTheSameWindow) {
+    QPointer<TBXV_CZL_FRM_CopyRight> dialog = Show();
+    auto* link = Child<QLabel>("lb_danwei");
+    ASSERT_NE(link, nullptr);
+    MoveOver(link, {5, 5});
+    QTest::keyClick(dialog.data(), Qt::Key_Escape);
+    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+    ASSERT_FALSE(dialog.isNull());
+    EXPECT_FALSE(dialog->isVisible());
+    EXPECT_EQ(Show(), dialog.data());
+    EXPECT_TRUE(dialog->isVisible());
+    EXPECT_EQ(link->text(), Text(copyright::kOrganisation)) << "the hidden dialog was left";
+    EXPECT_FALSE(link->font().bold());
+}
+
+TEST_F(AboutDialogTest, AClickOutsideHidesWithoutDestroying) {
+    QWidget mainWindow;
+    mainWindow.setGeometry(0, 0, 400, 300);
+    mainWindow.show();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(&mainWindow));
+    QPointer<TBXV_CZL_FRM_CopyRight> dialog = Show();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(dialog.data()));
+    if (QApplication::activePopupWidget() != dialog) {
+        GTEST_SKIP() << "this platform plugin does not track pop-ups";
+    }
+    const QPoint outside = dialog->mapFromGlobal(QPoint(5, 5));
+    QTest::mouseClick(dialog.data(), Qt::LeftButton, Qt::NoModifier, outside);
+    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+    ASSERT_FALSE(dialog.isNull());
+    EXPECT_FALSE(dialog->isVisible());
+}
+
+}  // namespace
+}  // namespace pile::platform

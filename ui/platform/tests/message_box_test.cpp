@@ -1,0 +1,75 @@
+#include <gtest/gtest.h>
+
+#include <QAbstractButton>
+#include <QFileInfo>
+#include <QLibraryInfo>
+#include <QMessageBox>
+#include <QTest>
+
+#include "ui/platform/message_box_presenter.h"
+#include "ui/platform/qt_translation.h"
+#include "ui/platform/tests/widget_test_support.h"
+
+namespace pile::platform {
+namespace {
+
+QMessageBox* OpenBox() {
+    for (QWidget* widget : QApplication::topLevelWidgets()) {
+        if (auto* box = qobject_cast<QMessageBox*>(widget); box && box->isVisible()) {
+            return box;
+        }
+    }
+    return nullptr;
+}
+
+class MessageBoxTest : public ::testing::Test {
+  protected:
+    void SetUp() override {
+        testing::Application();
+        owner_.setWindowTitle(QStringLiteral("嵌岩桩承载力计算 (DBJ50-047-2016)"));
+        owner_.show();
+    }
+    QWidget owner_;
+    MessageBoxPresenter presenter_{&owner_};
+};
+
+TEST_F(MessageBoxTest, AMessageReturnsAtOnceAndRunsItsRoutineWhenClosed) {
+    int closed = 0;
+    presenter_.showMessage(QStringLiteral("无权存盘"), [&closed] { ++closed; });
+    QPointer<QMessageBox> box = OpenBox();
+    ASSERT_FALSE(box.isNull());
+    EXPECT_EQ(box->text(), QStringLiteral("无权存盘"));
+    EXPECT_EQ(box->windowTitle(), owner_.windowTitle());
+    EXPECT_EQ(closed, 0);
+    box->button(QMessageBox::Ok)->click();
+    EXPECT_EQ(closed, 1);
+    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+    EXPECT_TRUE(box.isNull()) << "a closed box is released";
+}
+
+TEST_F(MessageBoxTest, AnErrorUsesTheStandardErrorBox) {
+    presenter_.showError(QStringLiteral("计算书未能保存到文件"));
+    QPointer<QMessageBox> box = OpenBox();
+    ASSERT_FALSE(box.isNull());
+    EXPECT_EQ(box->icon(), QMessageBox::Critical);
+    EXPECT_EQ(box->text(), QStringLiteral("计算书未能保存到文件"));
+    box->button(QMessageBox::Ok)->click();
+}
+
+TEST_F(MessageBoxTest, QtsChineseTextsNameTheButtons) {
+    const QString file =
+        QLibraryInfo::path(QLibraryInfo::TranslationsPath) + QStringLiteral("/qtbase_zh_CN.qm");
+    if (!QFileInfo::exists(file)) {
+        GTEST_SKIP() << "qt6-translations-l10n is not installed";
+    }
+    ASSERT_TRUE(InstallQtChineseTranslation(testing::Application()));
+    presenter_.showMessage(QStringLiteral("需要存贮权限，否则计算结果不能存盘"), {});
+    QPointer<QMessageBox> box = OpenBox();
+    ASSERT_FALSE(box.isNull());
+    EXPECT_TRUE(box->button(QMessageBox::Ok)->text().contains(QStringLiteral("确定")))
+        << box->button(QMessageBox::Ok)->text().toStdString();
+    box->button(QMessageBox::Ok)->click();
+}
+
+}  // namespace
+}  // namespace pile::platform
