@@ -12,6 +12,7 @@
 #include <QPushButton>
 #include <QRadioButton>
 #include <QScreen>
+#include <QShowEvent>
 #include <QSlider>
 #include <algorithm>
 
@@ -47,9 +48,7 @@ TBXV_FRM_VORN1::TBXV_FRM_VORN1(QWidget* parent)
     setFixedSize(pile::ui::kDesignSize);
     CreateControls();
     ConnectHandlers();
-    if (const QScreen* screen = this->screen()) {
-        move(screen->availableGeometry().center() - rect().center());
-    }
+    CentreOnScreen();
     FormCreate();
 }
 
@@ -125,6 +124,24 @@ void TBXV_FRM_VORN1::cbt_tuichuClick() {
 void TBXV_FRM_VORN1::cbt_CopyRightClick() {}
 
 void TBXV_FRM_VORN1::cbt_SaveClick() {}
+
+// Before the first show the frame is not known yet: the client area is centred, and the
+// whole window once its frame is known.
+void TBXV_FRM_VORN1::CentreOnScreen() {
+    if (const QScreen* screen = this->screen()) {
+        QRect frame = frameGeometry();
+        frame.moveCenter(screen->availableGeometry().center());
+        move(frame.topLeft());
+    }
+}
+
+void TBXV_FRM_VORN1::showEvent(QShowEvent* event) {
+    QWidget::showEvent(event);
+    if (!event->spontaneous() && !centred_) {
+        centred_ = true;
+        CentreOnScreen();
+    }
+}
 
 void TBXV_FRM_VORN1::paintEvent(QPaintEvent*) {
     QPainter painter(this);

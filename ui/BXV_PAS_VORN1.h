@@ -49,6 +49,7 @@ class TBXV_FRM_VORN1 : public QWidget {
 
   protected:
     void paintEvent(QPaintEvent* event) override;
+    void showEvent(QShowEvent* event) override;
     void closeEvent(QCloseEvent* event) override;
 
   private Q_SLOTS:
@@ -81,6 +82,7 @@ class TBXV_FRM_VORN1 : public QWidget {
     void CreateControls();  // BXV_PAS_VORN1_form.cpp
     void ConnectHandlers();
     void FormCreate();
+    void CentreOnScreen();
     void FormClose(QCloseEvent* event);
 
     // Input panel.
@@ -104,6 +106,7 @@ class TBXV_FRM_VORN1 : public QWidget {
 
     pile::CalculationBooks books_;
     std::function<QDateTime()> clock_;
+    bool centred_ = false;
 
     pile::ui::ScaledLayer* MainFormLayer = nullptr;
     pile::ui::ScaledLayer* JieGuo_DocLayer = nullptr;

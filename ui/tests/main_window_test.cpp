@@ -1,0 +1,995 @@
+// The main window driven by object name as a person would drive it, checked against the
+// texts the program must show and against pile_replay for the results and the books.
+#include <gtest/gtest.h>
+
+#include <QGroupBox>
+#include <QLabel>
+#include <QPlainTextEdit>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QScreen>
+#include <QSlider>
+#include <functional>
+
+#include "BXV_PAS_VORN1.h"
+#include "calculation_time.h"
+#include "replay_reference.h"
+#include "ui_fonts.h"
+#include "ui_test_support.h"
+
+namespace {
+
+using namespace pile::ui::testing;
+
+const QColor kRed(0xFF, 0x00, 0x00);
+const QColor kBlack(0x00, 0x00, 0x00);
+const QDateTime kClock(QDate(2024, 5, 6), QTime(14, 3, 27));
+
+std::string S(const QString& text) {
+    return text.toStdString();
+}
+std::string S(const QStringList& list) {
+    return list.join(u'|').toStdString();
+}
+
+QColor TextColour(const QLineEdit* box) {
+    return box->palette().color(QPalette::Active, QPalette::Text);
+}
+QColor TextColour(const QLabel* label) {
+    return label->palette().color(QPalette::WindowText);
+}
+
+QStringList Items(const QComboBox* box) {
+    QStringList items;
+    for (int i = 0; i < box->count(); ++i) {
+        items.append(box->itemText(i));
+    }
+    return items;
+}
+
+QStringList Numbers(int from, int to, int step) {
+    QStringList items;
+    for (int v = from; v <= to; v += step) {
+        items.append(QString::number(v));
+    }
+    return items;
+}
+
+QStringList DepthItems(const char* letter) {
+    QStringList items;
+    for (const char* m : {"1.0", "1.5", "2.0", "2.5", "3.0", "3.5", "4.0"}) {
+        items.append(QString::fromLatin1(m) + QString::fromLatin1(letter));
+    }
+    return items + Numbers(1000, 3000, 500);
+}
+
+class MainWindow : public ::testing::Test {
+  protected:
+    MainWindow() {
+        window.SetClock([] { return kClock; });
+        window.show();
+        window.activateWindow();
+    }
+
+    template <typename T = QWidget>
+    T* Get(const char* name) {
+        T* widget = window.findChild<T*>(QString::fromLatin1(name));
+        if (widget == nullptr) {
+            ADD_FAILURE() << "no control " << name;
+        }
+        return widget;
+    }
+    QComboBox* Combo(const char* name) { return Get<QComboBox>(name); }
+    QLineEdit* Edit(const char* name) { return Get<QLineEdit>(name); }
+    QLabel* Label(const char* name) { return Get<QLabel>(name); }
+    QPushButton* Button(const char* name) { return Get<QPushButton>(name); }
+    QPlainTextEdit* Memo(const char* name) { return Get<QPlainTextEdit>(name); }
+    QString Text(const char* name) {
+        QWidget* w = Get(name);
+        if (auto* box = qobject_cast<QComboBox*>(w)) {
+            return box->currentText();
+        }
+        if (auto* edit = qobject_cast<QLineEdit*>(w)) {
+            return edit->text();
+        }
+        if (auto* label = qobject_cast<QLabel*>(w)) {
+            return label->text();
+        }
+        return qobject_cast<QAbstractButton*>(w)->text();
+    }
+    // The box whose text a check colours: the edit part of a drop-down list.
+    QLineEdit* Box(const QString& name) {
+        QWidget* w = window.findChild<QWidget*>(name);
+        auto* box = qobject_cast<QComboBox*>(w);
+        return box != nullptr ? box->lineEdit() : qobject_cast<QLineEdit*>(w);
+    }
+
+    void Click(const char* name) {
+        QAbstractButton* button = Get<QAbstractButton>(name);
+        ASSERT_TRUE(button->isVisible() && button->isEnabled()) << name << " cannot be clicked";
+        QTest::mouseClick(button, Qt::LeftButton);
+    }
+    void FukMode() { Click("rdb_fuk"); }
+    void Section(int index) { PickFromList(Combo("cbb_jmlx"), index); }
+
+    QString Time() const { return pile::ui::CalculationTime(QLocale::system(), kClock); }
+    QChar Separator() const { return QLocale::system().decimalPoint().front(); }
+
+    // Presses "计算" (or picks a precision) and records the same step for pile_replay.
+    void Compute() {
+        steps.append(CalcStep(window, Separator(), Time()));
+        Click("cbt_compute");
+    }
+    void PickPrecision(int index) {
+        if (Get("popbox_jingdu")->isVisible() && Combo("popbox_jingdu")->currentIndex() != index) {
+            steps.append(CalcStep(window, Separator(), Time()).section(u'\t', 0, 9) + u'\t' +
+                         QString::number(index) + u'\t' + Separator() + u'\t' + Time());
+        }
+        PickFromList(Combo("popbox_jingdu"), index);
+    }
+    void Delete() {
+        steps.append(QStringLiteral("DELETE"));
+        Click("cbt_sanchu");
+    }
+
+    // Both memos hold exactly the books pile_replay writes for the same steps.
+    void ExpectMemosAsReplay() {
+        const ReplayOutput replay = RunReplay(steps);
+        ASSERT_GE(replay.counter, 0) << "pile_replay gave no books";
+        EXPECT_EQ(window.Books().PileCounter(), replay.counter);
+        EXPECT_EQ(window.Books().UnsavedBookFlags(), replay.flags);
+        EXPECT_EQ(S(MemoLines(Memo("meo_jisuanjieguo_Xls")->toPlainText())), S(replay.table));
+        EXPECT_EQ(S(MemoLines(Memo("meo_jisuanjieguo_Doc")->toPlainText())), S(replay.text));
+    }
+    // The panel shows what pile_replay reports for the last step.
+    void ExpectPanelAsReplay() {
+        const ReplayOutput replay = RunReplay(steps);
+        ASSERT_FALSE(replay.results.isEmpty());
+        const QStringList last = replay.results.last().split(u'\t');
+        if (last.value(0) == u"OK") {
+            EXPECT_EQ(S(Text("edt_kesair")), S(last.value(1)));
+            EXPECT_EQ(S(Text("edt_ra")), S(last.value(2)));
+            EXPECT_EQ(S(Text("edt_rc")), S(last.value(3)));
+            EXPECT_EQ(S(Text("lb_shuoming")), S(last.value(4)));
+            EXPECT_EQ(S(Text("cbe_dd")), S(last.value(5)));
+            EXPECT_EQ(S(Text("cbe_tyzd")), S(last.value(6)));
+        } else {
+            ASSERT_EQ(S(last.value(0)), "FAIL");
+            EXPECT_EQ(S(Text("lb_shuoming")), S(last.value(1)));
+            EXPECT_EQ(TextColour(Box(last.value(2))), kRed) << S(last.value(2));
+            EXPECT_EQ(S(Text("cbe_dd")), S(last.value(3)));
+            EXPECT_EQ(S(Text("cbe_tyzd")), S(last.value(4)));
+        }
+    }
+    void ExpectComputeOn() {
+        EXPECT_TRUE(Get("cbt_compute")->isVisible());
+        EXPECT_TRUE(Get("cbt_compute")->isEnabled());
+        EXPECT_FALSE(Get("cbt_View")->isVisible());
+    }
+    void ExpectComputed() {
+        EXPECT_FALSE(Get("cbt_compute")->isVisible());
+        EXPECT_TRUE(Get("cbt_View")->isVisible());
+        EXPECT_TRUE(Get("cbt_Save")->isEnabled());
+        EXPECT_TRUE(Get("cbt_sanchu")->isEnabled());
+        EXPECT_FALSE(Get("popbox_jingdu")->isVisible());
+        EXPECT_EQ(window.Books().UnsavedBookFlags(), 3);
+    }
+
+    AppFirst app;
+    TBXV_FRM_VORN1 window;
+    QStringList steps;
+};
+
+// ------------------------------------------------------------------ start
+
+struct PlaceRow {
+    const char* name;
+    QRect rect;
+};
+
+TEST_F(MainWindow, StartPlacesEveryControl) {
+    const PlaceRow rows[] = {
+        {"MainFormLayer", {0, 0, 363, 693}},
+        {"JieGuo_DocLayer", {0, 0, 363, 693}},
+        {"cbt_CopyRight", {330, 6, 21, 21}},
+        {"gpb_srcs", {4, 56, 355, 233}},
+        {"lb_jmlx", {8, 28, 240, 32}},
+        {"cbb_jmlx", {258, 28, 89, 32}},
+        {"lb_dd", {8, 61, 240, 32}},
+        {"cbe_dd", {258, 61, 89, 32}},
+        {"lb_tyzd", {8, 94, 240, 32}},
+        {"cbe_tyzd", {258, 94, 89, 32}},
+        {"lb_hr", {8, 127, 240, 32}},
+        {"cbe_hr", {258, 127, 89, 32}},
+        {"lb_hnt", {8, 160, 240, 32}},
+        {"cbb_hnt", {258, 160, 89, 32}},
+        {"lb_czgy", {8, 193, 130, 32}},
+        {"cbb_czgy", {138, 193, 209, 32}},
+        {"gpb_ysqdqz", {4, 300, 355, 105}},
+        {"rdb_fuk", {4, 32, 250, 25}},
+        {"edt_fuk", {258, 28, 89, 32}},
+        {"rdb_frk", {4, 65, 250, 25}},
+        {"edt_frk", {258, 61, 89, 32}},
+        {"gpb_scjg", {4, 418, 355, 185}},
+        {"cbt_JingDu", {324, 10, 21, 21}},
+        {"popbox_jingdu", {234, 0, 90, 32}},
+        {"lb_kesair", {8, 33, 242, 32}},
+        {"edt_kesair", {258, 32, 89, 32}},
+        {"lb_ra", {8, 66, 242, 32}},
+        {"edt_ra", {258, 65, 89, 32}},
+        {"lb_rc", {8, 99, 242, 32}},
+        {"edt_rc", {258, 98, 89, 32}},
+        {"lb_guifan", {-2, 132, 351, 25}},
+        {"lb_tiaowen", {0, 156, 356, 25}},
+        {"cbt_compute", {56, 614, 89, 33}},
+        {"cbt_View", {56, 614, 89, 33}},
+        {"cbt_tuichu", {208, 614, 89, 33}},
+        {"img_Logo", {0, 656, 361, 32}},
+        {"lb_shuoming", {20, 656, 300, 32}},
+        {"lb_jisuanjieguo", {84, 12, 192, 33}},
+        {"cbt_PageBook", {330, 6, 21, 21}},
+        {"meo_jisuanjieguo_Doc", {4, 56, 355, 547}},
+        {"meo_jisuanjieguo_Xls", {4, 56, 355, 547}},
+        {"cbt_sanchu", {344, 604, 16, 16}},
+        {"cbt_Exit", {56, 614, 89, 33}},
+        {"cbt_Save", {208, 614, 89, 33}},
+        {"tcb_meoFontSize", {56, 654, 241, 32}},
+    };
+    for (const PlaceRow& row : rows) {
+        EXPECT_EQ(Get(row.name)->geometry(), row.rect) << row.name;
+    }
+    // The title keeps its place and grows about its centre when 24 points do not fit.
+    const QRect title = Get("lb_cxm")->geometry();
+    EXPECT_EQ(title.y(), 12);
+    EXPECT_EQ(title.height(), 33);
+    EXPECT_NEAR(title.center().x(), QRect(84, 12, 209, 33).center().x(), 1);
+    EXPECT_GE(title.width(), 209);
+    EXPECT_LT(title.right(), 330);  // clear of "©"
+}
+
+TEST_F(MainWindow, StartWindowIsFixedCentredWithoutTitleButtons) {
+    EXPECT_EQ(S(window.windowTitle()), "嵌岩桩承载力计算 (DBJ50-047-2016)");
+    EXPECT_EQ(S(window.objectName()), "BXV_FRM_VORN1");
+    EXPECT_EQ(window.size(), QSize(363, 693));
+    EXPECT_EQ(window.minimumSize(), window.maximumSize());
+    const Qt::WindowFlags flags = window.windowFlags();
+    EXPECT_TRUE(flags.testFlag(Qt::CustomizeWindowHint));
+    EXPECT_TRUE(flags.testFlag(Qt::WindowTitleHint));
+    for (Qt::WindowType button : {Qt::WindowCloseButtonHint, Qt::WindowMinimizeButtonHint,
+                                  Qt::WindowMaximizeButtonHint, Qt::WindowSystemMenuHint}) {
+        EXPECT_FALSE(flags.testFlag(button)) << button;
+    }
+    const QPoint screenCentre = window.screen()->availableGeometry().center();
+    EXPECT_LE((window.frameGeometry().center() - screenCentre).manhattanLength(), 1);
+}
+
+TEST_F(MainWindow, StartStateOfTheInputScreen) {
+    EXPECT_TRUE(Get("MainFormLayer")->isVisible());
+    EXPECT_FALSE(Get("JieGuo_DocLayer")->isVisible());
+    EXPECT_EQ(S(Text("lb_cxm")), "嵌岩桩承载力计算");
+    EXPECT_EQ(S(Button("cbt_CopyRight")->toolTip()), "版权信息");
+    EXPECT_EQ(S(Get<QGroupBox>("gpb_srcs")->title()), "基桩参数");
+    EXPECT_EQ(S(Get<QGroupBox>("gpb_ysqdqz")->title()), "基岩参数");
+    EXPECT_EQ(S(Get<QGroupBox>("gpb_scjg")->title()), "计算结果");
+
+    EXPECT_EQ(S(Items(Combo("cbb_jmlx"))), "圆桩");
+    EXPECT_EQ(Combo("cbb_jmlx")->currentIndex(), 0);
+    EXPECT_EQ(S(Text("lb_dd")), "桩  身   直   径      d (mm)");
+    EXPECT_EQ(S(Items(Combo("cbe_dd"))), S(Numbers(1000, 2000, 100)));
+    EXPECT_EQ(S(Text("cbe_dd")), "1000");
+    EXPECT_EQ(S(Text("lb_tyzd")), "椭圆直段长度      c (mm)");
+    EXPECT_FALSE(Get("lb_tyzd")->isEnabled());
+    EXPECT_FALSE(Get("cbe_tyzd")->isEnabled());
+    EXPECT_EQ(S(Items(Combo("cbe_tyzd"))), S(Numbers(1000, 2000, 100)));
+    EXPECT_EQ(S(Text("cbe_tyzd")), "0");
+    EXPECT_EQ(Combo("cbe_tyzd")->currentIndex(), -1);
+    EXPECT_EQ(S(Text("lb_hr")), "桩身嵌岩深度    hr (mm)");
+    EXPECT_EQ(S(Items(Combo("cbe_hr"))), S(DepthItems("d")));
+    EXPECT_EQ(S(Text("cbe_hr")), "1.0d");
+    EXPECT_EQ(S(Text("lb_hnt")), "桩身混凝土强度等级");
+    EXPECT_EQ(S(Items(Combo("cbb_hnt"))), "C25|C30|C35|C40|C45|C50|C55|C60");
+    EXPECT_EQ(Combo("cbb_hnt")->currentIndex(), 1);
+    EXPECT_EQ(S(Text("lb_czgy")), "基桩成桩工艺");
+    EXPECT_EQ(S(Items(Combo("cbb_czgy"))), "干作业成桩(清底干净)|泥浆护壁成桩|泥浆护壁成桩后注浆");
+    EXPECT_EQ(Combo("cbb_czgy")->currentIndex(), 1);
+    for (const char* editable : {"cbe_dd", "cbe_tyzd", "cbe_hr"}) {
+        EXPECT_TRUE(Combo(editable)->isEditable()) << editable;
+        EXPECT_EQ(Combo(editable)->completer(), nullptr) << editable;
+        EXPECT_EQ(Combo(editable)->insertPolicy(), QComboBox::NoInsert) << editable;
+    }
+    for (const char* plain : {"cbb_jmlx", "cbb_hnt", "cbb_czgy", "popbox_jingdu"}) {
+        EXPECT_FALSE(Combo(plain)->isEditable()) << plain;
+    }
+
+    EXPECT_EQ(S(Text("rdb_fuk")), "桩端地基极限承载力 fuk (MPa)");
+    EXPECT_EQ(S(Text("rdb_frk")), "岩石单轴抗压强度     frk (MPa)");
+    EXPECT_TRUE(Get<QRadioButton>("rdb_frk")->isChecked());
+    EXPECT_FALSE(Get<QRadioButton>("rdb_fuk")->isChecked());
+    EXPECT_EQ(S(Text("edt_frk")), "25");
+    EXPECT_TRUE(Get("edt_frk")->isEnabled());
+    EXPECT_EQ(S(Text("edt_fuk")), "24");
+    EXPECT_FALSE(Get("edt_fuk")->isEnabled());
+
+    EXPECT_EQ(S(Text("cbt_JingDu")), "≈");
+    EXPECT_EQ(S(Button("cbt_JingDu")->toolTip()), "调整精度");
+    EXPECT_FALSE(Get("popbox_jingdu")->isVisible());
+    EXPECT_EQ(S(Items(Combo("popbox_jingdu"))), "两位小数|一位小数|个位取整|十位取整|百位取整");
+    EXPECT_EQ(S(Text("popbox_jingdu")), "个位取整");
+    EXPECT_EQ(S(Text("lb_kesair")), "嵌岩段侧阻和端阻综合系数 ζr");
+    EXPECT_EQ(S(Text("lb_ra")), "单桩竖向承载力特征值 Ra(kN)");
+    EXPECT_EQ(S(Text("lb_rc")), "桩身正截面受压承载力 Rc(kN)");
+    for (const char* result : {"edt_kesair", "edt_ra", "edt_rc"}) {
+        EXPECT_TRUE(Text(result).isEmpty()) << result;
+        EXPECT_TRUE(Edit(result)->isReadOnly()) << result;
+    }
+    EXPECT_EQ(S(Text("lb_guifan")), "《建筑地基基础设计规范》(DBJ50-047-2016)");
+    EXPECT_EQ(S(Text("lb_tiaowen")), "单桩竖向承载力计算依据: 公式 8.7.8-4、5、6");
+
+    EXPECT_EQ(S(Text("cbt_compute")), "计算");
+    EXPECT_EQ(S(Text("cbt_View")), "结果");
+    EXPECT_EQ(S(Text("cbt_tuichu")), "退出");
+    ExpectComputeOn();
+    EXPECT_TRUE(Get("img_Logo")->isVisible());
+    EXPECT_FALSE(Get("lb_shuoming")->isVisible());
+    EXPECT_TRUE(Text("lb_shuoming").isEmpty());
+
+    EXPECT_EQ(window.Books().PileCounter(), 0);
+    EXPECT_EQ(window.Books().UnsavedBookFlags(), 0);
+}
+
+TEST_F(MainWindow, StartStateOfTheBookScreen) {
+    EXPECT_EQ(S(Text("lb_jisuanjieguo")), "计算结果");
+    EXPECT_EQ(S(Text("cbt_PageBook")), "1");
+    EXPECT_EQ(S(Button("cbt_PageBook")->toolTip()), "切换计算书");
+    EXPECT_TRUE(Memo("meo_jisuanjieguo_Doc")->isVisibleTo(Get("JieGuo_DocLayer")));
+    EXPECT_FALSE(Memo("meo_jisuanjieguo_Xls")->isVisibleTo(Get("JieGuo_DocLayer")));
+    for (const char* memo : {"meo_jisuanjieguo_Doc", "meo_jisuanjieguo_Xls"}) {
+        EXPECT_TRUE(Memo(memo)->isReadOnly()) << memo;
+        EXPECT_EQ(Memo(memo)->lineWrapMode(), QPlainTextEdit::NoWrap) << memo;
+        EXPECT_TRUE(Memo(memo)->toPlainText().isEmpty()) << memo;
+    }
+    EXPECT_EQ(S(Text("cbt_sanchu")), "x");
+    EXPECT_EQ(S(Button("cbt_sanchu")->toolTip()), "删除最末数据");
+    EXPECT_FALSE(Get("cbt_sanchu")->isEnabled());
+    EXPECT_EQ(S(Text("cbt_Exit")), "返回");
+    EXPECT_EQ(S(Text("cbt_Save")), "保存");
+    EXPECT_TRUE(Get("cbt_Save")->isEnabled());
+    auto* slider = Get<QSlider>("tcb_meoFontSize");
+    EXPECT_EQ(slider->orientation(), Qt::Horizontal);
+    EXPECT_EQ(slider->minimum(), 4 * TBXV_FRM_VORN1::kFontSizeSteps);
+    EXPECT_EQ(slider->maximum(), 24 * TBXV_FRM_VORN1::kFontSizeSteps);
+    EXPECT_EQ(slider->value(), 14 * TBXV_FRM_VORN1::kFontSizeSteps);
+    EXPECT_EQ(S(slider->toolTip()), "调整字体大小");
+}
+
+TEST_F(MainWindow, StartFontsAndColours) {
+    EXPECT_EQ(S(window.font().families().value(0)), "Noto Sans CJK SC");
+    EXPECT_EQ(S(Get("lb_jmlx")->font().families().value(0)), "Noto Sans CJK SC");
+    EXPECT_EQ(Get("lb_cxm")->font().pointSizeF(), 24);
+    EXPECT_TRUE(Get("lb_cxm")->font().bold());
+    EXPECT_EQ(TextColour(Label("lb_cxm")), QColor(0x8A, 0x2B, 0xE2));
+    EXPECT_EQ(Get("lb_jisuanjieguo")->font().pointSizeF(), 24);
+    EXPECT_EQ(TextColour(Label("lb_jisuanjieguo")), QColor(0x00, 0x00, 0xFF));
+    for (const char* result : {"edt_kesair", "edt_ra", "edt_rc"}) {
+        EXPECT_EQ(Get(result)->font().pointSizeF(), 18) << result;
+        EXPECT_TRUE(Get(result)->font().bold()) << result;
+        EXPECT_EQ(TextColour(Edit(result)), QColor(0x00, 0x80, 0x00)) << result;
+        EXPECT_TRUE(Edit(result)->alignment().testFlag(Qt::AlignRight)) << result;
+    }
+    for (const char* input : {"cbe_dd", "cbe_tyzd", "cbe_hr", "edt_frk", "edt_fuk"}) {
+        EXPECT_TRUE(Get(input)->font().bold()) << input;
+    }
+    EXPECT_EQ(TextColour(Label("lb_shuoming")), kRed);
+    for (const char* memo : {"meo_jisuanjieguo_Doc", "meo_jisuanjieguo_Xls"}) {
+        EXPECT_EQ(S(Get(memo)->font().family()), S(pile::ui::MemoFontFamily())) << memo;
+        EXPECT_EQ(Get(memo)->font().pointSizeF(), 14) << memo;
+    }
+    const QString memoFamily = pile::ui::MemoFontFamily();
+    EXPECT_TRUE(memoFamily == u"SimHei" || memoFamily == u"Noto Sans Mono CJK SC");
+}
+
+TEST_F(MainWindow, StartsActiveWithTheKeyboardFocus) {
+    window.raise();
+    window.activateWindow();
+    if (!QTest::qWaitForWindowActive(&window, 1000)) {
+        GTEST_SKIP() << "this platform does not activate windows (the program's start under a "
+                        "real X server is shown by scripts/run)";
+    }
+    EXPECT_EQ(QApplication::activeWindow(), &window);
+}
+
+// ------------------------------------------------------------------ rock mode and section
+
+TEST_F(MainWindow, SwitchToFukReshapesThePanel) {
+    Compute();
+    FukMode();
+    EXPECT_EQ(S(Items(Combo("cbb_jmlx"))), "圆桩|椭圆桩|矩形桩");
+    EXPECT_EQ(Combo("cbb_jmlx")->currentIndex(), 0);
+    EXPECT_EQ(S(Items(Combo("cbb_czgy"))), "干作业成孔且清底干净");
+    EXPECT_EQ(Combo("cbb_czgy")->currentIndex(), 0);
+    EXPECT_FALSE(Get("edt_frk")->isEnabled());
+    EXPECT_TRUE(Get("edt_fuk")->isEnabled());
+    EXPECT_EQ(S(Text("lb_kesair")), "考虑嵌固力影响后承载力系数");
+    EXPECT_EQ(S(Text("lb_tiaowen")), "单桩竖向承载力计算依据: 公式 8.4.8-4、5");
+    EXPECT_EQ(S(Text("lb_dd")), "桩  身   直   径      d (mm)");
+    EXPECT_FALSE(Get("cbe_tyzd")->isEnabled());
+    EXPECT_EQ(S(Text("cbe_tyzd")), "0");
+    EXPECT_EQ(S(Items(Combo("cbe_tyzd"))), S(Numbers(100, 1200, 100)));
+    EXPECT_EQ(S(Text("cbe_hr")), "1.0d");
+    for (const char* result : {"edt_kesair", "edt_ra", "edt_rc"}) {
+        EXPECT_TRUE(Text(result).isEmpty()) << result;
+    }
+    ExpectComputeOn();
+    EXPECT_EQ(S(Text("lb_shuoming")), "较软岩");  // the switch runs no quick check
+}
+
+TEST_F(MainWindow, SwitchFromFukRectangleBackToFrk) {
+    FukMode();
+    Section(2);
+    EXPECT_EQ(S(Text("lb_dd")), "矩形长边尺寸      a (mm)");
+    EXPECT_EQ(S(Text("lb_tyzd")), "矩形短边尺寸      b (mm)");
+    EXPECT_TRUE(Get("lb_tyzd")->isEnabled());
+    EXPECT_TRUE(Get("cbe_tyzd")->isEnabled());
+    EXPECT_EQ(S(Items(Combo("cbe_tyzd"))), S(Numbers(1000, 2000, 100)));
+    EXPECT_EQ(S(Text("cbe_tyzd")), "1000");
+    EXPECT_EQ(S(Items(Combo("cbe_hr"))), S(DepthItems("b")));
+    EXPECT_EQ(S(Text("cbe_hr")), "1.0b");
+
+    Click("rdb_frk");
+    EXPECT_EQ(S(Items(Combo("cbb_jmlx"))), "圆桩");
+    EXPECT_EQ(Combo("cbb_jmlx")->currentIndex(), 0);
+    EXPECT_EQ(S(Text("lb_dd")), "桩  身   直   径      d (mm)");
+    EXPECT_EQ(S(Text("lb_tyzd")), "椭圆直段长度      c (mm)");
+    EXPECT_FALSE(Get("lb_tyzd")->isEnabled());
+    EXPECT_FALSE(Get("cbe_tyzd")->isEnabled());
+    EXPECT_EQ(S(Text("cbe_tyzd")), "0");
+    EXPECT_EQ(S(Items(Combo("cbe_hr"))), S(DepthItems("d")));
+    EXPECT_EQ(S(Text("cbe_hr")), "1.0d");
+    EXPECT_EQ(S(Text("cbb_czgy")), "泥浆护壁成桩");
+    EXPECT_TRUE(Get("edt_frk")->isEnabled());
+    EXPECT_FALSE(Get("edt_fuk")->isEnabled());
+    EXPECT_EQ(S(Text("lb_kesair")), "嵌岩段侧阻和端阻综合系数 ζr");
+    EXPECT_EQ(S(Text("lb_tiaowen")), "单桩竖向承载力计算依据: 公式 8.4.8-6");
+    ExpectComputeOn();
+    // No quick check failed on the way: the lists were replaced without touching the texts.
+    EXPECT_TRUE(Get("img_Logo")->isVisible());
+    EXPECT_FALSE(Get("lb_shuoming")->isVisible());
+}
+
+TEST_F(MainWindow, EllipseSetsTheStraightLength) {
+    FukMode();
+    Section(1);
+    EXPECT_EQ(S(Text("lb_dd")), "桩  身   直   径      d (mm)");
+    EXPECT_EQ(S(Text("lb_tyzd")), "椭圆直段长度      c (mm)");
+    EXPECT_TRUE(Get("cbe_tyzd")->isEnabled());
+    EXPECT_EQ(S(Items(Combo("cbe_tyzd"))), S(Numbers(100, 1200, 100)));
+    EXPECT_EQ(S(Text("cbe_tyzd")), "500");
+    EXPECT_EQ(Combo("cbe_tyzd")->currentIndex(), 4);
+    EXPECT_EQ(S(Text("cbe_hr")), "1.0d");
+    EXPECT_EQ(S(Text("lb_kesair")), "考虑嵌固力影响后承载力系数");
+    EXPECT_TRUE(Get("img_Logo")->isVisible());
+}
+
+TEST_F(MainWindow, ReselectingTheSectionChangesNothing) {
+    FukMode();
+    Section(1);
+    Compute();
+    const QString ra = Text("edt_ra");
+    ASSERT_FALSE(ra.isEmpty());
+    Section(1);
+    EXPECT_EQ(S(Text("edt_ra")), S(ra));
+    EXPECT_TRUE(Get("cbt_View")->isVisible());
+}
+
+TEST_F(MainWindow, TypedOneIsCommittedAsOne) {
+    Enter(Combo("cbe_dd"), QStringLiteral("1"));
+    EXPECT_EQ(S(Text("cbe_dd")), "1");
+    EXPECT_EQ(Combo("cbe_dd")->count(), 11);
+    Compute();
+    ExpectPanelAsReplay();
+}
+
+// ------------------------------------------------------------------ quick checks
+
+struct QuickRow {
+    const char* name;
+    int section;  // -1: frk mode; 0, 1, 2: that section in fuk mode
+    const char* box;
+    const char* text;
+    const char* message;  // empty: the check passes
+};
+void PrintTo(const QuickRow& row, std::ostream* out) {
+    *out << row.name;
+}
+
+class QuickCheck : public MainWindow, public ::testing::WithParamInterface<QuickRow> {};
+
+TEST_P(QuickCheck, ColoursTheBoxAndShowsTheMessage) {
+    const QuickRow& row = GetParam();
+    if (row.section >= 0) {
+        FukMode();
+        Section(row.section);
+    }
+    Enter(Box(QString::fromLatin1(row.box)), QString::fromUtf8(row.text));
+    const std::string message = row.message;
+    if (message.empty()) {
+        EXPECT_TRUE(Text("lb_shuoming").isEmpty());
+        EXPECT_EQ(TextColour(Box(QString::fromLatin1(row.box))), kBlack);
+        EXPECT_TRUE(Get("img_Logo")->isVisible());
+    } else {
+        EXPECT_EQ(S(Text("lb_shuoming")), message);
+        EXPECT_TRUE(Get("lb_shuoming")->isVisible());
+        EXPECT_EQ(TextColour(Label("lb_shuoming")), kRed);
+        EXPECT_FALSE(Get("img_Logo")->isVisible());
+        EXPECT_EQ(TextColour(Box(QString::fromLatin1(row.box))), kRed);
+    }
+    ExpectComputeOn();
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Boxes, QuickCheck,
+    ::testing::Values(
+        QuickRow{"DiameterZero", -1, "cbe_dd", "0", "桩身直径数据有错"},
+        QuickRow{"DiameterEmpty", -1, "cbe_dd", "", "桩身直径数据有错"},
+        QuickRow{"DiameterLetters", -1, "cbe_dd", "abc", "桩身直径数据有错"},
+        QuickRow{"DiameterNegative", -1, "cbe_dd", "-5", "桩身直径数据有错"},
+        QuickRow{"DiameterLeadingBlank", -1, "cbe_dd", " 800", "桩身直径数据有错"},
+        QuickRow{"DiameterBeyondDouble", -1, "cbe_dd", "1e400", "桩身直径数据有错"},
+        QuickRow{"DiameterPasses", -1, "cbe_dd", "1200", ""},
+        QuickRow{"DiameterFractionPasses", -1, "cbe_dd", "1200.5", ""},
+        QuickRow{"LongSideStillNamesTheDiameter", 2, "cbe_dd", "0", "桩身直径数据有错"},
+        QuickRow{"StraightLengthZeroPasses", 1, "cbe_tyzd", "0", ""},
+        QuickRow{"StraightLengthNegative", 1, "cbe_tyzd", "-1", "椭圆直段长度数据有错"},
+        QuickRow{"ShortSideStillNamesTheStraightLength", 2, "cbe_tyzd", "x",
+                 "椭圆直段长度数据有错"},
+        QuickRow{"FrkZeroPasses", -1, "edt_frk", "0", ""},
+        QuickRow{"FrkExponentPasses", -1, "edt_frk", "2.5e1", ""},
+        QuickRow{"FrkNegative", -1, "edt_frk", "-1", "岩石单轴抗压强度值有错"},
+        QuickRow{"FrkEmpty", -1, "edt_frk", "", "岩石单轴抗压强度值有错"},
+        QuickRow{"FrkInfinity", -1, "edt_frk", "inf", "岩石单轴抗压强度值有错"},
+        QuickRow{"FukZeroPasses", 0, "edt_fuk", "0", ""},
+        QuickRow{"FukLetters", 0, "edt_fuk", "x", "桩端地基极限承载力值有错"},
+        QuickRow{"SocketDepthHasNoQuickCheck", -1, "cbe_hr", "1.5D", ""}),
+    RowName());
+
+TEST_F(MainWindow, PassingCheckClearsAnyMessageAndTheLogoStaysAway) {
+    Enter(Combo("cbe_dd"), QStringLiteral("0"));
+    Enter(Edit("edt_frk"), QStringLiteral("30"));
+    EXPECT_TRUE(Text("lb_shuoming").isEmpty());
+    EXPECT_TRUE(Get("lb_shuoming")->isVisible());
+    EXPECT_FALSE(Get("img_Logo")->isVisible());
+    EXPECT_EQ(TextColour(Box(QStringLiteral("cbe_dd"))), kRed);  // until its own check passes
+    Enter(Combo("cbe_dd"), QStringLiteral("1000"));
+    EXPECT_EQ(TextColour(Box(QStringLiteral("cbe_dd"))), kBlack);
+    EXPECT_FALSE(Get("img_Logo")->isVisible());
+}
+
+// A change of one input, made as a person makes it.
+struct EmptyRow {
+    const char* name;
+    const char* box;      // the control changed
+    const char* value;    // typed and entered, or for a plain list the index picked
+    bool kesair, ra, rc;  // the result boxes the change empties
+};
+void PrintTo(const EmptyRow& row, std::ostream* out) {
+    *out << row.name;
+}
+
+class StaleResults : public MainWindow, public ::testing::WithParamInterface<EmptyRow> {};
+
+TEST_P(StaleResults, ChangeEmptiesWhatItMakesStale) {
+    const EmptyRow& row = GetParam();
+    Compute();
+    ASSERT_FALSE(Text("edt_rc").isEmpty());
+    auto* box = qobject_cast<QComboBox*>(Get(row.box));
+    if (box != nullptr && !box->isEditable()) {
+        PickFromList(box, QString::fromLatin1(row.value).toInt());
+    } else {
+        Enter(Box(QString::fromLatin1(row.box)), QString::fromLatin1(row.value));
+    }
+    EXPECT_EQ(Text("edt_kesair").isEmpty(), row.kesair);
+    EXPECT_EQ(Text("edt_ra").isEmpty(), row.ra);
+    EXPECT_EQ(Text("edt_rc").isEmpty(), row.rc);
+    ExpectComputeOn();
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Inputs, StaleResults,
+    ::testing::Values(EmptyRow{"GradeEmptiesOnlyRc", "cbb_hnt", "3", false, false, true},
+                      EmptyRow{"ProcessEmptiesAll", "cbb_czgy", "0", true, true, true},
+                      EmptyRow{"DiameterEmptiesAll", "cbe_dd", "1200", true, true, true},
+                      EmptyRow{"SocketDepthKeepsRc", "cbe_hr", "2.0d", true, true, false},
+                      EmptyRow{"FrkKeepsRc", "edt_frk", "30", true, true, false}),
+    RowName());
+
+// ------------------------------------------------------------------ compute action
+
+struct CalcRow {
+    const char* name;
+    int section;  // -1: frk mode; 0, 1, 2: that section in fuk mode
+    std::vector<std::pair<const char*, const char*>> typed;  // box, text entered
+    // What the panel must show; empty fields are taken from pile_replay alone.
+    const char* kesair;
+    const char* ra;
+    const char* rc;
+    const char* dd;
+    const char* tyzd;
+};
+void PrintTo(const CalcRow& row, std::ostream* out) {
+    *out << row.name;
+}
+
+class Calculation : public MainWindow, public ::testing::WithParamInterface<CalcRow> {};
+
+TEST_P(Calculation, ShowsTheResultsAndAppendsOneRecord) {
+    const CalcRow& row = GetParam();
+    if (row.section >= 0) {
+        FukMode();
+        Section(row.section);
+    }
+    for (const auto& [box, text] : row.typed) {
+        Enter(Box(QString::fromLatin1(box)), QString::fromUtf8(text));
+    }
+    Compute();
+    ExpectComputed();
+    ExpectPanelAsReplay();
+    ExpectMemosAsReplay();
+    const bool frk = row.section < 0;
+    EXPECT_EQ(S(Text("lb_kesair")),
+              frk ? "嵌岩段侧阻和端阻综合系数 ζr" : "考虑嵌固力影响后承载力系数");
+    EXPECT_EQ(Get("lb_shuoming")->isVisible(), frk);
+    EXPECT_EQ(Get("img_Logo")->isVisible(), !frk);
+    if (frk) {
+        EXPECT_EQ(TextColour(Label("lb_shuoming")), kBlack);
+    }
+    for (const auto& [field, expected] :
+         {std::pair{"edt_kesair", row.kesair}, std::pair{"edt_ra", row.ra},
+          std::pair{"edt_rc", row.rc}, std::pair{"cbe_dd", row.dd},
+          std::pair{"cbe_tyzd", row.tyzd}}) {
+        if (*expected != '\0') {
+            EXPECT_EQ(S(Text(field)), expected) << field;
+        }
+    }
+    EXPECT_EQ(window.Books().PileCounter(), 1);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Sections, Calculation,
+    ::testing::Values(
+        CalcRow{"CircleFrkAtStart", -1, {}, "0.8567", "8410", "7862", "1000", "0"},
+        CalcRow{"CircleFrkDryProcess", -1, {}, "", "", "", "1000", "0"},
+        CalcRow{"CircleFrkClampedDepth",
+                -1,
+                {{"edt_frk", "10"}, {"cbe_dd", "800"}, {"cbe_hr", "10d"}},
+                "",
+                "4273",
+                "",
+                "800",
+                "0"},
+        CalcRow{"CircleFuk", 0, {}, "1.3260", "8332", "10108", "1000", "0"},
+        CalcRow{"CircleFukShallow", 0, {{"cbe_hr", "300"}}, "1.0000", "", "", "1000", "0"},
+        CalcRow{"Ellipse", 1, {}, "", "", "", "1000", "500"},
+        CalcRow{"EllipseMillimetreDepth",
+                1,
+                {{"cbe_hr", "2500"}, {"cbe_tyzd", "800"}},
+                "",
+                "",
+                "",
+                "1000",
+                "800"},
+        CalcRow{
+            "Rectangle", 2, {{"cbe_dd", "1600"}, {"cbe_tyzd", "1000"}}, "", "", "", "1600", "1000"},
+        CalcRow{"RectangleSidesExchanged",
+                2,
+                {{"cbe_dd", "800"}, {"cbe_tyzd", "1000"}},
+                "",
+                "",
+                "",
+                "1000",
+                "800"},
+        CalcRow{"Square", 2, {{"cbe_tyzd", "1000"}}, "", "", "", "1000", "1000"}),
+    RowName());
+
+TEST_F(MainWindow, DryProcessUsesTheProcessFactor) {
+    PickFromList(Combo("cbb_czgy"), 0);
+    Compute();
+    EXPECT_EQ(S(Text("edt_kesair")), "1.0280");
+    EXPECT_EQ(S(Text("edt_ra")), "10092");
+    EXPECT_EQ(S(Text("edt_rc")), "10108");
+}
+
+TEST_F(MainWindow, FukCalculationClearsTheRockClass) {
+    Compute();
+    EXPECT_EQ(S(Text("lb_shuoming")), "较软岩");
+    FukMode();
+    Compute();
+    EXPECT_TRUE(Text("lb_shuoming").isEmpty());
+    EXPECT_TRUE(Get("lb_shuoming")->isVisible());
+    ExpectMemosAsReplay();
+}
+
+// The exchange rewrites the boxes as a program change: their handlers empty the results and
+// bring back "计算" in the middle of the calculation, which then fails on the socket depth.
+TEST_F(MainWindow, RectangleExchangeRunsTheBoxHandlersBeforeALaterFailure) {
+    FukMode();
+    Section(2);
+    Compute();
+    ASSERT_FALSE(Text("edt_rc").isEmpty());
+    Enter(Combo("cbe_hr"), QStringLiteral("1.5d"));  // the circle's letter
+    Click("cbt_JingDu");
+    // Typed without Enter: the boxes hold them uncommitted when the precision pick computes.
+    Type(Combo("cbe_dd")->lineEdit(), QStringLiteral("800"));
+    Enter(Combo("cbe_tyzd"), QStringLiteral("1000"));
+    ASSERT_FALSE(Text("edt_rc").isEmpty());
+    PickPrecision(0);
+    ExpectPanelAsReplay();
+    EXPECT_EQ(S(Text("cbe_dd")), "1000");
+    EXPECT_EQ(S(Text("cbe_tyzd")), "800");
+    EXPECT_EQ(S(Text("lb_shuoming")), "嵌岩深度数据有错");
+    EXPECT_TRUE(Text("edt_rc").isEmpty());
+    EXPECT_EQ(TextColour(Box(QStringLiteral("cbe_dd"))), kBlack);
+    EXPECT_EQ(TextColour(Box(QStringLiteral("cbe_tyzd"))), kBlack);
+    EXPECT_EQ(window.Books().PileCounter(), 1);
+}
+
+struct FailRow {
+    const char* name;
+    int section;  // -1: frk mode; 0, 1, 2: that section in fuk mode
+    std::vector<std::pair<const char*, const char*>> typed;
+    const char* message;
+    const char* box;
+};
+void PrintTo(const FailRow& row, std::ostream* out) {
+    *out << row.name;
+}
+
+class FailedCheck : public MainWindow, public ::testing::WithParamInterface<FailRow> {};
+
+TEST_P(FailedCheck, ShowsTheMessageAndChangesNothingElse) {
+    const FailRow& row = GetParam();
+    Compute();  // one record in the books
+    const QString table = Memo("meo_jisuanjieguo_Xls")->toPlainText();
+    const QString text = Memo("meo_jisuanjieguo_Doc")->toPlainText();
+    if (row.section >= 0) {
+        FukMode();
+        Section(row.section);
+    }
+    for (const auto& [box, typed] : row.typed) {
+        Enter(Box(QString::fromLatin1(box)), QString::fromUtf8(typed));
+    }
+    Compute();
+    EXPECT_EQ(S(Text("lb_shuoming")), row.message);
+    EXPECT_TRUE(Get("lb_shuoming")->isVisible());
+    EXPECT_EQ(TextColour(Label("lb_shuoming")), kRed);
+    EXPECT_FALSE(Get("img_Logo")->isVisible());
+    EXPECT_EQ(TextColour(Box(QString::fromLatin1(row.box))), kRed);
+    ExpectComputeOn();
+    EXPECT_EQ(window.Books().PileCounter(), 1);
+    EXPECT_EQ(Memo("meo_jisuanjieguo_Xls")->toPlainText(), table);
+    EXPECT_EQ(Memo("meo_jisuanjieguo_Doc")->toPlainText(), text);
+    ExpectPanelAsReplay();
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Checks, FailedCheck,
+    ::testing::Values(
+        FailRow{"FrkZero", -1, {{"edt_frk", "0"}}, "岩石单轴抗压强度值有错", "edt_frk"},
+        FailRow{"DiameterBeforeDepth",
+                -1,
+                {{"cbe_hr", "x"}, {"cbe_dd", "abc"}},
+                "桩身直径数据有错",
+                "cbe_dd"},
+        FailRow{"UpperCaseD", -1, {{"cbe_hr", "1.5D"}}, "嵌岩深度数据有错", "cbe_hr"},
+        FailRow{"NegativeDepth", -1, {{"cbe_hr", "-1d"}}, "嵌岩深度数据有错", "cbe_hr"},
+        FailRow{"FukZero", 0, {{"edt_fuk", "0"}}, "桩端地基极限承载力值有错", "edt_fuk"},
+        FailRow{"EllipseZeroLength", 1, {{"cbe_tyzd", "0"}}, "椭圆直段长度数据有错", "cbe_tyzd"},
+        FailRow{
+            "EllipseRatio", 1, {{"cbe_tyzd", "100"}}, "超出范围，限制条件0.2≤c/d≤2.0", "cbe_tyzd"},
+        FailRow{"RectangleShortSide", 2, {{"cbe_tyzd", "-3"}}, "矩形短边尺寸数据有错", "cbe_tyzd"},
+        FailRow{"RectangleLongSide", 2, {{"cbe_dd", ""}}, "矩形长边尺寸数据有错", "cbe_dd"},
+        FailRow{"RectangleRatio",
+                2,
+                {{"cbe_dd", "2000"}, {"cbe_tyzd", "900"}},
+                "超出范围，限制条件0.5≤b/a≤1.0",
+                "cbe_tyzd"}),
+    RowName());
+
+// ------------------------------------------------------------------ precision
+
+TEST_F(MainWindow, PrecisionPickRecalculatesWhileThePopUpIsShown) {
+    Compute();
+    EXPECT_EQ(S(Text("edt_rc")), "7862");
+    Click("cbt_JingDu");
+    EXPECT_TRUE(Get("popbox_jingdu")->isVisible());
+    Click("cbt_JingDu");
+    EXPECT_FALSE(Get("popbox_jingdu")->isVisible());
+    EXPECT_EQ(window.Books().PileCounter(), 1);
+
+    Click("cbt_JingDu");
+    PickPrecision(3);  // "十位取整"
+    EXPECT_EQ(S(Text("edt_ra")), "8410");
+    EXPECT_EQ(S(Text("edt_rc")), "7860");
+    EXPECT_FALSE(Get("popbox_jingdu")->isVisible());
+    EXPECT_EQ(window.Books().PileCounter(), 2);
+
+    Click("cbt_JingDu");
+    PickPrecision(3);  // already selected
+    EXPECT_EQ(window.Books().PileCounter(), 2);
+    EXPECT_TRUE(Get("popbox_jingdu")->isVisible());
+    PickPrecision(0);  // while "计算" is hidden
+    EXPECT_EQ(S(Text("edt_ra")), "8410.31");
+    EXPECT_EQ(S(Text("edt_rc")), "7861.84");
+    EXPECT_EQ(window.Books().PileCounter(), 3);
+
+    Combo("popbox_jingdu")->setCurrentIndex(4);  // hidden: computes nothing
+    EXPECT_EQ(window.Books().PileCounter(), 3);
+    EXPECT_EQ(S(Text("edt_rc")), "7861.84");
+    ExpectMemosAsReplay();
+}
+
+TEST_F(MainWindow, FailedCheckThroughThePopUpLeavesItShown) {
+    Compute();
+    Click("cbt_JingDu");
+    Enter(Edit("edt_frk"), QStringLiteral("0"));
+    PickPrecision(1);
+    EXPECT_TRUE(Get("popbox_jingdu")->isVisible());
+    EXPECT_EQ(S(Text("lb_shuoming")), "岩石单轴抗压强度值有错");
+    EXPECT_TRUE(Text("edt_ra").isEmpty());
+    EXPECT_EQ(S(Text("edt_rc")), "7862");  // not stale, not rewritten
+    EXPECT_EQ(window.Books().PileCounter(), 1);
+}
+
+// ------------------------------------------------------------------ book screen
+
+TEST_F(MainWindow, ViewExitAndPageSwitch) {
+    Compute();
+    Click("cbt_View");
+    EXPECT_FALSE(Get("MainFormLayer")->isVisible());
+    EXPECT_TRUE(Get("JieGuo_DocLayer")->isVisible());
+    EXPECT_TRUE(Get("meo_jisuanjieguo_Doc")->isVisible());
+    EXPECT_EQ(Memo("meo_jisuanjieguo_Doc")->font().pointSizeF(), 14);
+
+    Click("cbt_PageBook");
+    EXPECT_EQ(S(Text("cbt_PageBook")), "2");
+    EXPECT_FALSE(Get("meo_jisuanjieguo_Doc")->isVisible());
+    EXPECT_TRUE(Get("meo_jisuanjieguo_Xls")->isVisible());
+    EXPECT_TRUE(Get("cbt_Save")->isEnabled());
+
+    Click("cbt_Exit");
+    EXPECT_TRUE(Get("MainFormLayer")->isVisible());
+    EXPECT_FALSE(Get("JieGuo_DocLayer")->isVisible());
+    Click("cbt_View");  // the book on show stays the table book
+    EXPECT_EQ(S(Text("cbt_PageBook")), "2");
+    EXPECT_TRUE(Get("meo_jisuanjieguo_Xls")->isVisible());
+
+    Click("cbt_PageBook");
+    EXPECT_EQ(S(Text("cbt_PageBook")), "1");
+    EXPECT_TRUE(Get("meo_jisuanjieguo_Doc")->isVisible());
+    EXPECT_TRUE(Get("cbt_Save")->isEnabled());
+}
+
+TEST_F(MainWindow, TrackBarSetsBothMemosContinuously) {
+    Compute();
+    Click("cbt_View");
+    auto* slider = Get<QSlider>("tcb_meoFontSize");
+    QTest::keyClick(slider, Qt::Key_End);
+    EXPECT_EQ(Memo("meo_jisuanjieguo_Doc")->font().pointSizeF(), 24);
+    EXPECT_EQ(Memo("meo_jisuanjieguo_Xls")->font().pointSizeF(), 24);  // hidden, still set
+    QTest::keyClick(slider, Qt::Key_Home);
+    EXPECT_EQ(Memo("meo_jisuanjieguo_Xls")->font().pointSizeF(), 4);
+    slider->setValue(125);  // between whole sizes, as a drag leaves it
+    EXPECT_DOUBLE_EQ(Memo("meo_jisuanjieguo_Doc")->font().pointSizeF(), 12.5);
+    EXPECT_DOUBLE_EQ(Memo("meo_jisuanjieguo_Xls")->font().pointSizeF(), 12.5);
+    Click("cbt_Exit");
+    Click("cbt_View");  // re-entering keeps the size
+    EXPECT_DOUBLE_EQ(Memo("meo_jisuanjieguo_Doc")->font().pointSizeF(), 12.5);
+}
+
+TEST_F(MainWindow, DeleteLastRecordsDownToEmptyAndNumberAgain) {
+    Compute();
+    Enter(Edit("edt_frk"), QStringLiteral("60"));
+    Compute();
+    FukMode();
+    Section(2);
+    Enter(Combo("cbe_dd"), QStringLiteral("900"));
+    Compute();
+    ExpectMemosAsReplay();
+    Click("cbt_View");
+
+    Delete();
+    EXPECT_EQ(window.Books().PileCounter(), 2);
+    EXPECT_TRUE(Get("cbt_Save")->isEnabled());
+    EXPECT_TRUE(Get("cbt_sanchu")->isEnabled());
+    EXPECT_EQ(Memo("meo_jisuanjieguo_Doc")->textCursor().position(), 0);
+    ExpectMemosAsReplay();
+
+    Delete();
+    ExpectMemosAsReplay();
+    Delete();
+    ExpectMemosAsReplay();
+    EXPECT_EQ(window.Books().PileCounter(), 0);
+    EXPECT_EQ(window.Books().UnsavedBookFlags(), 0);
+    EXPECT_TRUE(Memo("meo_jisuanjieguo_Doc")->toPlainText().isEmpty());
+    EXPECT_TRUE(Memo("meo_jisuanjieguo_Xls")->toPlainText().isEmpty());
+    EXPECT_FALSE(Get("cbt_Save")->isEnabled());
+    EXPECT_FALSE(Get("cbt_sanchu")->isEnabled());
+    Click("cbt_PageBook");  // nothing unsaved in either book
+    EXPECT_FALSE(Get("cbt_Save")->isEnabled());
+    Click("cbt_PageBook");
+    EXPECT_FALSE(Get("cbt_Save")->isEnabled());
+
+    Click("cbt_Exit");
+    Enter(Combo("cbe_dd"), QStringLiteral("1500"));
+    Compute();
+    EXPECT_EQ(window.Books().PileCounter(), 1);
+    EXPECT_TRUE(Memo("meo_jisuanjieguo_Doc")->toPlainText().contains(u"ZH1"));
+    ExpectMemosAsReplay();
+}
+
+TEST_F(MainWindow, BooksEndWithTheCalculationTime) {
+    if (QLocale::system().name() != u"zh_CN") {
+        GTEST_SKIP() << "runs in the zh_CN locale that CTest sets";
+    }
+    Compute();
+    EXPECT_EQ(S(MemoLines(Memo("meo_jisuanjieguo_Xls")->toPlainText()).last()),
+              "计算时间：2024/5/6 14:03:27");
+    EXPECT_EQ(S(MemoLines(Memo("meo_jisuanjieguo_Doc")->toPlainText()).last()),
+              "计算时间：2024/5/6 14:03:27");
+}
+
+// ------------------------------------------------------------------ end
+
+TEST_F(MainWindow, ExitClosesWithoutAQuestion) {
+    Compute();  // unsaved books
+    Click("cbt_tuichu");
+    EXPECT_FALSE(window.isVisible());
+    EXPECT_EQ(QApplication::activeModalWidget(), nullptr);
+}
+
+TEST_F(MainWindow, ClosingThroughThePlatformEndsTheSame) {
+    Compute();
+    EXPECT_TRUE(window.close());
+    EXPECT_FALSE(window.isVisible());
+}
+
+// ------------------------------------------------------------------ decimal comma
+
+// Registered a second time by CMake with LC_ALL=de_DE.UTF-8; skipped in any other locale.
+class DecimalComma : public MainWindow {
+  protected:
+    void SetUp() override {
+        if (QLocale::system().decimalPoint() != u",") {
+            GTEST_SKIP() << "runs under the decimal-comma entry of CTest (LC_ALL=de_DE.UTF-8)";
+        }
+    }
+};
+
+TEST_F(DecimalComma, ResultsAndBooksUseTheComma) {
+    Enter(Combo("cbe_hr"), QStringLiteral("1,5d"));
+    Compute();
+    EXPECT_TRUE(Text("edt_kesair").contains(u','));
+    ExpectPanelAsReplay();
+    Click("cbt_JingDu");
+    PickPrecision(0);
+    EXPECT_TRUE(Text("edt_ra").contains(u','));
+    ExpectMemosAsReplay();
+}
+
+TEST_F(DecimalComma, QuickChecksReadTheCommaAndThePoint) {
+    Enter(Edit("edt_frk"), QStringLiteral("1,5"));
+    EXPECT_EQ(TextColour(Edit("edt_frk")), kBlack);
+    // The engine's reading accepts the point beside the locale's separator.
+    Enter(Edit("edt_frk"), QStringLiteral("1.5"));
+    EXPECT_EQ(TextColour(Edit("edt_frk")), kBlack);
+    Enter(Edit("edt_frk"), QStringLiteral("1,5,0"));
+    EXPECT_EQ(TextColour(Edit("edt_frk")), kRed);
+}
+
+TEST_F(DecimalComma, DimensionsKeepThePoint) {
+    Enter(Combo("cbe_dd"), QStringLiteral("1200.5"));
+    Compute();
+    ExpectComputed();
+    ExpectPanelAsReplay();
+}
+
+}  // namespace
