@@ -6,6 +6,11 @@
 
 #include "tools/replay_session.h"
 
+#ifdef _WIN32
+#include <fcntl.h>
+#include <io.h>
+#endif
+
 namespace {
 
 bool ReadAll(std::FILE* file, std::string& text) {
@@ -22,6 +27,12 @@ bool ReadAll(std::FILE* file, std::string& text) {
 }  // namespace
 
 int main() {
+#ifdef _WIN32
+    // The format is LF-separated UTF-8 on every system: no CR LF translation.
+    _setmode(_fileno(stdin), _O_BINARY);
+    _setmode(_fileno(stdout), _O_BINARY);
+    _setmode(_fileno(stderr), _O_BINARY);
+#endif
     std::string input;
     if (!ReadAll(stdin, input)) {
         std::fputs("pile_replay: cannot read the standard input\n", stderr);

@@ -1,11 +1,12 @@
 # Runs one pile_replay session and compares what it writes with the expected files.
 #   -DREPLAY=<pile_replay> -DSESSION=<dir/NAME.tsv> -DWORK_DIR=<folder for the actual output>
+#   [-DEMULATOR=<wine>]  when pile_replay was cross-compiled
 get_filename_component(name "${SESSION}" NAME_WE)
 get_filename_component(dir "${SESSION}" DIRECTORY)
 set(actual_out "${WORK_DIR}/${name}.actual.out")
 set(actual_err "${WORK_DIR}/${name}.actual.err")
 
-execute_process(COMMAND "${REPLAY}"
+execute_process(COMMAND ${EMULATOR} "${REPLAY}"
     INPUT_FILE "${SESSION}"
     OUTPUT_FILE "${actual_out}"
     ERROR_FILE "${actual_err}"
