@@ -14,6 +14,8 @@ endfunction()
 
 # One line registers a GoogleTest program with CTest:
 #   pile_add_gtest(NAME engine_tests SOURCES a.cpp b.cpp LIBS pile_engine)
+# ENVIRONMENT takes a single NAME=value: test discovery flattens a list of them, so a test
+# that needs more sets the rest itself.
 function(pile_add_gtest)
     cmake_parse_arguments(T "" "NAME" "SOURCES;LIBS;ENVIRONMENT" ${ARGN})
     add_executable(${T_NAME} ${T_SOURCES})
