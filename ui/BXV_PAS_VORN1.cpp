@@ -49,6 +49,7 @@ TBXV_FRM_VORN1::TBXV_FRM_VORN1(QWidget* parent)
     CreateControls();
     ConnectHandlers();
     CentreOnScreen();
+    cbe_dd->setFocus();  // the keyboard starts in the first box a person types into
     FormCreate();
 }
 

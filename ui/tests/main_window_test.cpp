@@ -396,6 +396,8 @@ TEST_F(MainWindow, StartsActiveWithTheKeyboardFocus) {
                         "real X server is shown by scripts/run)";
     }
     EXPECT_EQ(QApplication::activeWindow(), &window);
+    // The edit part of a drop-down list has the list itself as its focus proxy.
+    EXPECT_EQ(QApplication::focusWidget(), Combo("cbe_dd"));
 }
 
 // ------------------------------------------------------------------ rock mode and section
