@@ -2,10 +2,13 @@
 // the way out.
 #include <QApplication>
 
-#include "BXV_PAS_VORN1.h"
+#include "ui/BXV_PAS_VORN1.h"
+#include "ui/platform/qt_translation.h"
 
 int main(int argc, char* argv[]) {
     QApplication application(argc, argv);
+    // Message boxes speak Chinese on their buttons too.
+    pile::platform::InstallQtChineseTranslation(application);
     // The window allows portrait only where a screen can turn; a desktop screen cannot, and Qt
     // offers no such restriction on one, so there is nothing to set here.
     TBXV_FRM_VORN1 window;

@@ -16,6 +16,7 @@
 #include <QSlider>
 #include <algorithm>
 
+#include "BXV_CZL_PAS_CopyRight.h"
 #include "calculation_time.h"
 #include "change_events.h"
 #include "engine/code_tables.h"
@@ -26,6 +27,10 @@
 #include "panel_texts.h"
 #include "qt_text.h"
 #include "scaled_layer.h"
+#include "ui/platform/book_save_flow.h"
+#include "ui/platform/message_box_presenter.h"
+#include "ui/platform/permission_service.h"
+#include "ui/platform/system_shell.h"
 #include "ui_fonts.h"
 
 using pile::ui::ToQString;
@@ -39,7 +44,9 @@ const QColor kBlack(0x00, 0x00, 0x00);
 
 }  // namespace
 
-TBXV_FRM_VORN1::TBXV_FRM_VORN1(QWidget* parent)
+TBXV_FRM_VORN1::TBXV_FRM_VORN1(QWidget* parent) : TBXV_FRM_VORN1(WindowPlatform{}, parent) {}
+
+TBXV_FRM_VORN1::TBXV_FRM_VORN1(WindowPlatform platform, QWidget* parent)
     : QWidget(parent, Qt::Window | Qt::CustomizeWindowHint | Qt::WindowTitleHint),
       clock_([] { return QDateTime::currentDateTime(); }) {
     setObjectName(QStringLiteral("BXV_FRM_VORN1"));
@@ -48,6 +55,7 @@ TBXV_FRM_VORN1::TBXV_FRM_VORN1(QWidget* parent)
     setFixedSize(pile::ui::kDesignSize);
     CreateControls();
     ConnectHandlers();
+    ConnectPlatform(platform);
     CentreOnScreen();
     cbe_dd->setFocus();  // the keyboard starts in the first box a person types into
     FormCreate();
@@ -102,6 +110,36 @@ void TBXV_FRM_VORN1::ConnectHandlers() {
     connect(tcb_meoFontSize, &QSlider::valueChanged, this, &W::tcb_meoFontSizeChange);
 }
 
+void TBXV_FRM_VORN1::ConnectPlatform(WindowPlatform platform) {
+    using namespace pile::platform;
+    if (platform.permissions == nullptr) {
+        desktopPermissions_ = std::make_unique<DesktopPermissionService>();
+        platform.permissions = desktopPermissions_.get();
+    }
+    if (platform.messages == nullptr) {
+        desktopMessages_ = std::make_unique<MessageBoxPresenter>(this);
+        platform.messages = desktopMessages_.get();
+    }
+    if (platform.shell == nullptr) {
+        desktopShell_ = std::make_unique<DesktopShell>();
+        platform.shell = desktopShell_.get();
+    }
+    shell_ = platform.shell;
+    saveFlow_ = std::make_unique<BookSaveFlow>(
+        *platform.permissions, *platform.messages,
+        BookSaveFlow::Hooks{
+            .pageBookCaption = [this] { return cbt_PageBook->text(); },
+            .bookLines = [this](BookKind book) -> const std::vector<std::u16string>* {
+                return book == BookKind::Text ? &books_.TextLines() : &books_.TableLines();
+            },
+            .bookSaved =
+                [this](BookKind book) {
+                    books_.MarkSaved(static_cast<pile::Book>(book));
+                    cbt_Save->setEnabled(false);
+                },
+        });
+}
+
 // ---------------------------------------------------------------- start and end
 
 void TBXV_FRM_VORN1::FormCreate() {
@@ -115,6 +153,10 @@ void TBXV_FRM_VORN1::closeEvent(QCloseEvent* event) {
 // Closing goes ahead without a question, whatever the books hold; the event loop ends with the
 // last window.
 void TBXV_FRM_VORN1::FormClose(QCloseEvent* event) {
+    // A shown about dialog must not keep the program alive once the main window is gone.
+    if (BXV_CZL_FRM_CopyRight) {
+        BXV_CZL_FRM_CopyRight->hide();
+    }
     event->accept();
 }
 
@@ -122,9 +164,13 @@ void TBXV_FRM_VORN1::cbt_tuichuClick() {
     close();
 }
 
-void TBXV_FRM_VORN1::cbt_CopyRightClick() {}
+void TBXV_FRM_VORN1::cbt_CopyRightClick() {
+    TBXV_CZL_FRM_CopyRight::ShowSingle(BXV_CZL_FRM_CopyRight, *shell_);
+}
 
-void TBXV_FRM_VORN1::cbt_SaveClick() {}
+void TBXV_FRM_VORN1::cbt_SaveClick() {
+    saveFlow_->Request(FPermissionWriteExternalStorage);
+}
 
 // Before the first show the frame is not known yet: the client area is centred, and the
 // whole window once its frame is known.

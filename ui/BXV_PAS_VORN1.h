@@ -7,8 +7,10 @@
 #pragma once
 
 #include <QDateTime>
+#include <QString>
 #include <QWidget>
 #include <functional>
+#include <memory>
 
 #include "books/calculation_books.h"
 #include "engine/pile_calculation.h"
@@ -21,6 +23,22 @@ class QPlainTextEdit;
 class QPushButton;
 class QRadioButton;
 class QSlider;
+
+namespace pile::platform {
+class BookSaveFlow;
+class MessagePresenter;
+class PermissionService;
+class SystemShell;
+}  // namespace pile::platform
+class TBXV_CZL_FRM_CopyRight;
+
+// What the window asks of the platform: the storage permission, message boxes and the system
+// shell. Left empty, each is the desktop's own; tests lend their doubles.
+struct WindowPlatform {
+    pile::platform::PermissionService* permissions = nullptr;
+    pile::platform::MessagePresenter* messages = nullptr;
+    pile::platform::SystemShell* shell = nullptr;
+};
 
 namespace pile::ui {
 class ComboTextChange;
@@ -36,6 +54,7 @@ class TBXV_FRM_VORN1 : public QWidget {
 
   public:
     explicit TBXV_FRM_VORN1(QWidget* parent = nullptr);
+    explicit TBXV_FRM_VORN1(WindowPlatform platform, QWidget* parent = nullptr);
     ~TBXV_FRM_VORN1() override;
 
     // The two books with PileCounter and UnsavedBookFlags; the memos show them.
@@ -104,8 +123,23 @@ class TBXV_FRM_VORN1 : public QWidget {
     void FollowBooks(const pile::BooksChange& change);
     pile::PrecisionMode Precision() const;
 
+    void ConnectPlatform(WindowPlatform platform);
+
     pile::CalculationBooks books_;
     std::function<QDateTime()> clock_;
+
+    // The storage permission asked for on "保存". Nothing fills these names; the desktop
+    // permission service grants any name, the empty one too.
+    QString FPermissionWriteExternalStorage;
+    QString FPermissionReadExternalStorage;
+    // The desktop's own services, for what the caller did not lend.
+    std::unique_ptr<pile::platform::PermissionService> desktopPermissions_;
+    std::unique_ptr<pile::platform::MessagePresenter> desktopMessages_;
+    std::unique_ptr<pile::platform::SystemShell> desktopShell_;
+    pile::platform::SystemShell* shell_ = nullptr;
+    std::unique_ptr<pile::platform::BookSaveFlow> saveFlow_;
+    // The about dialog, created on the first "©" and kept until the program ends.
+    std::unique_ptr<TBXV_CZL_FRM_CopyRight> BXV_CZL_FRM_CopyRight;
     bool centred_ = false;
 
     pile::ui::ScaledLayer* MainFormLayer = nullptr;

@@ -1,0 +1,144 @@
+// "保存" and "©" on the real window, with the platform services lent by the test: the book on
+// show reaches its file, the flags and "保存" follow, a refusal writes nothing, and the about
+// dialog is one window that opens its links through the window's shell.
+#include <gtest/gtest.h>
+
+#include <QApplication>
+#include <QDir>
+#include <QFile>
+#include <QLabel>
+#include <QPushButton>
+#include <QStringEncoder>
+#include <QTemporaryDir>
+
+#include "BXV_CZL_PAS_CopyRight.h"
+#include "BXV_PAS_VORN1.h"
+#include "ui/platform/permission_service.h"
+#include "ui/platform/test_doubles.h"
+#include "ui_test_support.h"
+
+namespace {
+
+using namespace pile::platform;
+using pile::ui::testing::AppFirst;
+
+const QString kTextFile = QStringLiteral(u"嵌岩桩计算书(依据DBJ50-047-2016)_文本.txt");
+const QString kTableFile = QStringLiteral(u"嵌岩桩计算书(依据DBJ50-047-2016)_表格.txt");
+
+// What a Simplified-Chinese desktop writes for a book: GBK, CR LF between lines, none after.
+QByteArray GbkBytes(const std::vector<std::u16string>& lines) {
+    QStringList joined;
+    for (const auto& line : lines) {
+        joined.append(QString::fromStdU16String(line));
+    }
+    QStringEncoder gbk("GBK");
+    return gbk.encode(joined.join(QStringLiteral("\r\n")));
+}
+
+QByteArray FileBytes(const QString& path) {
+    QFile file(path);
+    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
+}
+
+class WindowSaving : public ::testing::Test {
+  protected:
+    explicit WindowSaving(PermissionService& permissions) : permissions_(permissions) {
+        // Documents go to a folder of the test's own.
+        qputenv("HOME", home.path().toLocal8Bit());
+        qputenv("XDG_CONFIG_HOME", (home.path() + QStringLiteral("/.config")).toLocal8Bit());
+        window = std::make_unique<TBXV_FRM_VORN1>(WindowPlatform{&permissions_, &messages, &shell});
+        window->show();
+    }
+    QPushButton* Button(const char* name) {
+        return window->findChild<QPushButton*>(QString::fromLatin1(name));
+    }
+    void Click(const char* name) { QTest::mouseClick(Button(name), Qt::LeftButton); }
+    QString Saved(const QString& name) const {
+        return QDir(home.path() + QStringLiteral("/Documents")).filePath(name);
+    }
+
+    AppFirst app;
+    QTemporaryDir home;
+    PermissionService& permissions_;
+    RecordingMessagePresenter messages;
+    RecordingShell shell;
+    std::unique_ptr<TBXV_FRM_VORN1> window;
+};
+
+class GrantedSaving : public WindowSaving {
+  protected:
+    GrantedSaving() : WindowSaving(desktop_) {}
+    DesktopPermissionService desktop_;
+};
+
+class RefusedSaving : public WindowSaving {
+  protected:
+    RefusedSaving() : WindowSaving(refusing_) {}
+    RefusingPermissionService refusing_;
+};
+
+TEST_F(GrantedSaving, EachBookReachesItsFileAndTheFlagsFollow) {
+    Click("cbt_compute");
+    Click("cbt_View");
+    Click("cbt_Save");  // the text book is on show
+    EXPECT_EQ(FileBytes(Saved(kTextFile)), GbkBytes(window->Books().TextLines()));
+    EXPECT_FALSE(QFile::exists(Saved(kTableFile)));
+    EXPECT_EQ(window->Books().UnsavedBookFlags(), 2);
+    EXPECT_FALSE(Button("cbt_Save")->isEnabled());
+    EXPECT_TRUE(messages.boxes.empty());
+
+    Click("cbt_PageBook");  // the table book is unsaved: "保存" comes back
+    EXPECT_TRUE(Button("cbt_Save")->isEnabled());
+    Click("cbt_Save");
+    EXPECT_EQ(FileBytes(Saved(kTableFile)), GbkBytes(window->Books().TableLines()));
+    EXPECT_EQ(window->Books().UnsavedBookFlags(), 0);
+    Click("cbt_PageBook");
+    EXPECT_FALSE(Button("cbt_Save")->isEnabled());
+
+    // A second calculation: the next save replaces the file with the whole book.
+    Click("cbt_Exit");
+    Click("cbt_View");  // "结果" is still shown: nothing changed on the input screen
+    Click("cbt_Exit");
+    window->findChild<QComboBox*>(QStringLiteral("cbb_hnt"))->setCurrentIndex(3);
+    Click("cbt_compute");
+    Click("cbt_View");
+    Click("cbt_Save");
+    EXPECT_EQ(window->Books().PileCounter(), 2);
+    EXPECT_EQ(FileBytes(Saved(kTextFile)), GbkBytes(window->Books().TextLines()));
+}
+
+TEST_F(RefusedSaving, NoPermissionWritesNothingAndChangesNothing) {
+    Click("cbt_compute");
+    Click("cbt_View");
+    Click("cbt_Save");
+    ASSERT_EQ(refusing_.requested.size(), 1u);
+    EXPECT_EQ(refusing_.requested[0], QStringList{QString()});  // the one, empty, name
+    ASSERT_EQ(messages.boxes.size(), 1u);
+    EXPECT_EQ(messages.boxes[0].text, QStringLiteral(u"无权存盘"));
+    EXPECT_FALSE(QFile::exists(Saved(kTextFile)));
+    EXPECT_EQ(window->Books().UnsavedBookFlags(), 3);
+    EXPECT_TRUE(Button("cbt_Save")->isEnabled());
+}
+
+TEST_F(GrantedSaving, AboutDialogIsOneWindowThatOpensLinksThroughTheShell) {
+    Click("cbt_CopyRight");
+    Click("cbt_CopyRight");
+    int dialogs = 0;
+    TBXV_CZL_FRM_CopyRight* dialog = nullptr;
+    for (QWidget* top : QApplication::topLevelWidgets()) {
+        if (auto* found = qobject_cast<TBXV_CZL_FRM_CopyRight*>(top)) {
+            ++dialogs;
+            dialog = found;
+        }
+    }
+    ASSERT_EQ(dialogs, 1);
+    EXPECT_TRUE(dialog->isVisible());
+    EXPECT_FALSE(dialog->isModal());
+    auto* mail = dialog->findChild<QLabel*>(QStringLiteral("lb_lianxiUr"));
+    ASSERT_NE(mail, nullptr);
+    QTest::mouseClick(mail, Qt::LeftButton);
+    ASSERT_EQ(shell.opened.size(), 1u);
+    EXPECT_EQ(shell.opened[0].scheme(), QStringLiteral("mailto"));
+}
+
+}  // namespace
