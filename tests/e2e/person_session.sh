@@ -1,0 +1,113 @@
+#!/usr/bin/env bash
+# Starts the program under Xvfb (a real X server) with a temporary HOME and drives it by mouse
+# and keyboard alone, as a person does: a diameter and a socket depth typed and committed with
+# Enter, fuk mode, "矩形桩", the sides typed, "计算", "结果", both books saved, the last record
+# deleted, "返回", "退出". The saved files must equal, byte for byte, the books pile_replay prints
+# for the same inputs, encoded in GBK with CR LF between lines (all but the time line, whose form
+# is checked). Screenshots of every stage are left in the output folder.
+#   person_session.sh PROGRAM PILE_REPLAY OUTPUT_FOLDER
+set -euo pipefail
+
+if [ "${1:-}" != "--inside-x" ]; then
+    program=$1 replay=$2 out=$3
+    rm -rf "$out"
+    mkdir -p "$out/home"
+    export HOME="$out/home" XDG_CONFIG_HOME="$out/home/.config" LANG=C.UTF-8 LC_ALL=C.UTF-8
+    unset XDG_RUNTIME_DIR
+    exec xvfb-run -a -s "-screen 0 1024x900x24" bash "$0" --inside-x "$program" "$replay" "$out"
+fi
+program=$2 replay=$3 out=$4
+title_pattern="^嵌岩桩承载力计算 \\(DBJ50-047-2016\\)$"
+
+fail() {
+    echo "FAIL: $*" >&2
+    import -window root "$out/failure.png" 2>/dev/null || true
+    kill "$pid" 2>/dev/null || true
+    exit 1
+}
+shot() { import -window root "$out/$1.png"; }
+
+"$program" &
+pid=$!
+wid=$(timeout 30 xdotool search --sync --onlyvisible --name "$title_pattern" | head -n 1) ||
+    fail "the window did not show"
+sleep 1
+eval "$(xdotool getwindowgeometry --shell "$wid")"  # X Y WIDTH HEIGHT of the client area
+[ "$WIDTH" -eq 363 ] && [ "$HEIGHT" -eq 693 ] || fail "client area ${WIDTH}x${HEIGHT}, not 363x693"
+shot 01-start
+
+# Positions are the centres of the controls in the window's 363 x 693 design.
+click() {
+    xdotool mousemove $((X + $1)) $((Y + $2)) click 1
+    sleep 0.4
+}
+type_into() {  # x y text: replace a box's text and commit it with Enter
+    click "$1" "$2"
+    xdotool key ctrl+a
+    xdotool type --delay 40 "$3"
+    xdotool key Return
+    sleep 0.4
+}
+dd=(290 133) tyzd=(290 166) hr=(290 199) jmlx=(306 100) rdb_fuk=(14 344)
+bottom_left=(100 630) bottom_right=(252 630) page_book=(340 16) sanchu=(352 612)
+
+type_into "${dd[@]}" 1200
+type_into "${hr[@]}" 2000
+shot 02-typed
+click "${rdb_fuk[@]}"
+click "${jmlx[@]}"  # opens the list; the keyboard picks the third item
+xdotool key Down Down Return
+sleep 0.4
+type_into "${dd[@]}" 800
+type_into "${tyzd[@]}" 1000
+shot 03-rectangle
+click "${bottom_left[@]}"  # 计算
+shot 04-computed
+click "${bottom_left[@]}"  # 结果
+shot 05-text-book
+click "${bottom_right[@]}"  # 保存 the text book
+click "${page_book[@]}"     # to the table book
+shot 06-table-book
+click "${bottom_right[@]}"  # 保存 the table book
+click "${sanchu[@]}"        # x
+shot 07-deleted
+click "${bottom_left[@]}"   # 返回
+shot 08-back
+click "${bottom_right[@]}"  # 退出
+for _ in $(seq 50); do
+    kill -0 "$pid" 2>/dev/null || break
+    sleep 0.2
+done
+kill -0 "$pid" 2>/dev/null && fail "the program did not end on 退出"
+wait "$pid" || fail "the program ended with status $?"
+
+# The same pile through pile_replay: the exchange turns 800 x 1000 into a = 1000, b = 800.
+printf 'CALC\t2\t1\t800\t1000\t1.0b\t25\t24\t1\t0\t2\t.\tTIME\n' | "$replay" >"$out/replay.tsv"
+book_bytes() {  # first-line-marker: the book's lines from the replay output, joined with CR LF
+    awk -v marker="$1" '
+        $1 == marker { n = $2; take = 1; next }
+        take && n > 0 { printf "%s%s", (started ? "\r\n" : ""), $0; started = 1; n--; next }
+        take { exit }' "$out/replay.tsv" | iconv -f UTF-8 -t GBK
+}
+documents="$HOME/Documents"
+text_file="$documents/嵌岩桩计算书(依据DBJ50-047-2016)_文本.txt"
+table_file="$documents/嵌岩桩计算书(依据DBJ50-047-2016)_表格.txt"
+for pair in "TEXT:$text_file" "TABLE:$table_file"; do
+    marker=${pair%%:*} file=${pair#*:}
+    [ -f "$file" ] || fail "$file was not saved"
+    book_bytes "$marker" >"$out/$marker.expected"
+    # Everything before the time line is identical; the time line has its form; no break at
+    # the end.
+    python3 - "$out/$marker.expected" "$file" <<'PY' || fail "$marker book differs from pile_replay"
+import re, sys
+expected = open(sys.argv[1], "rb").read()
+saved = open(sys.argv[2], "rb").read()
+cut_e, cut_s = expected.rfind(b"\r\n"), saved.rfind(b"\r\n")
+if expected[:cut_e] != saved[:cut_s]:
+    sys.exit("the lines before the time line differ")
+last = saved[cut_s + 2:].decode("gbk")
+if not re.fullmatch(r"计算时间：\d.*\d", last):
+    sys.exit("the book ends with %r, not a time line" % last)
+PY
+done
+echo "PASS: person session (screenshots in $out)"
