@@ -1,6 +1,8 @@
 // Helpers shared by the engine's own sources; not part of its interface.
 #pragma once
 
+#include <cmath>
+#include <initializer_list>
 #include <numbers>
 
 namespace pile::internal {
@@ -31,6 +33,15 @@ inline double RectanglePerimeter(double a, double b) {
 // The pile body's capacity before the division into kN: Ap*(psiC*fc).
 inline double BodyProduct(double area, double psiC, double fc) {
     return area * (psiC * fc);
+}
+
+inline bool AllFinite(std::initializer_list<double> values) {
+    for (const double v : values) {
+        if (!std::isfinite(v)) {
+            return false;
+        }
+    }
+    return true;
 }
 
 // The lower grid row (or column) of a position, by truncation, kept within [low, high]. The

@@ -11,16 +11,8 @@
 namespace pile {
 namespace {
 
+using internal::AllFinite;
 using internal::GridCell;
-
-bool AllFinite(std::initializer_list<double> values) {
-    for (const double v : values) {
-        if (!std::isfinite(v)) {
-            return false;
-        }
-    }
-    return true;
-}
 
 InputControl RockControl(RockParameterMode mode) {
     return mode == RockParameterMode::Frk ? InputControl::Frk : InputControl::Fuk;
@@ -150,25 +142,46 @@ CalculationResult Circular(const PileInput& input, std::vector<InputControl>* pa
     return r;
 }
 
-CalculationResult Elliptical(const PileInput& input, std::vector<InputControl>* passed) {
-    // The window offers the ellipse in fuk mode only; any other call is refused.
+// What sets the ellipse and the rectangle apart; the rest of their calculation is one.
+template <std::size_t Columns>
+struct ShapedSection {
+    double area;
+    double perimeter;
+    double reference;   // d, or the short side b
+    double shapeRatio;  // c/d or b/a
+    double lowestRatio;
+    double highestRatio;
+    std::u16string_view ratioMessage;
+    ShapeTable<Columns> table;
+    double columnWidth;       // of the shape ratio: 0.2 for c/d, 0.1 for b/a
+    ValidationFailure blame;  // for the last guard
+};
+
+template <std::size_t Columns>
+CalculationResult ShapedPile(const PileInput& input, const ShapedSection<Columns>& section,
+                             std::vector<InputControl>* passed) {
+    // The window offers these sections in fuk mode only; any other call is refused.
     if (input.rockMode != RockParameterMode::Fuk) {
         return ValidationFailure{messages::kFuk, InputControl::Fuk};
     }
     PileResult r;
-    r.sectionArea = internal::EllipseArea(input.d, input.c);
-    r.sectionPerimeter = internal::EllipsePerimeter(input.d, input.c);
-    r.hrRatio = input.hr / input.d;
+    r.sectionArea = section.area;
+    r.sectionPerimeter = section.perimeter;
+    r.hrRatio = input.hr / section.reference;
     r.hrRatioUsed = r.hrRatio;
     r.ratioClamped = false;
-    r.shapeRatio = input.c / input.d;
-    if (!(r.shapeRatio >= 0.2 && r.shapeRatio <= 2.0)) {
-        return ValidationFailure{messages::kEllipseRatio, InputControl::StraightLength};
+    r.shapeRatio = section.shapeRatio;
+    // The ratio box is cbe_tyzd: c, or the short side after the rectangle's exchange.
+    if (!(r.shapeRatio >= section.lowestRatio && r.shapeRatio <= section.highestRatio)) {
+        return ValidationFailure{section.ratioMessage, InputControl::StraightLength};
     }
     Pass(passed, InputControl::StraightLength);
 
-    const ShapeTable<10> table{EllipseBetaTable, 1};
-    const CoefficientLookup beta = ShapedBeta(table, r.hrRatio, r.shapeRatio / 0.2);
+    // The column position may land a hair below a whole number ((b/a)/0.1 = 6.999999999999999
+    // for 0.7); it is truncated as written, and the interpolation then gives the upper column a
+    // weight of almost 1, so the value still agrees with the table.
+    const CoefficientLookup beta =
+        ShapedBeta(section.table, r.hrRatio, r.shapeRatio / section.columnWidth);
     ApplyLookup(beta, r);
     r.beta = beta.value;
 
@@ -180,50 +193,44 @@ CalculationResult Elliptical(const PileInput& input, std::vector<InputControl>* 
         return *failure;
     }
     PileBody(input, r);
-    if (auto failure = GuardFinite(r, {messages::kDiameter, InputControl::Diameter})) {
+    if (auto failure = GuardFinite(r, section.blame)) {
         return *failure;
     }
     return r;
 }
 
+CalculationResult Elliptical(const PileInput& input, std::vector<InputControl>* passed) {
+    return ShapedPile(input,
+                      ShapedSection<10>{
+                          .area = internal::EllipseArea(input.d, input.c),
+                          .perimeter = internal::EllipsePerimeter(input.d, input.c),
+                          .reference = input.d,
+                          .shapeRatio = input.c / input.d,
+                          .lowestRatio = 0.2,
+                          .highestRatio = 2.0,
+                          .ratioMessage = messages::kEllipseRatio,
+                          .table = {EllipseBetaTable, 1},
+                          .columnWidth = 0.2,
+                          .blame = {messages::kDiameter, InputControl::Diameter},
+                      },
+                      passed);
+}
+
 CalculationResult Rectangular(const PileInput& input, std::vector<InputControl>* passed) {
-    // The window offers the rectangle in fuk mode only; any other call is refused.
-    if (input.rockMode != RockParameterMode::Fuk) {
-        return ValidationFailure{messages::kFuk, InputControl::Fuk};
-    }
-    PileResult r;
-    r.sectionArea = internal::RectangleArea(input.a, input.b);
-    r.sectionPerimeter = internal::RectanglePerimeter(input.a, input.b);
-    r.hrRatio = input.hr / input.b;
-    r.hrRatioUsed = r.hrRatio;
-    r.ratioClamped = false;
-    r.shapeRatio = input.b / input.a;
-    // After the exchange cbe_tyzd holds the short side, so the ratio is blamed on it.
-    if (!(r.shapeRatio >= 0.5 && r.shapeRatio <= 1.0)) {
-        return ValidationFailure{messages::kRectangleRatio, InputControl::StraightLength};
-    }
-    Pass(passed, InputControl::StraightLength);
-
-    // (b/a)/0.1 may land a hair below a whole number (0.7/0.1 = 6.999999999999999); it is
-    // truncated as written, and the interpolation then gives the upper column a weight of
-    // almost 1, so the value still agrees with the table.
-    const ShapeTable<6> table{RectangleBetaTable, 5};
-    const CoefficientLookup beta = ShapedBeta(table, r.hrRatio, r.shapeRatio / 0.1);
-    ApplyLookup(beta, r);
-    r.beta = beta.value;
-
-    if (auto failure = CheckRockValue(input)) {
-        return *failure;
-    }
-    FukCapacities(input, r);
-    if (auto failure = CheckCapacities(input, r, passed)) {
-        return *failure;
-    }
-    PileBody(input, r);
-    if (auto failure = GuardFinite(r, {messages::kShortSide, InputControl::StraightLength})) {
-        return *failure;
-    }
-    return r;
+    return ShapedPile(input,
+                      ShapedSection<6>{
+                          .area = internal::RectangleArea(input.a, input.b),
+                          .perimeter = internal::RectanglePerimeter(input.a, input.b),
+                          .reference = input.b,
+                          .shapeRatio = input.b / input.a,
+                          .lowestRatio = 0.5,
+                          .highestRatio = 1.0,
+                          .ratioMessage = messages::kRectangleRatio,
+                          .table = {RectangleBetaTable, 5},
+                          .columnWidth = 0.1,
+                          .blame = {messages::kShortSide, InputControl::StraightLength},
+                      },
+                      passed);
 }
 
 }  // namespace

@@ -11,14 +11,7 @@
 namespace pile {
 namespace {
 
-bool AllFinite(std::initializer_list<double> values) {
-    for (const double v : values) {
-        if (!std::isfinite(v)) {
-            return false;
-        }
-    }
-    return true;
-}
+using internal::AllFinite;
 
 // A dimension passes only when it is above 0 and keeps every quantity derived from the
 // dimensions read so far finite, with a section area above 0: d = 1e200 squares to infinity,
