@@ -1,7 +1,6 @@
 #include "books/table_book.h"
 
 #include <algorithm>
-#include <charconv>
 #include <string_view>
 #include <utility>
 
@@ -79,14 +78,6 @@ std::u16string_view ProcessCellText(ConstructionProcess process) {
             break;
     }
     return u"后 注 浆  ";
-}
-
-std::u16string PileNumberText(int pileNumber) {
-    char digits[16];
-    const auto end = std::to_chars(digits, digits + sizeof digits, pileNumber).ptr;
-    std::u16string text = u"ZH";
-    text.append(digits, end);
-    return text;
 }
 
 // Cells 17, 19 and 22: two decimal modes take one column more for the value.

@@ -1,7 +1,6 @@
 #include "books/text_book.h"
 
 #include <algorithm>
-#include <charconv>
 #include <utility>
 
 #include "books/column_layout.h"
@@ -14,14 +13,6 @@ namespace {
 
 constexpr std::u16string_view kRule = u"      ---------------------------------------";
 constexpr std::u16string_view kTimeLabel = u"计算时间：";
-
-std::u16string PileNumberText(int pileNumber) {
-    char digits[16];
-    const auto end = std::to_chars(digits, digits + sizeof digits, pileNumber).ptr;
-    std::u16string text = u"ZH";
-    text.append(digits, end);
-    return text;
-}
 
 // Writes the lines of one record straight into the book.
 class RecordWriter {

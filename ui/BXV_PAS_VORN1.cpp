@@ -31,18 +31,15 @@
 #include "ui/platform/message_box_presenter.h"
 #include "ui/platform/permission_service.h"
 #include "ui/platform/system_shell.h"
+#include "ui_colours.h"
 #include "ui_fonts.h"
 
 using pile::ui::ToQString;
 using pile::ui::ToU16;
 namespace texts = pile::ui::texts;
 
-namespace {
-
-const QColor kRed(0xFF, 0x00, 0x00);
-const QColor kBlack(0x00, 0x00, 0x00);
-
-}  // namespace
+using pile::ui::colours::kBlack;
+using pile::ui::colours::kRed;
 
 TBXV_FRM_VORN1::TBXV_FRM_VORN1(QWidget* parent) : TBXV_FRM_VORN1(WindowPlatform{}, parent) {}
 
@@ -193,8 +190,8 @@ void TBXV_FRM_VORN1::showEvent(QShowEvent* event) {
 void TBXV_FRM_VORN1::paintEvent(QPaintEvent*) {
     QPainter painter(this);
     QLinearGradient background(0, 0, 0, height());
-    background.setColorAt(0, QColor(0x1E, 0x90, 0xFF));
-    background.setColorAt(1, QColor(0xFF, 0xFF, 0xFF));
+    background.setColorAt(0, pile::ui::colours::kDodgerBlue);
+    background.setColorAt(1, Qt::white);
     painter.fillRect(rect(), background);
 }
 

@@ -13,6 +13,7 @@
 #include "logo_strip.h"
 #include "panel_texts.h"
 #include "scaled_layer.h"
+#include "ui_colours.h"
 #include "ui_fonts.h"
 
 using pile::ui::PartialFont;
@@ -21,10 +22,7 @@ namespace texts = pile::ui::texts;
 
 namespace {
 
-const QColor kBlueViolet(0x8A, 0x2B, 0xE2);
-const QColor kGreen(0x00, 0x80, 0x00);
-const QColor kRed(0xFF, 0x00, 0x00);
-const QColor kBlue(0x00, 0x00, 0xFF);
+using namespace pile::ui::colours;
 
 template <typename Widget>
 Widget* Make(QWidget* parent, const char* name, int x, int y, int w, int h) {

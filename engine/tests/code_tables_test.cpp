@@ -10,6 +10,8 @@
 namespace pile {
 namespace {
 
+using pile::test::PrintTo;
+
 using test::Printed;
 using test::U8;
 

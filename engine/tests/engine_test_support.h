@@ -3,6 +3,8 @@
 
 #include <gtest/gtest.h>
 
+#include <concepts>
+#include <ostream>
 #include <string>
 #include <string_view>
 
@@ -31,5 +33,15 @@ struct RowName {
         return row.param.name;
     }
 };
+
+// Prints a row by its name, so that test listings (and CTest) show the row's name, not its
+// bytes. Brought into each test file's namespace with `using pile::test::PrintTo;`.
+template <class Row>
+requires requires(const Row& row) {
+    { row.name } -> std::convertible_to<const char*>;
+}
+void PrintTo(const Row& row, std::ostream* out) {
+    *out << row.name;
+}
 
 }  // namespace pile::test

@@ -6,9 +6,12 @@
 #include <string>
 
 #include "engine/utf_text.h"
+#include "engine_test_support.h"
 
 namespace pile {
 namespace {
+
+using pile::test::PrintTo;
 
 std::string Fixed(double value, int p, int d, char16_t sep = u'.') {
     return Utf16ToUtf8(FixedText(value, p, d, sep));

@@ -12,6 +12,8 @@
 namespace pile {
 namespace {
 
+using pile::test::PrintTo;
+
 using namespace std::string_literals;
 using test::U8;
 

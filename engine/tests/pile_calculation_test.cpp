@@ -15,6 +15,8 @@
 namespace pile {
 namespace {
 
+using pile::test::PrintTo;
+
 using test::Printed;
 using test::U16;
 using test::U8;

@@ -12,6 +12,8 @@
 namespace pile {
 namespace {
 
+using pile::test::PrintTo;
+
 using test::U16;
 using test::U8;
 
