@@ -10,6 +10,7 @@
 
 #include "books/calculation_books.h"
 #include "engine/pile_calculation.h"
+#include "testing/panels.h"
 #include "tools/replay_session.h"
 
 namespace {
@@ -23,31 +24,18 @@ struct BookPile {
     std::u16string tyzd;
 };
 
-pile::PanelInput Panel(pile::SectionType type, pile::RockParameterMode mode, std::u16string dd,
-                       std::u16string tyzd, std::u16string hr) {
-    pile::PanelInput panel;
-    panel.sectionType = type;
-    panel.rockMode = mode;
-    panel.ddText = std::move(dd);
-    panel.tyzdText = std::move(tyzd);
-    panel.hrText = std::move(hr);
-    panel.frkText = u"25";
-    panel.fukText = u"24";
-    panel.process = mode == pile::RockParameterMode::Frk ? pile::ConstructionProcess::MudWall
-                                                         : pile::ConstructionProcess::DryClean;
-    return panel;
-}
-
 // One pile of each kind, computed as the window would, in the order the books receive them.
 const std::vector<BookPile>& Piles() {
     static const std::vector<BookPile> piles = [] {
-        using pile::RockParameterMode;
-        using pile::SectionType;
+        using pile::test::Panel;
+        using enum pile::SectionType;
+        using enum pile::RockParameterMode;
         const pile::PanelInput panels[] = {
-            Panel(SectionType::Circle, RockParameterMode::Frk, u"1000", u"0", u"1.0d"),
-            Panel(SectionType::Circle, RockParameterMode::Fuk, u"1200", u"0", u"2000"),
-            Panel(SectionType::Ellipse, RockParameterMode::Fuk, u"1000", u"1000", u"1.5d"),
-            Panel(SectionType::Rectangle, RockParameterMode::Fuk, u"800", u"1000", u"1.5b"),
+            pile::test::StartPanel(),
+            Panel{.mode = Fuk, .dd = u"1200", .hr = u"2000"}.Input(),
+            Panel{.section = Ellipse, .mode = Fuk, .tyzd = u"1000", .hr = u"1.5d"}.Input(),
+            Panel{.section = Rectangle, .mode = Fuk, .dd = u"800", .tyzd = u"1000", .hr = u"1.5b"}
+                .Input(),
         };
         std::vector<BookPile> out;
         for (const pile::PanelInput& panel : panels) {

@@ -8,36 +8,21 @@
 #include "engine/fixed_text.h"
 #include "engine/pile_calculation.h"
 #include "engine/pile_input.h"
+#include "testing/panels.h"
 
 namespace {
 
-using pile::ConstructionProcess;
 using pile::PanelInput;
-using pile::RockParameterMode;
-using pile::SectionType;
+using pile::test::Panel;
+using enum pile::SectionType;
+using enum pile::RockParameterMode;
 
-PanelInput Panel(SectionType section, RockParameterMode mode, std::u16string dd,
-                 std::u16string tyzd, std::u16string hr, ConstructionProcess process) {
-    PanelInput panel;
-    panel.sectionType = section;
-    panel.rockMode = mode;
-    panel.ddText = std::move(dd);
-    panel.tyzdText = std::move(tyzd);
-    panel.hrText = std::move(hr);
-    panel.frkText = u"25";
-    panel.fukText = u"24";
-    panel.process = process;
-    return panel;
-}
-
-const PanelInput kCircleFrk = Panel(SectionType::Circle, RockParameterMode::Frk, u"1000", u"0",
-                                    u"1.0d", ConstructionProcess::MudWall);
-const PanelInput kCircleFuk = Panel(SectionType::Circle, RockParameterMode::Fuk, u"1000", u"0",
-                                    u"1.0d", ConstructionProcess::DryClean);
-const PanelInput kEllipse = Panel(SectionType::Ellipse, RockParameterMode::Fuk, u"1000", u"1000",
-                                  u"1.5d", ConstructionProcess::DryClean);
-const PanelInput kRectangle = Panel(SectionType::Rectangle, RockParameterMode::Fuk, u"800", u"1000",
-                                    u"1.5b", ConstructionProcess::DryClean);
+const PanelInput kCircleFrk = pile::test::StartPanel();
+const PanelInput kCircleFuk = Panel{.mode = Fuk}.Input();
+const PanelInput kEllipse =
+    Panel{.section = Ellipse, .mode = Fuk, .dd = u"1000", .tyzd = u"1000", .hr = u"1.5d"}.Input();
+const PanelInput kRectangle =
+    Panel{.section = Rectangle, .mode = Fuk, .dd = u"800", .tyzd = u"1000", .hr = u"1.5b"}.Input();
 
 void BM_ReadPileInput(benchmark::State& state) {
     for (auto _ : state) {

@@ -3,24 +3,10 @@
 #include <cmath>
 #include <cstddef>
 #include <cstdint>
-#include <cstdio>
-#include <cstdlib>
 #include <string>
 
 #include "engine/number_parse.h"
-
-namespace {
-
-#define Require(condition) RequireImpl((condition), #condition)
-
-void RequireImpl(bool condition, const char* what) {
-    if (!condition) {
-        std::fprintf(stderr, "violated: %s\n", what);
-        std::abort();
-    }
-}
-
-}  // namespace
+#include "testing/require.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
     if (size < 2) {
@@ -33,14 +19,15 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         text.push_back(static_cast<char16_t>(data[i] | (data[i + 1] << 8)));
     }
 
-    Require(std::isfinite(pile::ParseLocaleFree(text)));
+    PILE_REQUIRE(std::isfinite(pile::ParseLocaleFree(text)));
     if (const auto number = pile::ParseLocaleNumber(text, separator)) {
-        Require(std::isfinite(*number));
+        PILE_REQUIRE(std::isfinite(*number));
     }
     for (const char16_t letter : {u'd', u'b'}) {
         for (const double reference : {1000.0, 1e-300, 1e300}) {
             if (const auto depth = pile::ResolveSocketDepth(text, letter, reference, separator)) {
-                Require(std::isfinite(depth->hr) && depth->hr >= 0 && !std::signbit(depth->hr));
+                PILE_REQUIRE(std::isfinite(depth->hr) && depth->hr >= 0 &&
+                             !std::signbit(depth->hr));
             }
         }
     }
@@ -48,6 +35,6 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     // significant digits.
     const double value = pile::ParseLocaleFree(text);
     const double reread = pile::ParseLocaleFree(pile::BoxNumberText(value));
-    Require(std::fabs(reread - value) <= std::fabs(value) * 1e-14);
+    PILE_REQUIRE(std::fabs(reread - value) <= std::fabs(value) * 1e-14);
     return 0;
 }

@@ -6,9 +6,12 @@
 #include <string>
 
 #include "book_fixtures.h"
+#include "testing/row_name.h"
 
 namespace pile {
 namespace {
+
+using pile::test::PrintTo;
 
 using namespace testing_piles;
 
@@ -177,10 +180,6 @@ struct DamagedCase {
 };
 
 // Test names and failure messages show the row by its name.
-void PrintTo(const DamagedCase& row, std::ostream* os) {
-    *os << row.name;
-}
-
 BookLines Lines(std::size_t count, std::u16string_view line) {
     return BookLines(count, std::u16string(line));
 }
@@ -223,9 +222,7 @@ const DamagedCase kDamagedCases[] = {
 };
 
 INSTANTIATE_TEST_SUITE_P(States, DamagedBooksTest, testing::ValuesIn(kDamagedCases),
-                         [](const testing::TestParamInfo<DamagedCase>& param) {
-                             return std::string(param.param.name);
-                         });
+                         pile::test::RowName{});
 
 TEST(CalculationBooks, DeleteStopsAtTheSeparatorNearestTheEnd) {
     // A separator as the very first line is an earlier record's end, however short.

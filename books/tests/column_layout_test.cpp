@@ -1,4 +1,5 @@
 #include "books/column_layout.h"
+#include "testing/row_name.h"
 
 #include <gtest/gtest.h>
 
@@ -8,6 +9,8 @@
 
 namespace pile {
 namespace {
+
+using pile::test::PrintTo;
 
 enum class Pad { Right, Left, Center };
 
@@ -21,10 +24,6 @@ struct PadRow {
 };
 
 // Test names and failure messages show the row by its name.
-void PrintTo(const PadRow& row, std::ostream* os) {
-    *os << row.name;
-}
-
 std::u16string Apply(const PadRow& row) {
     switch (row.pad) {
         case Pad::Right:
@@ -89,10 +88,7 @@ const PadRow kPadRows[] = {
      std::u16string_view(u"   a\0桩", 6)},
 };
 
-INSTANTIATE_TEST_SUITE_P(Rows, PaddingTest, testing::ValuesIn(kPadRows),
-                         [](const testing::TestParamInfo<PadRow>& param) {
-                             return std::string(param.param.name);
-                         });
+INSTANTIATE_TEST_SUITE_P(Rows, PaddingTest, testing::ValuesIn(kPadRows), pile::test::RowName{});
 
 TEST(WideCharCount, CountsTheWideRangeUpToTheFirstNul) {
     struct Row {

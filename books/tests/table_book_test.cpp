@@ -8,9 +8,12 @@
 
 #include "book_fixtures.h"
 #include "books/column_layout.h"
+#include "testing/row_name.h"
 
 namespace pile {
 namespace {
+
+using pile::test::PrintTo;
 
 using namespace testing_piles;
 
@@ -64,10 +67,6 @@ struct RowCase {
 };
 
 // Test names and failure messages show the row by its name.
-void PrintTo(const RowCase& row, std::ostream* os) {
-    *os << row.name;
-}
-
 class TableRowTest : public testing::TestWithParam<RowCase> {};
 
 TEST_P(TableRowTest, WritesEveryCellInItsColumn) {
@@ -125,10 +124,7 @@ const RowCase kRowCases[] = {
             u"  4272.6  ",  u"   C30    ", u"  0.70    ", u"  5031.6 "})},
 };
 
-INSTANTIATE_TEST_SUITE_P(Piles, TableRowTest, testing::ValuesIn(kRowCases),
-                         [](const testing::TestParamInfo<RowCase>& param) {
-                             return std::string(param.param.name);
-                         });
+INSTANTIATE_TEST_SUITE_P(Piles, TableRowTest, testing::ValuesIn(kRowCases), pile::test::RowName{});
 
 TEST(TableRow, Is220ColumnsWideForOrdinaryPiles) {
     for (Pile (*make)() : {Startup, FukCircle, Ellipse, Rectangle, Square, ClampedCircle}) {

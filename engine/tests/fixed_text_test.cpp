@@ -63,7 +63,7 @@ INSTANTIATE_TEST_SUITE_P(
         FixedRow{"NegativeDecimalsActAsZero", 12.5, 7, -3, "13"},
         FixedRow{"NotFiniteNeverPrinted", std::numeric_limits<double>::infinity(), 7, 2, "-"},
         FixedRow{"NanNeverPrinted", std::numeric_limits<double>::quiet_NaN(), 7, 2, "-"}),
-    [](const testing::TestParamInfo<FixedRow>& param) { return std::string(param.param.name); });
+    pile::test::RowName{});
 
 TEST(FixedText, UsesTheGivenDecimalSeparator) {
     EXPECT_EQ(Fixed(1234.5, 10, 2, u','), "1234,50");

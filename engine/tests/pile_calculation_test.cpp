@@ -11,6 +11,7 @@
 
 #include "engine/number_parse.h"
 #include "engine_test_support.h"
+#include "testing/panels.h"
 
 namespace pile {
 namespace {
@@ -35,31 +36,7 @@ constexpr auto kFrkBox = InputControl::Frk;
 constexpr auto kFukBox = InputControl::Fuk;
 constexpr double kPi = std::numbers::pi;
 
-struct Panel {
-    SectionType section;
-    RockParameterMode mode;
-    std::u16string dd;
-    std::u16string tyzd;
-    std::u16string hr;
-    std::u16string frk = u"25";
-    std::u16string fuk = u"24";
-    ConstructionProcess process = kMud;
-    ConcreteGrade grade = ConcreteGrade::C30;
-};
-
-PanelInput MakePanel(const Panel& p) {
-    PanelInput panel;
-    panel.sectionType = p.section;
-    panel.rockMode = p.mode;
-    panel.ddText = p.dd;
-    panel.tyzdText = p.tyzd;
-    panel.hrText = p.hr;
-    panel.frkText = p.frk;
-    panel.fukText = p.fuk;
-    panel.process = p.process;
-    panel.concreteGrade = p.grade;
-    return panel;
-}
+using test::Panel;
 
 Panel Circle(RockParameterMode mode, std::u16string dd, std::u16string hr,
              ConstructionProcess process) {
@@ -93,7 +70,7 @@ class WorkedExampleTest : public testing::TestWithParam<ExampleRow> {};
 
 TEST_P(WorkedExampleTest, GivesTheStatedFigures) {
     const ExampleRow& row = GetParam();
-    const ComputeOutcome out = ComputePile(MakePanel(row.panel), u'.');
+    const ComputeOutcome out = ComputePile(row.panel.Input(), u'.');
     ASSERT_TRUE(std::holds_alternative<ComputedPile>(out.result))
         << U8(std::get<ValidationFailure>(out.result).message);
     const PileResult& r = ResultOf(out);
@@ -286,7 +263,7 @@ TEST(WorkedExamplesToTheBit, AgreeWithTheFormulasInTheirOrder) {
           700000 * (0.9 * 14.3) / 1000}},
     };
     for (const Row& row : rows) {
-        const ComputeOutcome out = ComputePile(MakePanel(row.panel), u'.');
+        const ComputeOutcome out = ComputePile(row.panel.Input(), u'.');
         ASSERT_TRUE(std::holds_alternative<ComputedPile>(out.result)) << row.name;
         const PileResult& r = ResultOf(out);
         EXPECT_EQ(r.sectionArea, row.expected.area) << row.name;
@@ -312,7 +289,7 @@ class CheckOrderTest : public testing::TestWithParam<OrderRow> {};
 
 TEST_P(CheckOrderTest, ReportsTheFirstFailedCheck) {
     const OrderRow& row = GetParam();
-    const ComputeOutcome out = ComputePile(MakePanel(row.panel), u'.');
+    const ComputeOutcome out = ComputePile(row.panel.Input(), u'.');
     const auto* failure = std::get_if<ValidationFailure>(&out.result);
     ASSERT_NE(failure, nullptr);
     EXPECT_EQ(U8(failure->message), U8(row.message));
@@ -400,11 +377,10 @@ INSTANTIATE_TEST_SUITE_P(
     test::RowName{});
 
 TEST(ComputePile, PassedChecksOfASuccessEndWithTheRockBox) {
-    const ComputeOutcome circle =
-        ComputePile(MakePanel(Circle(kFrk, u"1000", u"1.0d", kMud)), u'.');
+    const ComputeOutcome circle = ComputePile(Circle(kFrk, u"1000", u"1.0d", kMud).Input(), u'.');
     EXPECT_EQ(circle.passed, (std::vector{kDd, kHr, kFrkBox}));
     const ComputeOutcome rectangle =
-        ComputePile(MakePanel(Shaped(kRectangle, u"800", u"1000", u"1.5b")), u'.');
+        ComputePile(Shaped(kRectangle, u"800", u"1000", u"1.5b").Input(), u'.');
     EXPECT_EQ(rectangle.passed, (std::vector{kDd, kTyzd, kHr, kTyzd, kFukBox}));
     ASSERT_TRUE(rectangle.rewritten.has_value());
     EXPECT_EQ(U8(rectangle.rewritten->ddText), "1000");
@@ -436,7 +412,7 @@ class AbsurdInputTest : public testing::TestWithParam<AbsurdRow> {};
 
 TEST_P(AbsurdInputTest, NeverPutsInfOrNanIntoAResult) {
     const AbsurdRow& row = GetParam();
-    const ComputeOutcome out = ComputePile(MakePanel(row.panel), u'.');
+    const ComputeOutcome out = ComputePile(row.panel.Input(), u'.');
     if (row.failure) {
         const auto* failure = std::get_if<ValidationFailure>(&out.result);
         ASSERT_NE(failure, nullptr);
@@ -558,7 +534,7 @@ TEST(CommaLocale, AnswersAreUnchanged) {
     };
     std::vector<ComputeOutcome> reference;
     for (const Panel& p : panels) {
-        reference.push_back(ComputePile(MakePanel(p), u','));
+        reference.push_back(ComputePile(p.Input(), u','));
     }
 
     const std::string saved = std::setlocale(LC_ALL, nullptr);
@@ -578,7 +554,7 @@ TEST(CommaLocale, AnswersAreUnchanged) {
     }
 
     for (std::size_t i = 0; i < panels.size(); ++i) {
-        const ComputeOutcome out = ComputePile(MakePanel(panels[i]), u',');
+        const ComputeOutcome out = ComputePile(panels[i].Input(), u',');
         ASSERT_TRUE(std::holds_alternative<ComputedPile>(out.result)) << commaLocale << " " << i;
         const PileResult& r = ResultOf(out);
         const PileResult& expected = ResultOf(reference[i]);
@@ -596,8 +572,7 @@ TEST(CommaLocale, AnswersAreUnchanged) {
     }
     // The point in a dimension still reads, the socket depth follows the locale, and the
     // program's own items with a point still read.
-    const ComputeOutcome comma =
-        ComputePile(MakePanel(Circle(kFrk, u"1200.5", u"1,5d", kMud)), u',');
+    const ComputeOutcome comma = ComputePile(Circle(kFrk, u"1200.5", u"1,5d", kMud).Input(), u',');
     ASSERT_TRUE(std::holds_alternative<ComputedPile>(comma.result));
     EXPECT_EQ(std::get<ComputedPile>(comma.result).input.hr, 1.5 * 1200.5);
     EXPECT_EQ(Printed(ResultOf(reference[0]).Ra, 2), "8410.31");

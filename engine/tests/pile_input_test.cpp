@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "engine_test_support.h"
+#include "testing/panels.h"
 
 namespace pile {
 namespace {
@@ -26,6 +27,7 @@ constexpr auto kDd = InputControl::Diameter;
 constexpr auto kTyzd = InputControl::StraightLength;
 constexpr auto kHr = InputControl::SocketDepth;
 
+// A panel row in UTF-8 for readable rows, with the user's decimal separator.
 struct Panel {
     SectionType section;
     RockParameterMode mode;
@@ -36,16 +38,9 @@ struct Panel {
 };
 
 PanelInput MakePanel(const Panel& p) {
-    PanelInput panel;
-    panel.sectionType = p.section;
-    panel.rockMode = p.mode;
-    panel.ddText = U16(p.dd);
-    panel.tyzdText = U16(p.tyzd);
-    panel.hrText = U16(p.hr);
-    panel.frkText = u"25";
-    panel.fukText = u"24";
-    panel.process = p.mode == kFrk ? ConstructionProcess::MudWall : ConstructionProcess::DryClean;
-    return panel;
+    return test::Panel{
+        .section = p.section, .mode = p.mode, .dd = U16(p.dd), .tyzd = U16(p.tyzd), .hr = U16(p.hr)}
+        .Input();
 }
 
 // --- Failures: the first failed check, in the fixed order, with its box -------------------

@@ -1,4 +1,5 @@
 #include "tools/replay_session.h"
+#include "testing/row_name.h"
 
 #include <gtest/gtest.h>
 
@@ -7,6 +8,8 @@
 
 namespace pile::replay {
 namespace {
+
+using pile::test::PrintTo;
 
 std::string Replay(std::string_view input, std::string& errors, int& status) {
     std::string out;
@@ -24,10 +27,6 @@ struct BadLine {
 };
 
 // Test names and failure messages show the row by its name.
-void PrintTo(const BadLine& row, std::ostream* os) {
-    *os << row.name;
-}
-
 class BadStepLineTest : public testing::TestWithParam<BadLine> {};
 
 TEST_P(BadStepLineTest, IsReportedWithItsLineNumberAndNothingRuns) {
@@ -92,9 +91,7 @@ const BadLine kBadLines[] = {
 };
 
 INSTANTIATE_TEST_SUITE_P(Lines, BadStepLineTest, testing::ValuesIn(kBadLines),
-                         [](const testing::TestParamInfo<BadLine>& param) {
-                             return std::string(param.param.name);
-                         });
+                         pile::test::RowName{});
 
 TEST(ReplaySession, ReportsEveryBadLine) {
     std::string errors;

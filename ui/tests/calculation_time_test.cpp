@@ -2,9 +2,12 @@
 
 #include <gtest/gtest.h>
 
+#include "testing/row_name.h"
 #include "ui_test_support.h"
 
 namespace {
+
+using pile::test::PrintTo;
 
 using pile::ui::CalculationTime;
 using pile::ui::TimeFormatWithoutZone;
@@ -14,10 +17,6 @@ struct FormatRow {
     const char* format;
     const char* expected;
 };
-
-void PrintTo(const FormatRow& row, std::ostream* out) {
-    *out << row.name;
-}
 
 class ZoneRemoval : public ::testing::TestWithParam<FormatRow> {};
 
@@ -40,7 +39,7 @@ INSTANTIATE_TEST_SUITE_P(
                       FormatRow{"EscapedQuoteKept", "HH 'o''clock' t", "HH 'o''clock'"},
                       FormatRow{"QuotedBlanksKept", "HH'  'mm t", "HH'  'mm"},
                       FormatRow{"NoZone", "HH:mm:ss", "HH:mm:ss"}, FormatRow{"OnlyZone", "t", ""}),
-    pile::ui::testing::RowName());
+    pile::test::RowName{});
 
 struct TimeRow {
     const char* name;
@@ -48,10 +47,6 @@ struct TimeRow {
     QDateTime when;
     const char* expected;
 };
-
-void PrintTo(const TimeRow& row, std::ostream* out) {
-    *out << row.name;
-}
 
 class CalculationTimeText : public ::testing::TestWithParam<TimeRow> {};
 
@@ -79,6 +74,6 @@ INSTANTIATE_TEST_SUITE_P(
         TimeRow{"GermanMidnight", "de_DE", QDateTime(kDay, QTime(0, 0)), "06.05.24"},
         TimeRow{"Japanese", "ja_JP", QDateTime(kDay, QTime(14, 3, 27)), "2024/05/06 14時03分27秒"},
         TimeRow{"Utc", "zh_CN", QDateTime(kDay, QTime(14, 3, 27), Qt::UTC), "2024/5/6 14:03:27"}),
-    pile::ui::testing::RowName());
+    pile::test::RowName{});
 
 }  // namespace

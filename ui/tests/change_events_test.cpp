@@ -6,9 +6,12 @@
 #include <functional>
 #include <memory>
 
+#include "testing/row_name.h"
 #include "ui_test_support.h"
 
 namespace {
+
+using pile::test::PrintTo;
 
 using pile::ui::ComboTextChange;
 using pile::ui::ListChange;
@@ -59,10 +62,6 @@ struct Row {
     QStringList raised;
 };
 
-void PrintTo(const Row& row, std::ostream* out) {
-    *out << row.name;
-}
-
 class ChangeRules : public ::testing::TestWithParam<Row> {};
 
 TEST_P(ChangeRules, RaiseExactlyWhenTheValueChanges) {
@@ -112,7 +111,7 @@ INSTANTIATE_TEST_SUITE_P(
             },
             {}},
         Row{"EmptyTextCommits", [](Panel& p) { Enter(p.edit, QString()); }, {QString()}}),
-    pile::ui::testing::RowName());
+    pile::test::RowName{});
 
 INSTANTIATE_TEST_SUITE_P(
     EditableList, ChangeRules,
@@ -165,7 +164,7 @@ INSTANTIATE_TEST_SUITE_P(
                 }
             },
             {QStringLiteral("1500")}}),
-    pile::ui::testing::RowName());
+    pile::test::RowName{});
 
 INSTANTIATE_TEST_SUITE_P(
     PlainList, ChangeRules,
@@ -190,7 +189,7 @@ INSTANTIATE_TEST_SUITE_P(
                 p.listChange->ReplaceItems({QStringLiteral("b")});
             },
             {QStringLiteral("-1")}}),
-    pile::ui::testing::RowName());
+    pile::test::RowName{});
 
 // Leaving the box commits what was typed; needs a window that can hold the keyboard focus.
 TEST(FocusOut, LeavingTheBoxCommitsTheTypedText) {
@@ -209,7 +208,7 @@ TEST(FocusOut, LeavingTheBoxCommitsTheTypedText) {
 
 // The handler of the button that lost the selection runs first, and both see the final state.
 TEST(RadioOrder, TheButtonThatLostRunsFirstAndBothSeeTheFinalState) {
-    App();
+    QtApplication();
     QWidget window;
     auto* frk = new QRadioButton(QStringLiteral("frk"), &window);
     auto* fuk = new QRadioButton(QStringLiteral("fuk"), &window);

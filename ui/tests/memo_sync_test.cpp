@@ -8,8 +8,11 @@
 
 #include "engine/pile_calculation.h"
 #include "qt_text.h"
+#include "testing/row_name.h"
 
 namespace {
+
+using pile::test::PrintTo;
 
 using pile::BookChange;
 using pile::BookLines;
@@ -30,10 +33,6 @@ struct Row {
     BookLines after;
     BookChange change;
 };
-
-void PrintTo(const Row& row, std::ostream* out) {
-    *out << row.name;
-}
 
 class FollowOneChange : public ::testing::TestWithParam<Row> {};
 
@@ -64,7 +63,7 @@ INSTANTIATE_TEST_SUITE_P(
         Row{"ReplaceEverything", {u"a", u"b"}, {u"x"}, {0, 2, 1}},
         Row{"EmptyLinesStayLines", {u"a", u""}, {u"a", u"", u"", u"b"}, {2, 0, 2}},
         Row{"NothingChanged", {u"a"}, {u"a"}, {1, 0, 0}}),
-    pile::ui::testing::RowName());
+    pile::test::RowName{});
 
 // The memos against the books over a session of calculations and deletions.
 TEST(FollowTheBooks, SessionOfCalculationsAndDeletions) {

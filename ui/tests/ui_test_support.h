@@ -12,35 +12,12 @@
 #include <QWidget>
 #include <string>
 
+#include "testing/qt/qt_application.h"
+
 namespace pile::ui::testing {
 
-// Names the rows of a TEST_P table after their `name` member.
-struct RowName {
-    template <typename Row>
-    std::string operator()(const ::testing::TestParamInfo<Row>& row) const {
-        return row.param.name;
-    }
-};
-
-// One application object per test program, created on first use. The locale is pinned to
-// zh_CN unless LC_ALL names another on purpose (the decimal-comma run sets de_DE).
-inline QApplication& App() {
-    if (qEnvironmentVariableIsEmpty("LC_ALL")) {
-        qputenv("LC_ALL", "zh_CN.UTF-8");
-    }
-    static int argc = 1;
-    static char name[] = "ui_tests";
-    static char* argv[] = {name, nullptr};
-    static QApplication* app = QApplication::instance() == nullptr
-                                   ? new QApplication(argc, argv)
-                                   : qobject_cast<QApplication*>(QApplication::instance());
-    return *app;
-}
-
-// A first member that makes the application before the widgets of a fixture.
-struct AppFirst {
-    AppFirst() { App(); }
-};
+using pile::test::AppFirst;
+using pile::test::QtApplication;
 
 // Types `text` over the box's whole content without committing it.
 inline void Type(QLineEdit* box, const QString& text) {

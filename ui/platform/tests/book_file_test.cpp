@@ -8,10 +8,13 @@
 #include <string>
 #include <vector>
 
+#include "testing/row_name.h"
 #include "ui/platform/tests/platform_test_support.h"
 
 namespace pile::platform {
 namespace {
+
+using pile::test::PrintTo;
 
 using testing::Hex;
 using testing::ReadAll;
@@ -23,10 +26,6 @@ struct EncodingRow {
     BookCodec codec;
     QByteArray bytes;
 };
-
-void PrintTo(const EncodingRow& row, std::ostream* out) {
-    *out << row.name;
-}
 
 class BookEncoding : public ::testing::TestWithParam<EncodingRow> {};
 
@@ -104,7 +103,7 @@ INSTANTIATE_TEST_SUITE_P(
                     {u"桩", u"ζ"},
                     BookCodec::Utf8WithBom,
                     Bytes({0xEF, 0xBB, 0xBF, 0xE6, 0xA1, 0xA9, 0x0D, 0x0A, 0xCE, 0xB6})}),
-    [](const ::testing::TestParamInfo<EncodingRow>& row) { return std::string(row.param.name); });
+    pile::test::RowName{});
 
 TEST(BookEncoding, ThisPlatformWritesGbkWithoutByteOrderMark) {
 #ifdef Q_OS_WIN

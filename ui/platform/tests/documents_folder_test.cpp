@@ -11,10 +11,13 @@
 #include <unistd.h>
 #endif
 
+#include "testing/row_name.h"
 #include "ui/platform/tests/platform_test_support.h"
 
 namespace pile::platform {
 namespace {
+
+using pile::test::PrintTo;
 
 struct ChoiceRow {
     const char* name;
@@ -22,10 +25,6 @@ struct ChoiceRow {
     QStringList homeFolders;
     QString chosen;
 };
-
-void PrintTo(const ChoiceRow& row, std::ostream* out) {
-    *out << row.name;
-}
 
 class DocumentsFolderChoice : public ::testing::TestWithParam<ChoiceRow> {};
 
@@ -56,7 +55,7 @@ INSTANTIATE_TEST_SUITE_P(
         ChoiceRow{"TheRootFallsBack", "/", {"/home/ann"}, "/home/ann"},
         ChoiceRow{"ARelativeHomeIsSkipped", "", {"ann", "/home/ann"}, "/home/ann"},
         ChoiceRow{"NothingAtAllRefuses", "", {}, ""}),
-    [](const ::testing::TestParamInfo<ChoiceRow>& row) { return std::string(row.param.name); });
+    pile::test::RowName{});
 
 class DocumentsFolderOfTheUser : public testing::TemporaryHomeTest {};
 

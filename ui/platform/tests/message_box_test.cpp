@@ -6,9 +6,9 @@
 #include <QMessageBox>
 #include <QTest>
 
+#include "testing/qt/qt_application.h"
 #include "ui/platform/message_box_presenter.h"
 #include "ui/platform/qt_translation.h"
-#include "ui/platform/tests/widget_test_support.h"
 
 namespace pile::platform {
 namespace {
@@ -25,10 +25,10 @@ QMessageBox* OpenBox() {
 class MessageBoxTest : public ::testing::Test {
   protected:
     void SetUp() override {
-        testing::Application();
         owner_.setWindowTitle(QStringLiteral("嵌岩桩承载力计算 (DBJ50-047-2016)"));
         owner_.show();
     }
+    pile::test::AppFirst app_;
     QWidget owner_;
     MessageBoxPresenter presenter_{&owner_};
 };
@@ -62,7 +62,7 @@ TEST_F(MessageBoxTest, QtsChineseTextsNameTheButtons) {
     if (!QFileInfo::exists(file)) {
         GTEST_SKIP() << "qt6-translations-l10n is not installed";
     }
-    ASSERT_TRUE(InstallQtChineseTranslation(testing::Application()));
+    ASSERT_TRUE(InstallQtChineseTranslation(pile::test::QtApplication()));
     presenter_.showMessage(QStringLiteral("需要存贮权限，否则计算结果不能存盘"), {});
     QPointer<QMessageBox> box = OpenBox();
     ASSERT_FALSE(box.isNull());
