@@ -8,7 +8,7 @@ namespace pile {
 
 namespace {
 
-constexpr int kBothBooksUnsaved = 3;
+constexpr int kBothBooksUnsaved = static_cast<int>(Book::Text) | static_cast<int>(Book::Table);
 
 BookChange EmptyBook(BookLines& book) {
     const BookChange change{0, book.size(), 0};

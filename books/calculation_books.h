@@ -5,13 +5,12 @@
 #include <cstddef>
 #include <string_view>
 
+#include "book.h"
 #include "book_record.h"
 #include "table_book.h"
 #include "text_book.h"
 
 namespace pile {
-
-enum class Book { Text = 1, Table = 2 };
 
 // How one action changed a book, so that a view can follow without re-reading it whole:
 // the lines [position, position + removed) of the old book were replaced by the lines
@@ -30,11 +29,12 @@ struct BooksChange {
 };
 
 class CalculationBooks {
-public:
+  public:
     const BookLines& TableLines() const { return table_; }
     const BookLines& TextLines() const { return text_; }
     int PileCounter() const { return counter_; }
     int UnsavedBookFlags() const { return unsaved_; }  // bit 1 text book, bit 2 table book
+    bool HasUnsavedRecords(Book book) const { return (unsaved_ & static_cast<int>(book)) != 0; }
 
     // The book step of a successful calculation: counter + 1, the table row, the text record,
     // both time lines, flags 3. `pileNumber` in `record` is ignored: the counter numbers it.
@@ -54,7 +54,7 @@ public:
     static CalculationBooks FromState(BookLines table, BookLines text, int counter,
                                       int unsavedFlags);
 
-private:
+  private:
     BookLines table_;
     BookLines text_;
     int counter_ = 0;

@@ -1,0 +1,69 @@
+#include "session/panel_session.h"
+
+#include <utility>
+
+#include "engine/code_tables.h"
+#include "engine/pile_calculation.h"
+#include "session/panel_layout.h"
+
+namespace pile::session {
+
+namespace {
+
+// The result panel's formats: the coefficient with four decimals whatever the precision
+// choice, Ra and Rc with at most seven significant digits.
+ResultTexts ResultTextsOf(const ComputedPile& pile, PrecisionMode precision, char16_t separator) {
+    const PileResult& result = pile.result;
+    const bool frk = pile.input.rockMode == RockParameterMode::Frk;
+    ResultTexts texts;
+    texts.coefficientName = LayoutOf(pile.input.rockMode).coefficientName;
+    texts.coefficient = FixedText(frk ? result.zetaR : result.beta, 7, 4, separator);
+    texts.ra = PrecisionText(result.Ra, precision, 7, separator);
+    texts.rc = PrecisionText(result.Rc, precision, 7, separator);
+    if (frk && result.rockHardness) {
+        texts.rockClass = RockHardnessText(*result.rockHardness);
+    }
+    return texts;
+}
+
+}  // namespace
+
+PanelUpdate PanelSession::Compute(const PanelInput& panel, PrecisionMode precision,
+                                  char16_t decimalSeparator, std::u16string_view calculationTime) {
+    ComputeOutcome outcome = ComputePile(panel, decimalSeparator);
+    PanelUpdate update;
+    update.sidesRewritten = outcome.rewritten.has_value();
+    update.ddText = outcome.rewritten ? std::move(outcome.rewritten->ddText) : panel.ddText;
+    update.tyzdText = outcome.rewritten ? std::move(outcome.rewritten->tyzdText) : panel.tyzdText;
+    update.passed = std::move(outcome.passed);
+    if (const auto* failure = std::get_if<ValidationFailure>(&outcome.result)) {
+        update.outcome = *failure;
+        return update;
+    }
+    const ComputedPile& pile = std::get<ComputedPile>(outcome.result);
+    update.outcome = ResultTextsOf(pile, precision, decimalSeparator);
+    // The books print the boxes as they stand after the exchange.
+    update.booksChange =
+        books_.AppendRecord(pile.input, pile.result, update.ddText, update.tyzdText, precision,
+                            decimalSeparator, calculationTime);
+    return update;
+}
+
+BooksChange PanelSession::DeleteLast() {
+    return books_.DeleteLast();
+}
+
+void PanelSession::MarkSaved(Book book) {
+    books_.MarkSaved(book);
+}
+
+Book PanelSession::SwitchBook() {
+    bookOnShow_ = bookOnShow_ == Book::Text ? Book::Table : Book::Text;
+    return bookOnShow_;
+}
+
+const BookLines& PanelSession::Lines(Book book) const {
+    return book == Book::Text ? books_.TextLines() : books_.TableLines();
+}
+
+}  // namespace pile::session

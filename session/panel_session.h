@@ -1,0 +1,92 @@
+// The panel session: the calculation books of one window, the book on show, and the compute
+// step, in plain C++ for every front end (the window, pile_replay, a batch of piles).
+//
+// Data flow of one "计算":
+//
+//   the front end reads its controls        -> PanelInput, PrecisionMode, decimal separator,
+//                                              the calculation time as text
+//   PanelSession::Compute
+//     engine: ReadPileInput, Calculate*Pile -> the checks passed, a failure or a PileResult
+//     books:  AppendRecord                  -> one record more in both books (on success)
+//   -> PanelUpdate                          -> the side texts to write back, the boxes to turn
+//                                              black or red, the texts of the result panel, and
+//                                              the BooksChange that the book views follow
+//   the front end writes texts and colours
+//
+// The book screen's actions (switching the book on show, delete-last, a finished save) change
+// the session the same way, and PileCounter, UnsavedBookFlags and the book on show are read
+// from it. How the panel is laid out for a rock mode and a section type, and what each input
+// change empties and checks: panel_layout.h. Nothing here reads global state: the separator
+// and the time come in as arguments.
+#pragma once
+
+#include <optional>
+#include <string>
+#include <string_view>
+#include <variant>
+#include <vector>
+
+#include "books/calculation_books.h"
+#include "engine/fixed_text.h"
+#include "engine/pile_input.h"
+
+namespace pile::session {
+
+// The result panel after a successful calculation.
+struct ResultTexts {
+    std::u16string_view coefficientName;  // lb_kesair: the coefficient of the mode used
+    std::u16string coefficient;           // edt_kesair: zeta_r or beta, four decimals
+    std::u16string ra;                    // edt_ra, under the precision choice
+    std::u16string rc;                    // edt_rc, likewise
+    // frk mode: the rock class, shown in black in the message label in place of the logo.
+    // fuk mode: none; the label keeps the empty text that the passed checks left in it.
+    std::optional<std::u16string_view> rockClass;
+};
+
+// What one compute step asks the front end to show, in this order.
+struct PanelUpdate {
+    // The texts of cbe_dd and cbe_tyzd after the step. When `sidesRewritten`, a rectangle's
+    // exchange changed them: they are written back first, as the program's own change, also
+    // when a later check fails.
+    std::u16string ddText;
+    std::u16string tyzdText;
+    bool sidesRewritten = false;
+    // The boxes whose checks passed, in order: each turns black and empties the message label.
+    std::vector<InputControl> passed;
+    // The failed check (its message in red in the label, its box red, and nothing else
+    // changes), or the results of the calculation.
+    std::variant<ValidationFailure, ResultTexts> outcome;
+    // The lines of the books the step replaced; nothing on a failure.
+    BooksChange booksChange;
+};
+
+class PanelSession {
+  public:
+    // Reads and checks the panel, calculates the pile and, when it passes, appends its record
+    // to both books. `calculationTime` ends both books.
+    PanelUpdate Compute(const PanelInput& panel, PrecisionMode precision, char16_t decimalSeparator,
+                        std::u16string_view calculationTime);
+
+    // "x": removes the newest record from both books (with one record or none, empties them).
+    BooksChange DeleteLast();
+
+    // The book's file is written: its records are saved.
+    void MarkSaved(Book book);
+
+    // The book on show on the book screen, the text book at start; "保存" writes this one.
+    Book BookOnShow() const { return bookOnShow_; }
+    // The other book comes on show; returns it.
+    Book SwitchBook();
+
+    bool HasUnsavedRecords(Book book) const { return books_.HasUnsavedRecords(book); }
+    int PileCounter() const { return books_.PileCounter(); }
+    int UnsavedBookFlags() const { return books_.UnsavedBookFlags(); }
+    const BookLines& Lines(Book book) const;
+    const CalculationBooks& Books() const { return books_; }
+
+  private:
+    CalculationBooks books_;
+    Book bookOnShow_ = Book::Text;
+};
+
+}  // namespace pile::session
