@@ -16,17 +16,13 @@
 #include <QSlider>
 #include <algorithm>
 
-#include "BXV_CZL_PAS_CopyRight.h"
 #include "calculation_time.h"
 #include "change_events.h"
-#include "engine/code_tables.h"
-#include "engine/fixed_text.h"
-#include "engine/number_parse.h"
 #include "logo_strip.h"
 #include "memo_sync.h"
-#include "panel_texts.h"
 #include "qt_text.h"
 #include "scaled_layer.h"
+#include "ui/about/BXV_CZL_PAS_CopyRight.h"
 #include "ui/platform/book_save_flow.h"
 #include "ui/platform/message_box_presenter.h"
 #include "ui/platform/permission_service.h"
@@ -34,9 +30,11 @@
 #include "ui_colours.h"
 #include "ui_fonts.h"
 
+using pile::session::LayoutOf;
+using pile::session::PanelField;
 using pile::ui::ToQString;
+using pile::ui::ToQStringList;
 using pile::ui::ToU16;
-namespace texts = pile::ui::texts;
 
 using pile::ui::colours::kBlack;
 using pile::ui::colours::kRed;
@@ -47,7 +45,7 @@ TBXV_FRM_VORN1::TBXV_FRM_VORN1(WindowPlatform platform, QWidget* parent)
     : QWidget(parent, Qt::Window | Qt::CustomizeWindowHint | Qt::WindowTitleHint),
       clock_([] { return QDateTime::currentDateTime(); }) {
     setObjectName(QStringLiteral("BXV_FRM_VORN1"));
-    setWindowTitle(texts::kTitle);
+    setWindowTitle(QStringLiteral("嵌岩桩承载力计算 (DBJ50-047-2016)"));
     setFont(pile::ui::ControlFont());
     setFixedSize(pile::ui::kDesignSize);
     CreateControls();
@@ -125,13 +123,11 @@ void TBXV_FRM_VORN1::ConnectPlatform(WindowPlatform platform) {
     saveFlow_ = std::make_unique<BookSaveFlow>(
         *platform.permissions, *platform.messages,
         BookSaveFlow::Hooks{
-            .pageBookCaption = [this] { return cbt_PageBook->text(); },
-            .bookLines = [this](BookKind book) -> const std::vector<std::u16string>* {
-                return book == BookKind::Text ? &books_.TextLines() : &books_.TableLines();
-            },
+            .bookOnShow = [this] { return session_.BookOnShow(); },
+            .bookLines = [this](pile::Book book) { return &session_.Lines(book); },
             .bookSaved =
-                [this](BookKind book) {
-                    books_.MarkSaved(static_cast<pile::Book>(book));
+                [this](pile::Book book) {
+                    session_.MarkSaved(book);
                     cbt_Save->setEnabled(false);
                 },
         });
@@ -140,7 +136,7 @@ void TBXV_FRM_VORN1::ConnectPlatform(WindowPlatform platform) {
 // ---------------------------------------------------------------- start and end
 
 void TBXV_FRM_VORN1::FormCreate() {
-    books_ = pile::CalculationBooks();
+    session_ = pile::session::PanelSession();
 }
 
 void TBXV_FRM_VORN1::closeEvent(QCloseEvent* event) {
@@ -198,42 +194,50 @@ void TBXV_FRM_VORN1::paintEvent(QPaintEvent*) {
 // ---------------------------------------------------------------- input panel
 
 void TBXV_FRM_VORN1::cbb_czgyChange() {
-    EmptyResults(true, true, true);
-    ComputeOn();
+    InputChanged(PanelField::Process, nullptr);
 }
 
 void TBXV_FRM_VORN1::cbe_ddChange() {
-    EmptyResults(true, true, true);
-    ComputeOn();
-    QuickCheck(cbe_dd->lineEdit(), false, ToQString(pile::messages::kDiameter));
+    InputChanged(PanelField::Diameter, cbe_dd->lineEdit());
 }
 
 void TBXV_FRM_VORN1::cbe_tyzdChange() {
-    EmptyResults(true, true, true);
-    ComputeOn();
-    QuickCheck(cbe_tyzd->lineEdit(), true, ToQString(pile::messages::kStraightLength));
+    InputChanged(PanelField::StraightLength, cbe_tyzd->lineEdit());
 }
 
 void TBXV_FRM_VORN1::cbe_hrChange() {
-    EmptyResults(true, true, false);
-    ComputeOn();
+    InputChanged(PanelField::SocketDepth, cbe_hr->lineEdit());
 }
 
 void TBXV_FRM_VORN1::cbb_hntChange() {
-    EmptyResults(false, false, true);
-    ComputeOn();
+    InputChanged(PanelField::ConcreteGrade, nullptr);
 }
 
 void TBXV_FRM_VORN1::edt_frkChange() {
-    EmptyResults(true, true, false);
-    ComputeOn();
-    QuickCheck(edt_frk, true, ToQString(pile::messages::kFrk));
+    InputChanged(PanelField::Frk, edt_frk);
 }
 
 void TBXV_FRM_VORN1::edt_fukChange() {
-    EmptyResults(true, true, false);
+    InputChanged(PanelField::Fuk, edt_fuk);
+}
+
+// The results the change makes stale go, "计算" comes back, then the quick check of a typed box:
+// quick feedback only, "计算" checks every input again, and more strictly.
+void TBXV_FRM_VORN1::InputChanged(PanelField field, QLineEdit* box) {
+    EmptyResults(pile::session::StaleAfterChange(field));
     ComputeOn();
-    QuickCheck(edt_fuk, true, ToQString(pile::messages::kFuk));
+    if (box == nullptr) {
+        return;
+    }
+    const pile::session::QuickCheckResult check =
+        pile::session::QuickCheck(field, ToU16(box->text()), DecimalSeparator());
+    if (check.verdict == pile::session::CheckVerdict::Passed) {
+        lb_shuoming->clear();
+        SetBoxColour(box, kBlack);
+    } else if (check.verdict == pile::session::CheckVerdict::Failed) {
+        ShowMessage(ToQString(check.message), kRed);
+        SetBoxColour(box, kRed);
+    }
 }
 
 // Each radio button looks at its own state only; both see the final state of the pair and
@@ -248,78 +252,60 @@ void TBXV_FRM_VORN1::rdb_fukChange() {
                                        : pile::RockParameterMode::Frk);
 }
 
+// Selecting the first section type runs cbb_jmlxChange, which lays out the circle.
 void TBXV_FRM_VORN1::ApplyRockMode(pile::RockParameterMode mode) {
-    const bool frk = mode == pile::RockParameterMode::Frk;
-    jmlxChange_->ReplaceItems(frk ? texts::kFrkSectionItems : texts::kFukSectionItems);
+    jmlxChange_->ReplaceItems(ToQStringList(LayoutOf(mode).sectionItems));
     jmlxChange_->Select(0);
-    edt_frk->setEnabled(frk);
-    edt_fuk->setEnabled(!frk);
-    lb_kesair->setText(frk ? texts::kZetaRName : texts::kBetaName);
-    lb_tiaowen->setText(frk ? texts::kFrkFormula : texts::kFukFormula);
-    EmptyResults(true, true, false);
-    czgyChange_->ReplaceItems(frk ? texts::kFrkProcessItems : texts::kFukProcessItems);
-    czgyChange_->Select(frk ? texts::kFrkProcessSelection : texts::kFukProcessSelection);
+    ApplyRockControls(mode);
 }
 
+// The controls of the rock mode besides the section list; replacing the process list runs
+// cbb_czgyChange.
+void TBXV_FRM_VORN1::ApplyRockControls(pile::RockParameterMode mode) {
+    const pile::session::RockModeLayout& layout = LayoutOf(mode);
+    edt_frk->setEnabled(layout.rockBox == pile::InputControl::Frk);
+    edt_fuk->setEnabled(layout.rockBox == pile::InputControl::Fuk);
+    lb_kesair->setText(ToQString(layout.coefficientName));
+    lb_tiaowen->setText(ToQString(layout.formula));
+    EmptyResults(pile::session::StaleAfterChange(PanelField::RockMode));
+    czgyChange_->ReplaceItems(ToQStringList(layout.processItems));
+    czgyChange_->Select(layout.processSelection);
+}
+
+// The lists of cbe_tyzd and cbe_hr are replaced as the program's own change: the new selection
+// or text runs their handlers.
 void TBXV_FRM_VORN1::cbb_jmlxChange() {
-    const int index = cbb_jmlx->currentIndex();
-    const bool fuk = rdb_fuk->isChecked();
-    if (index == 0) {
-        lb_dd->setText(texts::kDiameterLabel);
-        lb_tyzd->setText(texts::kStraightLengthLabel);
-        lb_tyzd->setEnabled(false);
-        cbe_tyzd->setEnabled(false);
-        edt_frk->setEnabled(!fuk);
-        edt_fuk->setEnabled(fuk);
-        if (fuk) {
-            lb_tiaowen->setText(texts::kFukFormula);
-            EmptyResults(true, true, true);
-            czgyChange_->ReplaceItems(texts::kFukProcessItems);
-            czgyChange_->Select(texts::kFukProcessSelection);
-        } else {
-            lb_kesair->setText(texts::kZetaRName);
-            lb_tiaowen->setText(texts::kFrkFormula);
-            EmptyResults(true, true, true);
-            czgyChange_->ReplaceItems(texts::kFrkProcessItems);
-            czgyChange_->Select(texts::kFrkProcessSelection);
-        }
-        tyzdChange_->ReplaceItems(texts::kStraightLengthItems);
-        tyzdChange_->SetText(QStringLiteral("0"));
-        hrChange_->ReplaceItems(texts::SocketDepthItems(u'd'));
-        hrChange_->Select(0);
-    } else if (index == 1 || index == 2) {
-        const bool ellipse = index == 1;
-        lb_dd->setText(ellipse ? texts::kDiameterLabel : texts::kLongSideLabel);
-        lb_tyzd->setText(ellipse ? texts::kStraightLengthLabel : texts::kShortSideLabel);
-        lb_tyzd->setEnabled(true);
-        cbe_tyzd->setEnabled(true);
-        if (fuk) {
-            edt_frk->setEnabled(false);
-            edt_fuk->setEnabled(true);
-            lb_kesair->setText(texts::kBetaName);
-            lb_tiaowen->setText(texts::kFukFormula);
-            czgyChange_->ReplaceItems(texts::kFukProcessItems);
-            czgyChange_->Select(texts::kFukProcessSelection);
-        }
-        tyzdChange_->ReplaceItems(ellipse ? texts::kStraightLengthItems : texts::kSideItems);
-        tyzdChange_->Select(ellipse ? 4 : 0);
-        hrChange_->ReplaceItems(texts::SocketDepthItems(ellipse ? u'd' : u'b'));
-        hrChange_->Select(0);
-    } else {
+    const std::optional<pile::SectionType> type =
+        pile::SectionTypeFromIndex(cbb_jmlx->currentIndex(), RockMode());
+    if (!type) {
         return;  // the list is being emptied
     }
-    EmptyResults(true, true, true);
+    const pile::session::SectionLayout& layout = LayoutOf(*type);
+    lb_dd->setText(ToQString(layout.ddLabel));
+    lb_tyzd->setText(ToQString(layout.tyzdLabel));
+    lb_tyzd->setEnabled(layout.tyzdEnabled);
+    cbe_tyzd->setEnabled(layout.tyzdEnabled);
+    ApplyRockControls(RockMode());
+    tyzdChange_->ReplaceItems(ToQStringList(layout.tyzdItems));
+    if (layout.tyzdSelection >= 0) {
+        tyzdChange_->Select(layout.tyzdSelection);
+    } else {
+        tyzdChange_->SetText(ToQString(layout.tyzdText));
+    }
+    hrChange_->ReplaceItems(ToQStringList(layout.hrItems));
+    hrChange_->Select(0);
+    EmptyResults(pile::session::StaleAfterChange(PanelField::SectionType));
     ComputeOn();
 }
 
-void TBXV_FRM_VORN1::EmptyResults(bool kesair, bool ra, bool rc) {
-    if (kesair) {
+void TBXV_FRM_VORN1::EmptyResults(pile::session::StaleResults stale) {
+    if (stale.coefficient) {
         edt_kesair->clear();
     }
-    if (ra) {
+    if (stale.ra) {
         edt_ra->clear();
     }
-    if (rc) {
+    if (stale.rc) {
         edt_rc->clear();
     }
 }
@@ -328,20 +314,6 @@ void TBXV_FRM_VORN1::ComputeOn() {
     cbt_compute->setEnabled(true);
     cbt_compute->show();
     cbt_View->hide();
-}
-
-// Quick feedback while typing; "计算" checks every input again, and more strictly.
-void TBXV_FRM_VORN1::QuickCheck(QLineEdit* box, bool zeroPasses, const QString& message) {
-    const std::optional<double> value =
-        pile::ParseLocaleNumber(ToU16(box->text()), DecimalSeparator());
-    const bool passes = value && (zeroPasses ? *value >= 0 : *value > 0);
-    if (passes) {
-        lb_shuoming->clear();
-        SetBoxColour(box, kBlack);
-    } else {
-        ShowMessage(message, kRed);
-        SetBoxColour(box, kRed);
-    }
 }
 
 // Once shown, the message label stays in place of the logo until the program ends.
@@ -405,6 +377,41 @@ void TBXV_FRM_VORN1::popbox_jingduChange() {
 }
 
 void TBXV_FRM_VORN1::ComputeAction() {
+    const std::optional<pile::PanelInput> panel = ReadPanel();
+    if (!panel) {
+        return;
+    }
+    const QString time = pile::ui::CalculationTime(QLocale::system(), clock_());
+    const pile::session::PanelUpdate update =
+        session_.Compute(*panel, Precision(), DecimalSeparator(), ToU16(time));
+
+    // The rectangle's exchange writes the boxes as the program's own change, so their
+    // handlers run now, in the middle of the calculation.
+    if (update.sidesRewritten) {
+        ddChange_->SetText(ToQString(update.ddText));
+        tyzdChange_->SetText(ToQString(update.tyzdText));
+    }
+    for (const pile::InputControl control : update.passed) {
+        lb_shuoming->clear();
+        SetBoxColour(Box(control), kBlack);
+    }
+    if (const auto* failure = std::get_if<pile::ValidationFailure>(&update.outcome)) {
+        ShowMessage(ToQString(failure->message), kRed);
+        SetBoxColour(Box(failure->control), kRed);
+        return;
+    }
+    PresentResults(std::get<pile::session::ResultTexts>(update.outcome));
+    FollowBooks(update.booksChange);
+
+    cbt_View->show();
+    cbt_compute->hide();
+    cbt_Save->setEnabled(true);
+    popbox_jingdu->hide();
+    cbt_sanchu->setEnabled(true);
+}
+
+// The panel as it stands; nothing while a list has no selection.
+std::optional<pile::PanelInput> TBXV_FRM_VORN1::ReadPanel() const {
     const pile::RockParameterMode mode = RockMode();
     const std::optional<pile::SectionType> section =
         pile::SectionTypeFromIndex(cbb_jmlx->currentIndex(), mode);
@@ -413,7 +420,7 @@ void TBXV_FRM_VORN1::ComputeAction() {
     const std::optional<pile::ConstructionProcess> process =
         pile::ProcessFromIndex(cbb_czgy->currentIndex(), mode);
     if (!section || !grade || !process) {
-        return;
+        return std::nullopt;
     }
     pile::PanelInput panel;
     panel.sectionType = *section;
@@ -425,64 +432,24 @@ void TBXV_FRM_VORN1::ComputeAction() {
     panel.fukText = ToU16(edt_fuk->text());
     panel.concreteGrade = *grade;
     panel.process = *process;
-    const pile::ComputeOutcome outcome = pile::ComputePile(panel, DecimalSeparator());
-
-    // The rectangle's exchange writes the boxes as the program's own change, so their
-    // handlers run now, in the middle of the calculation.
-    if (outcome.rewritten) {
-        ddChange_->SetText(ToQString(outcome.rewritten->ddText));
-        tyzdChange_->SetText(ToQString(outcome.rewritten->tyzdText));
-    }
-    for (const pile::InputControl control : outcome.passed) {
-        lb_shuoming->clear();
-        SetBoxColour(Box(control), kBlack);
-    }
-    if (const auto* failure = std::get_if<pile::ValidationFailure>(&outcome.result)) {
-        PresentFailure(*failure);
-        return;
-    }
-    const auto& computed = std::get<pile::ComputedPile>(outcome.result);
-    PresentResult(computed);
-    AppendToBooks(computed);
-
-    cbt_View->show();
-    cbt_compute->hide();
-    cbt_Save->setEnabled(true);
-    popbox_jingdu->hide();
-    cbt_sanchu->setEnabled(true);
+    return panel;
 }
 
-void TBXV_FRM_VORN1::PresentFailure(const pile::ValidationFailure& failure) {
-    ShowMessage(ToQString(failure.message), kRed);
-    SetBoxColour(Box(failure.control), kRed);
-}
-
-void TBXV_FRM_VORN1::PresentResult(const pile::ComputedPile& computed) {
-    const pile::PileResult& result = computed.result;
-    const bool frk = computed.input.rockMode == pile::RockParameterMode::Frk;
-    if (frk && result.rockHardness) {
-        ShowMessage(ToQString(pile::RockHardnessText(*result.rockHardness)), kBlack);
+void TBXV_FRM_VORN1::PresentResults(const pile::session::ResultTexts& results) {
+    if (results.rockClass) {
+        ShowMessage(ToQString(*results.rockClass), kBlack);
     }
-    const char16_t separator = DecimalSeparator();
-    lb_kesair->setText(frk ? texts::kZetaRName : texts::kBetaName);
-    edt_kesair->setText(
-        ToQString(pile::FixedText(frk ? result.zetaR : result.beta, 7, 4, separator)));
-    edt_ra->setText(ToQString(pile::PrecisionText(result.Ra, Precision(), 7, separator)));
-    edt_rc->setText(ToQString(pile::PrecisionText(result.Rc, Precision(), 7, separator)));
-}
-
-void TBXV_FRM_VORN1::AppendToBooks(const pile::ComputedPile& computed) {
-    const QString time = pile::ui::CalculationTime(QLocale::system(), clock_());
-    // The boxes as they stand now, after a rectangle's exchange.
-    const pile::BooksChange change = books_.AppendRecord(
-        computed.input, computed.result, ToU16(cbe_dd->currentText()),
-        ToU16(cbe_tyzd->currentText()), Precision(), DecimalSeparator(), ToU16(time));
-    FollowBooks(change);
+    lb_kesair->setText(ToQString(results.coefficientName));
+    edt_kesair->setText(ToQString(results.coefficient));
+    edt_ra->setText(ToQString(results.ra));
+    edt_rc->setText(ToQString(results.rc));
 }
 
 void TBXV_FRM_VORN1::FollowBooks(const pile::BooksChange& change) {
-    pile::ui::FollowBook(*meo_jisuanjieguo_Xls->document(), books_.TableLines(), change.table);
-    pile::ui::FollowBook(*meo_jisuanjieguo_Doc->document(), books_.TextLines(), change.text);
+    pile::ui::FollowBook(*meo_jisuanjieguo_Xls->document(), session_.Lines(pile::Book::Table),
+                         change.table);
+    pile::ui::FollowBook(*meo_jisuanjieguo_Doc->document(), session_.Lines(pile::Book::Text),
+                         change.text);
 }
 
 pile::PrecisionMode TBXV_FRM_VORN1::Precision() const {
@@ -507,21 +474,14 @@ void TBXV_FRM_VORN1::cbt_ExitClick() {
     JieGuo_DocLayer->hide();
 }
 
-// The caption records the book on show: "1" the text book, "2" the table book. "保存" is
-// enabled exactly when the book coming into view has unsaved records.
+// The caption shows the book on show by its number: "1" the text book, "2" the table book.
+// "保存" is enabled exactly when the book coming into view has unsaved records.
 void TBXV_FRM_VORN1::cbt_PageBookClick() {
-    const int unsaved = books_.UnsavedBookFlags();
-    if (cbt_PageBook->text() == QStringLiteral("1")) {
-        meo_jisuanjieguo_Doc->hide();
-        meo_jisuanjieguo_Xls->show();
-        cbt_Save->setEnabled((unsaved & static_cast<int>(pile::Book::Table)) != 0);
-        cbt_PageBook->setText(QStringLiteral("2"));
-    } else {
-        meo_jisuanjieguo_Doc->show();
-        meo_jisuanjieguo_Xls->hide();
-        cbt_Save->setEnabled((unsaved & static_cast<int>(pile::Book::Text)) != 0);
-        cbt_PageBook->setText(QStringLiteral("1"));
-    }
+    const pile::Book book = session_.SwitchBook();
+    meo_jisuanjieguo_Doc->setVisible(book == pile::Book::Text);
+    meo_jisuanjieguo_Xls->setVisible(book == pile::Book::Table);
+    cbt_Save->setEnabled(session_.HasUnsavedRecords(book));
+    cbt_PageBook->setText(QString::number(static_cast<int>(book)));
 }
 
 void TBXV_FRM_VORN1::tcb_meoFontSizeChange() {
@@ -531,10 +491,10 @@ void TBXV_FRM_VORN1::tcb_meoFontSizeChange() {
 }
 
 void TBXV_FRM_VORN1::cbt_sanchuClick() {
-    FollowBooks(books_.DeleteLast());
+    FollowBooks(session_.DeleteLast());
     pile::ui::CaretToStart(*meo_jisuanjieguo_Xls);
     pile::ui::CaretToStart(*meo_jisuanjieguo_Doc);
-    if (books_.PileCounter() == 0) {
+    if (session_.PileCounter() == 0) {
         cbt_Save->setEnabled(false);
         cbt_sanchu->setEnabled(false);
     }

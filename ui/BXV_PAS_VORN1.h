@@ -1,7 +1,8 @@
 // The main window: the input screen MainFormLayer and the book screen JieGuo_DocLayer.
 //
-// Each handler reads control texts and list positions, calls the engine (pile::ComputePile)
-// or the books (pile::CalculationBooks), and writes texts back. The rules of when an input
+// Each handler reads control texts and list positions, calls the panel session
+// (session/panel_session.h: the compute step, the books, the book on show) or the panel's layout
+// rules (session/panel_layout.h), and writes texts and colours back. The rules of when an input
 // counts as changed live in change_events.h; the memos follow the books through memo_sync.h.
 // The controls are built in BXV_PAS_VORN1_form.cpp.
 #pragma once
@@ -11,9 +12,10 @@
 #include <QWidget>
 #include <functional>
 #include <memory>
+#include <optional>
 
-#include "books/calculation_books.h"
-#include "engine/pile_calculation.h"
+#include "session/panel_layout.h"
+#include "session/panel_session.h"
 
 class QComboBox;
 class QGroupBox;
@@ -58,7 +60,7 @@ class TBXV_FRM_VORN1 : public QWidget {
     ~TBXV_FRM_VORN1() override;
 
     // The two books with PileCounter and UnsavedBookFlags; the memos show them.
-    const pile::CalculationBooks& Books() const { return books_; }
+    const pile::CalculationBooks& Books() const { return session_.Books(); }
 
     // The clock that dates each calculation; the local clock unless a test pins it.
     void SetClock(std::function<QDateTime()> clock);
@@ -105,10 +107,11 @@ class TBXV_FRM_VORN1 : public QWidget {
     void FormClose(QCloseEvent* event);
 
     // Input panel.
+    void InputChanged(pile::session::PanelField field, QLineEdit* box);
     void ApplyRockMode(pile::RockParameterMode mode);
-    void EmptyResults(bool kesair, bool ra, bool rc);
+    void ApplyRockControls(pile::RockParameterMode mode);
+    void EmptyResults(pile::session::StaleResults stale);
     void ComputeOn();
-    void QuickCheck(QLineEdit* box, bool zeroPasses, const QString& message);
     void ShowMessage(const QString& text, const QColor& colour);
     void SetBoxColour(QLineEdit* box, const QColor& colour);
     QLineEdit* Box(pile::InputControl control) const;
@@ -117,15 +120,14 @@ class TBXV_FRM_VORN1 : public QWidget {
 
     // Compute action.
     void ComputeAction();
-    void PresentFailure(const pile::ValidationFailure& failure);
-    void PresentResult(const pile::ComputedPile& pile);
-    void AppendToBooks(const pile::ComputedPile& pile);
+    std::optional<pile::PanelInput> ReadPanel() const;
+    void PresentResults(const pile::session::ResultTexts& results);
     void FollowBooks(const pile::BooksChange& change);
     pile::PrecisionMode Precision() const;
 
     void ConnectPlatform(WindowPlatform platform);
 
-    pile::CalculationBooks books_;
+    pile::session::PanelSession session_;
     std::function<QDateTime()> clock_;
 
     // The storage permission asked for on "保存". Nothing fills these names; the desktop

@@ -11,14 +11,16 @@
 
 #include "BXV_PAS_VORN1.h"
 #include "logo_strip.h"
-#include "panel_texts.h"
+#include "qt_text.h"
 #include "scaled_layer.h"
 #include "ui_colours.h"
 #include "ui_fonts.h"
 
+using pile::session::LayoutOf;
 using pile::ui::PartialFont;
 using pile::ui::ScaledLayer;
-namespace texts = pile::ui::texts;
+using pile::ui::ToQString;
+using pile::ui::ToQStringList;
 
 namespace {
 
@@ -137,24 +139,31 @@ void TBXV_FRM_VORN1::CreateControls() {
     gpb_srcs = Make<QGroupBox>(main, "gpb_srcs", 4, 56, 355, 233);
     gpb_srcs->setTitle(QStringLiteral("基桩参数"));
     lb_jmlx = MakeLabel(gpb_srcs, "lb_jmlx", 8, 28, 240, 32, QStringLiteral("桩身截面类型"));
-    cbb_jmlx = MakeList(gpb_srcs, "cbb_jmlx", 258, 28, 89, 32, texts::kFrkSectionItems, 0);
-    lb_dd = MakeLabel(gpb_srcs, "lb_dd", 8, 61, 240, 32, texts::kDiameterLabel);
-    cbe_dd = MakeEditableList(gpb_srcs, "cbe_dd", 258, 61, 89, 32, texts::kSideItems, 0,
+    // The frk mode and the circle, except that cbe_tyzd offers the list of cbe_dd until the
+    // first change of the rock mode or the section type.
+    const pile::session::RockModeLayout& frk = LayoutOf(pile::RockParameterMode::Frk);
+    const pile::session::SectionLayout& circle = LayoutOf(pile::SectionType::Circle);
+    const QStringList dimensions = ToQStringList(pile::session::DimensionItems());
+    cbb_jmlx = MakeList(gpb_srcs, "cbb_jmlx", 258, 28, 89, 32, ToQStringList(frk.sectionItems), 0);
+    lb_dd = MakeLabel(gpb_srcs, "lb_dd", 8, 61, 240, 32, ToQString(circle.ddLabel));
+    cbe_dd = MakeEditableList(gpb_srcs, "cbe_dd", 258, 61, 89, 32, dimensions, 0,
                               QStringLiteral("1000"));
-    lb_tyzd = MakeLabel(gpb_srcs, "lb_tyzd", 8, 94, 240, 32, texts::kStraightLengthLabel);
-    lb_tyzd->setEnabled(false);
-    cbe_tyzd = MakeEditableList(gpb_srcs, "cbe_tyzd", 258, 94, 89, 32, texts::kSideItems, -1,
-                                QStringLiteral("0"));
-    cbe_tyzd->setEnabled(false);
+    lb_tyzd = MakeLabel(gpb_srcs, "lb_tyzd", 8, 94, 240, 32, ToQString(circle.tyzdLabel));
+    lb_tyzd->setEnabled(circle.tyzdEnabled);
+    cbe_tyzd = MakeEditableList(gpb_srcs, "cbe_tyzd", 258, 94, 89, 32, dimensions, -1,
+                                ToQString(circle.tyzdText));
+    cbe_tyzd->setEnabled(circle.tyzdEnabled);
     lb_hr =
         MakeLabel(gpb_srcs, "lb_hr", 8, 127, 240, 32, QStringLiteral("桩身嵌岩深度    hr (mm)"));
-    cbe_hr = MakeEditableList(gpb_srcs, "cbe_hr", 258, 127, 89, 32, texts::SocketDepthItems(u'd'),
+    cbe_hr = MakeEditableList(gpb_srcs, "cbe_hr", 258, 127, 89, 32, ToQStringList(circle.hrItems),
                               0, QStringLiteral("1.0d"));
     lb_hnt = MakeLabel(gpb_srcs, "lb_hnt", 8, 160, 240, 32, QStringLiteral("桩身混凝土强度等级"));
-    cbb_hnt = MakeList(gpb_srcs, "cbb_hnt", 258, 160, 89, 32, texts::kGradeItems, 1);
+    cbb_hnt = MakeList(gpb_srcs, "cbb_hnt", 258, 160, 89, 32,
+                       ToQStringList(pile::session::ConcreteGradeItems()),
+                       static_cast<int>(pile::ConcreteGrade::C30));
     lb_czgy = MakeLabel(gpb_srcs, "lb_czgy", 8, 193, 130, 32, QStringLiteral("基桩成桩工艺"));
-    cbb_czgy = MakeList(gpb_srcs, "cbb_czgy", 138, 193, 209, 32, texts::kFrkProcessItems,
-                        texts::kFrkProcessSelection);
+    cbb_czgy = MakeList(gpb_srcs, "cbb_czgy", 138, 193, 209, 32, ToQStringList(frk.processItems),
+                        frk.processSelection);
 
     gpb_ysqdqz = Make<QGroupBox>(main, "gpb_ysqdqz", 4, 300, 355, 105);
     gpb_ysqdqz->setTitle(QStringLiteral("基岩参数"));
@@ -170,7 +179,7 @@ void TBXV_FRM_VORN1::CreateControls() {
     gpb_scjg->setTitle(QStringLiteral("计算结果"));
     cbt_JingDu = MakeRoundedButton(gpb_scjg, "cbt_JingDu", 324, 10, 21, 21, 3, QStringLiteral("≈"),
                                    QStringLiteral("调整精度"));
-    lb_kesair = MakeLabel(gpb_scjg, "lb_kesair", 8, 33, 242, 32, texts::kZetaRName);
+    lb_kesair = MakeLabel(gpb_scjg, "lb_kesair", 8, 33, 242, 32, ToQString(frk.coefficientName));
     edt_kesair = MakeResultBox(gpb_scjg, "edt_kesair", 258, 32, 89, 32);
     lb_ra =
         MakeLabel(gpb_scjg, "lb_ra", 8, 66, 242, 32, QStringLiteral("单桩竖向承载力特征值 Ra(kN)"));
@@ -181,10 +190,12 @@ void TBXV_FRM_VORN1::CreateControls() {
     lb_guifan = MakeLabel(gpb_scjg, "lb_guifan", -2, 132, 351, 25,
                           QStringLiteral("《建筑地基基础设计规范》(DBJ50-047-2016)"));
     lb_guifan->setAlignment(Qt::AlignCenter);
-    lb_tiaowen = MakeLabel(gpb_scjg, "lb_tiaowen", 0, 156, 356, 25, texts::kStartFormula);
+    lb_tiaowen = MakeLabel(gpb_scjg, "lb_tiaowen", 0, 156, 356, 25,
+                           ToQString(pile::session::StartFormula()));
     lb_tiaowen->setAlignment(Qt::AlignCenter);
     // Last in the group box, so that the open pop-up stands above the title and the rows.
-    popbox_jingdu = MakeList(gpb_scjg, "popbox_jingdu", 234, 0, 90, 32, texts::kPrecisionItems,
+    popbox_jingdu = MakeList(gpb_scjg, "popbox_jingdu", 234, 0, 90, 32,
+                             ToQStringList(pile::session::PrecisionItems()),
                              static_cast<int>(pile::PrecisionMode::Units));
     popbox_jingdu->hide();
 

@@ -3,8 +3,10 @@
 #pragma once
 
 #include <QString>
+#include <QStringList>
 #include <string>
 #include <string_view>
+#include <vector>
 
 namespace pile::ui {
 
@@ -15,6 +17,15 @@ inline QString ToQString(std::u16string_view text) {
 inline std::u16string ToU16(const QString& text) {
     return std::u16string(reinterpret_cast<const char16_t*>(text.utf16()),
                           static_cast<std::size_t>(text.size()));
+}
+
+inline QStringList ToQStringList(const std::vector<std::u16string>& items) {
+    QStringList list;
+    list.reserve(static_cast<qsizetype>(items.size()));
+    for (const std::u16string& item : items) {
+        list.append(ToQString(item));
+    }
+    return list;
 }
 
 }  // namespace pile::ui

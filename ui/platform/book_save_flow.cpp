@@ -13,9 +13,9 @@ QString FailureText(const QString& path, const QString& reason) {
 
 }  // namespace
 
-QString BookFileName(BookKind book) {
-    return book == BookKind::Text ? QStringLiteral("嵌岩桩计算书(依据DBJ50-047-2016)_文本.txt")
-                                  : QStringLiteral("嵌岩桩计算书(依据DBJ50-047-2016)_表格.txt");
+QString BookFileName(Book book) {
+    return book == Book::Text ? QStringLiteral("嵌岩桩计算书(依据DBJ50-047-2016)_文本.txt")
+                              : QStringLiteral("嵌岩桩计算书(依据DBJ50-047-2016)_表格.txt");
 }
 
 BookSaveFlow::BookSaveFlow(PermissionService& permissions, MessagePresenter& messages, Hooks hooks,
@@ -62,15 +62,12 @@ void BookSaveFlow::StoragePermissionResult(const QStringList& /*names*/,
         messages_.showMessage(QString::fromUtf16(kNoPermissionText), {});
         return;
     }
-    const QString caption = hooks_.pageBookCaption ? hooks_.pageBookCaption() : QString();
-    if (caption == QLatin1String("1")) {
-        SaveBook(BookKind::Text);
-    } else if (caption == QLatin1String("2")) {
-        SaveBook(BookKind::Table);
+    if (hooks_.bookOnShow) {
+        SaveBook(hooks_.bookOnShow());
     }
 }
 
-void BookSaveFlow::SaveBook(BookKind book) {
+void BookSaveFlow::SaveBook(Book book) {
     const QString fileName = BookFileName(book);
     const DocumentsFolderResult folder = DocumentsFolder();
     if (folder.path.isEmpty()) {

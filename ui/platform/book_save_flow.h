@@ -1,8 +1,8 @@
 // "保存": asks the permission service for the right to write to storage, then writes the book
 // on show to its file in the documents folder and only then takes that book's bit off
-// UnsavedBookFlags. The window lends the flow what it reads and changes through Hooks, read
-// when the permission's answer arrives: where the platform asks the user, the book written is
-// the one on show at the answer, not at the click.
+// UnsavedBookFlags. The window lends the flow what it reads and changes through Hooks (the
+// session's book on show and its books), read when the permission's answer arrives: where the
+// platform asks the user, the book written is the one on show at the answer, not at the click.
 #pragma once
 
 #include <QList>
@@ -13,16 +13,14 @@
 #include <string>
 #include <vector>
 
+#include "books/book.h"
 #include "ui/platform/book_file.h"
 #include "ui/platform/message_presenter.h"
 #include "ui/platform/permission_service.h"
 
 namespace pile::platform {
 
-// The two books by their bit in UnsavedBookFlags (the values of pile::Book).
-enum class BookKind { Text = 1, Table = 2 };
-
-QString BookFileName(BookKind book);
+QString BookFileName(Book book);
 
 inline constexpr char16_t kNoPermissionText[] = u"无权存盘";
 inline constexpr char16_t kRationaleText[] = u"需要存贮权限，否则计算结果不能存盘";
@@ -30,13 +28,13 @@ inline constexpr char16_t kRationaleText[] = u"需要存贮权限，否则计算
 class BookSaveFlow {
   public:
     struct Hooks {
-        // The caption of cbt_PageBook: "1" the text book is on show, "2" the table book.
-        std::function<QString()> pageBookCaption;
+        // The book on show on the book screen.
+        std::function<Book()> bookOnShow;
         // The lines of a book; nullptr counts as an empty book.
-        std::function<const std::vector<std::u16string>*(BookKind)> bookLines;
+        std::function<const std::vector<std::u16string>*(Book)> bookLines;
         // The file is written and closed: take the book's bit off UnsavedBookFlags and
         // disable cbt_Save.
-        std::function<void(BookKind)> bookSaved;
+        std::function<void(Book)> bookSaved;
     };
 
     BookSaveFlow(PermissionService& permissions, MessagePresenter& messages, Hooks hooks,
@@ -54,7 +52,7 @@ class BookSaveFlow {
     void StoragePermissionRationale(const QStringList& names, std::function<void()> proceed);
 
   private:
-    void SaveBook(BookKind book);
+    void SaveBook(Book book);
 
     PermissionService& permissions_;
     MessagePresenter& messages_;

@@ -11,10 +11,10 @@
 #include <QStringEncoder>
 #include <QTemporaryDir>
 
-#include "BXV_CZL_PAS_CopyRight.h"
 #include "BXV_PAS_VORN1.h"
+#include "ui/about/BXV_CZL_PAS_CopyRight.h"
 #include "ui/platform/permission_service.h"
-#include "ui/platform/test_doubles.h"
+#include "ui/platform/tests/test_doubles.h"
 #include "ui_test_support.h"
 
 namespace {

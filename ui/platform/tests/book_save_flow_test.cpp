@@ -7,11 +7,14 @@
 #include <QFileInfo>
 #include <memory>
 
-#include "ui/platform/test_doubles.h"
+#include "testing/row_name.h"
 #include "ui/platform/tests/platform_test_support.h"
+#include "ui/platform/tests/test_doubles.h"
 
 namespace pile::platform {
 namespace {
+
+using pile::test::PrintTo;
 
 using testing::Hex;
 using testing::ReadAll;
@@ -20,17 +23,17 @@ const QString kTextFile = QStringLiteral("嵌岩桩计算书(依据DBJ50-047-201
 const QString kTableFile = QStringLiteral("嵌岩桩计算书(依据DBJ50-047-2016)_表格.txt");
 const QString kNoPermission = QStringLiteral("无权存盘");
 
-// The window as the flow sees it: the caption of cbt_PageBook, the two books, the flags and
-// the enabled state of cbt_Save.
+// The window as the flow sees it: the book on show, the two books, the flags and the enabled
+// state of cbt_Save.
 class BookSaveFlowTest : public testing::TemporaryHomeTest {
   protected:
     std::unique_ptr<BookSaveFlow> MakeFlow(PermissionService& permissions) {
         BookSaveFlow::Hooks hooks;
-        hooks.pageBookCaption = [this] { return caption_; };
-        hooks.bookLines = [this](BookKind book) {
-            return book == BookKind::Text ? &textBook_ : &tableBook_;
+        hooks.bookOnShow = [this] { return bookOnShow_; };
+        hooks.bookLines = [this](Book book) {
+            return book == Book::Text ? &textBook_ : &tableBook_;
         };
-        hooks.bookSaved = [this](BookKind book) {
+        hooks.bookSaved = [this](Book book) {
             // The file is complete and closed before the flags change.
             fileAtFlagChange_ = ReadAll(PathOf(BookFileName(book)));
             flags_ &= ~static_cast<int>(book);
@@ -42,7 +45,7 @@ class BookSaveFlowTest : public testing::TemporaryHomeTest {
     QString PathOf(const QString& name) const { return Documents() + QLatin1Char('/') + name; }
     bool Exists(const QString& name) const { return QFileInfo::exists(PathOf(name)); }
 
-    QString caption_ = QStringLiteral("1");
+    Book bookOnShow_ = Book::Text;
     std::vector<std::u16string> textBook_{u"================== 嵌岩桩计算书 ==================",
                                           u"1.基桩编号: ZH1", u"计算时间：2024/5/6 14:03:27"};
     std::vector<std::u16string> tableBook_{u"ZH1  ζr  β", u"计算时间：2024/5/6 14:03:27"};
@@ -61,24 +64,20 @@ class BookSaveFlowTest : public testing::TemporaryHomeTest {
                                    "\xBC\xC6\xCB\xE3\xCA\xB1\xBC\xE4\xA3\xBA" + "2024/5/6 14:03:27";
 };
 
-struct CaptionRow {
+struct BookRow {
     const char* name;
-    const char* caption;
+    Book bookOnShow;
     int flagsBefore;
     int flagsAfter;
     bool textWritten;
     bool tableWritten;
 };
 
-void PrintTo(const CaptionRow& row, std::ostream* out) {
-    *out << row.name;
-}
+class SaveTheBookOnShow : public BookSaveFlowTest, public ::testing::WithParamInterface<BookRow> {};
 
-class SaveByCaption : public BookSaveFlowTest, public ::testing::WithParamInterface<CaptionRow> {};
-
-TEST_P(SaveByCaption, WritesTheBookOnShowThenTakesItsBitOff) {
-    const CaptionRow& row = GetParam();
-    caption_ = QString::fromLatin1(row.caption);
+TEST_P(SaveTheBookOnShow, WritesItThenTakesItsBitOff) {
+    const BookRow& row = GetParam();
+    bookOnShow_ = row.bookOnShow;
     flags_ = row.flagsBefore;
     const auto flow = MakeFlow(desktop_);
     flow->Request(QString());  // the desktop answers inside the call
@@ -99,24 +98,18 @@ TEST_P(SaveByCaption, WritesTheBookOnShowThenTakesItsBitOff) {
 }
 
 INSTANTIATE_TEST_SUITE_P(
-    Rows, SaveByCaption,
-    ::testing::Values(CaptionRow{"TextBookFromThree", "1", 3, 2, true, false},
-                      CaptionRow{"TableBookFromThree", "2", 3, 1, false, true},
-                      CaptionRow{"TableBookAfterTheTextBook", "2", 2, 0, false, true},
-                      CaptionRow{"TextBookAfterTheTableBook", "1", 1, 0, true, false},
-                      CaptionRow{"AnyOtherCaptionDoesNothing", "3", 3, 3, false, false},
-                      CaptionRow{"AnEmptyCaptionDoesNothing", "", 3, 3, false, false}),
-    [](const ::testing::TestParamInfo<CaptionRow>& row) { return std::string(row.param.name); });
+    Rows, SaveTheBookOnShow,
+    ::testing::Values(BookRow{"TextBookFromThree", Book::Text, 3, 2, true, false},
+                      BookRow{"TableBookFromThree", Book::Table, 3, 1, false, true},
+                      BookRow{"TableBookAfterTheTextBook", Book::Table, 2, 0, false, true},
+                      BookRow{"TextBookAfterTheTableBook", Book::Text, 1, 0, true, false}),
+    pile::test::RowName{});
 
 struct AnswerRow {
     const char* name;
     QList<PermissionAnswer> answers;
     bool written;
 };
-
-void PrintTo(const AnswerRow& row, std::ostream* out) {
-    *out << row.name;
-}
 
 class PermissionAnswers : public BookSaveFlowTest,
                           public ::testing::WithParamInterface<AnswerRow> {};
@@ -146,7 +139,7 @@ INSTANTIATE_TEST_SUITE_P(
                       AnswerRow{"NoAnswer", {}, false},
                       AnswerRow{"TwoGrantedAnswers", {Granted, Granted}, false},
                       AnswerRow{"GrantedThenDenied", {Granted, Denied}, false}),
-    [](const ::testing::TestParamInfo<AnswerRow>& row) { return std::string(row.param.name); });
+    pile::test::RowName{});
 
 TEST_F(BookSaveFlowTest, ARefusingServiceGivesNoPermissionAndWritesNothing) {
     RefusingPermissionService service(PermanentlyDenied);
@@ -170,7 +163,7 @@ TEST_F(BookSaveFlowTest, TheRationaleExplainsThenTheBookOnShowAtTheAnswerIsSaved
     EXPECT_FALSE(Exists(kTextFile)) << "nothing is written before the box is closed";
     EXPECT_EQ(flags_, 3);
 
-    caption_ = QStringLiteral("2");  // the user switched books while the box was open
+    bookOnShow_ = Book::Table;  // the user switched books while the box was open
     messages_.CloseBox(0);
     EXPECT_FALSE(Exists(kTextFile));
     EXPECT_EQ(Hex(ReadAll(PathOf(kTableFile))), Hex(tableBytes_));

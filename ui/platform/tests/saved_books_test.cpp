@@ -6,11 +6,11 @@
 #include <string>
 #include <vector>
 
-#include "books/calculation_books.h"
-#include "engine/pile_calculation.h"
+#include "session/panel_session.h"
+#include "testing/panels.h"
 #include "ui/platform/book_save_flow.h"
-#include "ui/platform/test_doubles.h"
 #include "ui/platform/tests/platform_test_support.h"
+#include "ui/platform/tests/test_doubles.h"
 
 #ifdef Q_OS_UNIX
 #include <iconv.h>
@@ -24,25 +24,10 @@ using testing::ReadAll;
 
 struct Step {
     const char* name;
-    PanelInput panel;
+    pile::test::Panel panel;
     PrecisionMode precision;
     char16_t separator;
 };
-
-PanelInput Panel(SectionType section, RockParameterMode rock, std::u16string dd,
-                 std::u16string tyzd, std::u16string hr, ConstructionProcess process) {
-    PanelInput panel;
-    panel.sectionType = section;
-    panel.rockMode = rock;
-    panel.ddText = std::move(dd);
-    panel.tyzdText = std::move(tyzd);
-    panel.hrText = std::move(hr);
-    panel.frkText = u"25";
-    panel.fukText = u"24";
-    panel.concreteGrade = ConcreteGrade::C30;
-    panel.process = process;
-    return panel;
-}
 
 using enum SectionType;
 using enum RockParameterMode;
@@ -51,32 +36,46 @@ using enum ConstructionProcess;
 // Every kind of record the books know: both rock modes, the three processes, all sections,
 // the square, a clamped ratio, a socket depth in mm, the comma separator.
 const std::vector<Step> kEveryKindOfRecord = {
-    {"Startup", Panel(Circle, Frk, u"1000", u"0", u"1.0d", MudWall), PrecisionMode::Units, u'.'},
-    {"DryProcess", Panel(Circle, Frk, u"1000", u"0", u"1500", DryClean), PrecisionMode::TwoDecimals,
+    {"Startup",
+     {Circle, Frk, u"1000", u"0", u"1.0d", u"25", u"24", MudWall},
+     PrecisionMode::Units,
      u'.'},
-    {"Grouted", Panel(Circle, Frk, u"1200", u"0", u"2.0d", MudWallGrouted), PrecisionMode::Tens,
+    {"DryProcess",
+     {Circle, Frk, u"1000", u"0", u"1500", u"25", u"24", DryClean},
+     PrecisionMode::TwoDecimals,
+     u'.'},
+    {"Grouted",
+     {Circle, Frk, u"1200", u"0", u"2.0d", u"25", u"24", MudWallGrouted},
+     PrecisionMode::Tens,
      u','},
-    {"Clamped", Panel(Circle, Frk, u"800", u"0", u"10d", MudWall), PrecisionMode::Hundreds, u'.'},
-    {"FukCircle", Panel(Circle, Fuk, u"1000", u"0", u"1.0d", DryClean), PrecisionMode::OneDecimal,
+    {"Clamped",
+     {Circle, Frk, u"800", u"0", u"10d", u"25", u"24", MudWall},
+     PrecisionMode::Hundreds,
      u'.'},
-    {"Ellipse", Panel(Ellipse, Fuk, u"1000", u"1000", u"1.5d", DryClean), PrecisionMode::Units,
+    {"FukCircle",
+     {Circle, Fuk, u"1000", u"0", u"1.0d", u"25", u"24", DryClean},
+     PrecisionMode::OneDecimal,
      u'.'},
-    {"Rectangle", Panel(Rectangle, Fuk, u"800", u"1000", u"1.5b", DryClean), PrecisionMode::Units,
+    {"Ellipse",
+     {Ellipse, Fuk, u"1000", u"1000", u"1.5d", u"25", u"24", DryClean},
+     PrecisionMode::Units,
      u'.'},
-    {"Square", Panel(Rectangle, Fuk, u"1000", u"1000", u"1.0b", DryClean), PrecisionMode::Units,
+    {"Rectangle",
+     {Rectangle, Fuk, u"800", u"1000", u"1.5b", u"25", u"24", DryClean},
+     PrecisionMode::Units,
+     u'.'},
+    {"Square",
+     {Rectangle, Fuk, u"1000", u"1000", u"1.0b", u"25", u"24", DryClean},
+     PrecisionMode::Units,
      u'.'},
 };
 
 const std::u16string kTime = u"2024/5/6 14:03:27";
 
-void Calculate(CalculationBooks& books, const Step& step) {
-    const ComputeOutcome outcome = ComputePile(step.panel, step.separator);
-    const auto* pile = std::get_if<ComputedPile>(&outcome.result);
-    ASSERT_NE(pile, nullptr) << step.name;
-    const std::u16string& dd = outcome.rewritten ? outcome.rewritten->ddText : step.panel.ddText;
-    const std::u16string& tyzd =
-        outcome.rewritten ? outcome.rewritten->tyzdText : step.panel.tyzdText;
-    books.AppendRecord(pile->input, pile->result, dd, tyzd, step.precision, step.separator, kTime);
+void Calculate(session::PanelSession& session, const Step& step) {
+    const session::PanelUpdate update =
+        session.Compute(step.panel.Input(), step.precision, step.separator, kTime);
+    ASSERT_TRUE(std::holds_alternative<session::ResultTexts>(update.outcome)) << step.name;
 }
 
 // The book joined by CR LF, encoded by glibc's GBK; nullopt when there is no such converter.
@@ -114,25 +113,25 @@ std::optional<QByteArray> IconvGbk(const std::vector<std::u16string>& lines) {
 #endif
 }
 
-// The window's part: the caption of cbt_PageBook, the books with their flags, cbt_Save.
+// The window's part: the session with its books, flags and book on show, and cbt_Save.
 class SavedBooksFlow : public testing::TemporaryHomeTest {
   protected:
     void SetUp() override {
         TemporaryHomeTest::SetUp();
         BookSaveFlow::Hooks hooks;
-        hooks.pageBookCaption = [this] { return caption_; };
-        hooks.bookLines = [this](BookKind book) {
-            return book == BookKind::Text ? &books_.TextLines() : &books_.TableLines();
-        };
-        hooks.bookSaved = [this](BookKind book) {
-            books_.MarkSaved(static_cast<Book>(book));
+        hooks.bookOnShow = [this] { return session_.BookOnShow(); };
+        hooks.bookLines = [this](Book book) { return &session_.Lines(book); };
+        hooks.bookSaved = [this](Book book) {
+            session_.MarkSaved(book);
             saveEnabled_ = false;
         };
         flow_ = std::make_unique<BookSaveFlow>(desktop_, messages_, std::move(hooks));
     }
 
-    void Save(const char* caption) {
-        caption_ = QString::fromLatin1(caption);
+    void Save(Book book) {
+        if (session_.BookOnShow() != book) {
+            session_.SwitchBook();
+        }
         flow_->Request(QString());
     }
 
@@ -144,8 +143,7 @@ class SavedBooksFlow : public testing::TemporaryHomeTest {
         EXPECT_EQ(Hex(ReadAll(Documents() + QLatin1Char('/') + name)), Hex(*expected));
     }
 
-    CalculationBooks books_;
-    QString caption_ = QStringLiteral("1");
+    session::PanelSession session_;
     bool saveEnabled_ = true;
     DesktopPermissionService desktop_;
     RecordingMessagePresenter messages_;
@@ -153,41 +151,41 @@ class SavedBooksFlow : public testing::TemporaryHomeTest {
 };
 
 TEST_F(SavedBooksFlow, BothBooksAfterOneAndAfterTwoCalculations) {
-    Calculate(books_, kEveryKindOfRecord[0]);
-    Save("1");
-    EXPECT_EQ(books_.UnsavedBookFlags(), 2);
+    Calculate(session_, kEveryKindOfRecord[0]);
+    Save(Book::Text);
+    EXPECT_EQ(session_.UnsavedBookFlags(), 2);
     EXPECT_FALSE(saveEnabled_);
-    ExpectFileHolds(BookFileName(BookKind::Text), books_.TextLines());
-    const QByteArray text = ReadAll(Documents() + QLatin1Char('/') + BookFileName(BookKind::Text));
+    ExpectFileHolds(BookFileName(Book::Text), session_.Lines(Book::Text));
+    const QByteArray text = ReadAll(Documents() + QLatin1Char('/') + BookFileName(Book::Text));
     EXPECT_TRUE(
         text.endsWith("\xA3\xBA"
                       "2024/5/6 14:03:27"))
         << "ends with the time line";
     EXPECT_FALSE(text.startsWith("\xEF\xBB\xBF"));
-    Save("2");
-    EXPECT_EQ(books_.UnsavedBookFlags(), 0);
-    ExpectFileHolds(BookFileName(BookKind::Table), books_.TableLines());
+    Save(Book::Table);
+    EXPECT_EQ(session_.UnsavedBookFlags(), 0);
+    ExpectFileHolds(BookFileName(Book::Table), session_.Lines(Book::Table));
 
-    Calculate(books_, kEveryKindOfRecord[4]);
-    EXPECT_EQ(books_.UnsavedBookFlags(), 3);
-    Save("2");
-    Save("1");
-    EXPECT_EQ(books_.UnsavedBookFlags(), 0);
-    ExpectFileHolds(BookFileName(BookKind::Text), books_.TextLines());
-    ExpectFileHolds(BookFileName(BookKind::Table), books_.TableLines());
+    Calculate(session_, kEveryKindOfRecord[4]);
+    EXPECT_EQ(session_.UnsavedBookFlags(), 3);
+    Save(Book::Table);
+    Save(Book::Text);
+    EXPECT_EQ(session_.UnsavedBookFlags(), 0);
+    ExpectFileHolds(BookFileName(Book::Text), session_.Lines(Book::Text));
+    ExpectFileHolds(BookFileName(Book::Table), session_.Lines(Book::Table));
     EXPECT_TRUE(messages_.boxes.empty());
 }
 
 // Agreement with glibc also proves that no character became "?": glibc refuses what it lacks.
 TEST_F(SavedBooksFlow, EveryKindOfRecordSavedMatchesGlibcsGbk) {
     for (const Step& step : kEveryKindOfRecord) {
-        Calculate(books_, step);
+        Calculate(session_, step);
     }
-    Save("1");
-    Save("2");
-    EXPECT_EQ(books_.UnsavedBookFlags(), 0);
-    ExpectFileHolds(BookFileName(BookKind::Text), books_.TextLines());
-    ExpectFileHolds(BookFileName(BookKind::Table), books_.TableLines());
+    Save(Book::Text);
+    Save(Book::Table);
+    EXPECT_EQ(session_.UnsavedBookFlags(), 0);
+    ExpectFileHolds(BookFileName(Book::Text), session_.Lines(Book::Text));
+    ExpectFileHolds(BookFileName(Book::Table), session_.Lines(Book::Table));
 }
 
 }  // namespace
