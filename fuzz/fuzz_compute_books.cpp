@@ -1,5 +1,5 @@
-// Arbitrary sessions of the compute action and the book actions, with any box texts, list
-// positions, separators and precision choices. Checked after every step:
+// Arbitrary sessions of the compute step and the book actions of the panel session, with any
+// box texts, list positions, separators and precision choices. Checked after every step:
 // - a refused input leaves the books, the counter and the flags exactly as they were;
 // - every quantity of an accepted pile is finite, and no book line holds "inf" or "nan"
 //   (unless the user typed it into a box whose text the books echo);
@@ -10,24 +10,14 @@
 #include <cmath>
 #include <cstddef>
 #include <cstdint>
-#include <cstdio>
-#include <cstdlib>
 #include <string>
 
-#include "books/calculation_books.h"
 #include "engine/pile_calculation.h"
 #include "engine/utf_text.h"
+#include "session/panel_session.h"
+#include "testing/require.h"
 
 namespace {
-
-#define Require(condition) RequireImpl((condition), #condition)
-
-void RequireImpl(bool condition, const char* what) {
-    if (!condition) {
-        std::fprintf(stderr, "violated: %s\n", what);
-        std::abort();
-    }
-}
 
 bool HoldsWord(std::u16string_view line, std::u16string_view word) {
     const auto lower = [](char16_t c) {
@@ -61,7 +51,7 @@ void RequireFinite(const pile::PileResult& r) {
     for (const double v :
          {r.sectionArea, r.sectionPerimeter, r.hrRatio, r.hrRatioUsed, r.shapeRatio, r.zetaR,
           r.beta, r.Qrk, r.Qsk, r.Quk, r.safetyFactorK, r.Ra, r.psiC, r.fc, r.Rc}) {
-        Require(std::isfinite(v));
+        PILE_REQUIRE(std::isfinite(v));
     }
 }
 
@@ -69,17 +59,17 @@ void RequireFinite(const pile::PileResult& r) {
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* bytes, std::size_t size) {
     FuzzedDataProvider data(bytes, size);
-    pile::CalculationBooks books;
+    pile::session::PanelSession session;
     const char16_t separators[] = {u'.', u',', u'\u066B', u' '};
 
     for (int step = 0; step < 8 && data.remaining_bytes() > 0; ++step) {
         const int action = data.ConsumeIntegralInRange(0, 5);
         if (action == 4) {
-            books.DeleteLast();
+            session.DeleteLast();
             continue;
         }
         if (action == 5) {
-            books.MarkSaved(data.ConsumeBool() ? pile::Book::Text : pile::Book::Table);
+            session.MarkSaved(data.ConsumeBool() ? session.SwitchBook() : session.BookOnShow());
             continue;
         }
         const auto mode = pile::RockModeFromIndex(data.ConsumeIntegralInRange(-1, 2));
@@ -107,36 +97,38 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* bytes, std::size_t siz
         panel.concreteGrade = *grade;
         panel.process = *process;
 
-        const pile::CalculationBooks before = books;
-        const pile::ComputeOutcome outcome = pile::ComputePile(panel, separator);
-        const auto* pile = std::get_if<pile::ComputedPile>(&outcome.result);
-        if (pile == nullptr) {
-            Require(books.TableLines() == before.TableLines());
-            Require(books.TextLines() == before.TextLines());
-            Require(books.PileCounter() == before.PileCounter());
-            Require(books.UnsavedBookFlags() == before.UnsavedBookFlags());
+        const pile::session::PanelSession before = session;
+        const pile::session::PanelUpdate update =
+            session.Compute(panel, precision, separator, u"2024/5/6 14:03:27");
+        const auto* shown = std::get_if<pile::session::ResultTexts>(&update.outcome);
+        const pile::CalculationBooks& books = session.Books();
+        if (shown == nullptr) {
+            PILE_REQUIRE(books.TableLines() == before.Books().TableLines());
+            PILE_REQUIRE(books.TextLines() == before.Books().TextLines());
+            PILE_REQUIRE(books.PileCounter() == before.Books().PileCounter());
+            PILE_REQUIRE(books.UnsavedBookFlags() == before.Books().UnsavedBookFlags());
             continue;
         }
-        RequireFinite(pile->result);
-        const std::u16string& dd = outcome.rewritten ? outcome.rewritten->ddText : panel.ddText;
-        const std::u16string& tyzd =
-            outcome.rewritten ? outcome.rewritten->tyzdText : panel.tyzdText;
-        books.AppendRecord(pile->input, pile->result, dd, tyzd, precision, separator,
-                           u"2024/5/6 14:03:27");
+        const pile::ComputeOutcome engine = pile::ComputePile(panel, separator);
+        RequireFinite(std::get<pile::ComputedPile>(engine.result).result);
+        for (const std::u16string& text : {shown->coefficient, shown->ra, shown->rc}) {
+            PILE_REQUIRE(!HoldsNonNumber(text));
+        }
 
-        const bool echoedNonNumber =
-            HoldsNonNumber(dd) || HoldsNonNumber(tyzd) || HoldsNonNumber(panel.hrText);
+        const bool echoedNonNumber = HoldsNonNumber(update.ddText) ||
+                                     HoldsNonNumber(update.tyzdText) ||
+                                     HoldsNonNumber(panel.hrText);
         if (!echoedNonNumber) {
             for (const auto& line : books.TableLines()) {
-                Require(!HoldsNonNumber(line));
+                PILE_REQUIRE(!HoldsNonNumber(line));
             }
             for (const auto& line : books.TextLines()) {
-                Require(!HoldsNonNumber(line));
+                PILE_REQUIRE(!HoldsNonNumber(line));
             }
         }
         const auto& table = books.TableLines();
         const std::u16string& row = table[table.size() - 5];
-        Require(DisplayWidth(row) >= 220);
+        PILE_REQUIRE(DisplayWidth(row) >= 220);
     }
     return 0;
 }

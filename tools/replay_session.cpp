@@ -4,9 +4,8 @@
 #include <optional>
 #include <type_traits>
 
-#include "engine/fixed_text.h"
-#include "engine/pile_calculation.h"
 #include "engine/utf_text.h"
+#include "session/panel_session.h"
 
 namespace pile::replay {
 
@@ -222,33 +221,19 @@ class Output {
     std::string buffer_;
 };
 
-void RunCalc(const CalcStep& step, CalculationBooks& books, Output& out) {
-    const ComputeOutcome outcome = ComputePile(step.panel, step.decimalSeparator);
+void RunCalc(const CalcStep& step, session::PanelSession& session, Output& out) {
+    const session::PanelUpdate update =
+        session.Compute(step.panel, step.precision, step.decimalSeparator, step.calculationTime);
+    if (const auto* failure = std::get_if<ValidationFailure>(&update.outcome)) {
+        out.Ascii("FAIL").Tab().Text(failure->message).Tab().Ascii(ControlName(failure->control));
+    } else {
+        const auto& shown = std::get<session::ResultTexts>(update.outcome);
+        out.Ascii("OK").Tab().Text(shown.coefficient).Tab().Text(shown.ra).Tab().Text(shown.rc);
+        out.Tab().Text(shown.rockClass.value_or(std::u16string_view{}));
+    }
     // The boxes as they stand after the step: a rectangle's exchange rewrites them even when a
     // later check fails.
-    const std::u16string& dd = outcome.rewritten ? outcome.rewritten->ddText : step.panel.ddText;
-    const std::u16string& tyzd =
-        outcome.rewritten ? outcome.rewritten->tyzdText : step.panel.tyzdText;
-
-    if (const auto* failure = std::get_if<ValidationFailure>(&outcome.result)) {
-        out.Ascii("FAIL").Tab().Text(failure->message).Tab().Ascii(ControlName(failure->control));
-        out.Tab().Text(dd).Tab().Text(tyzd).EndLine();
-        return;
-    }
-    const ComputedPile& pile = std::get<ComputedPile>(outcome.result);
-    const PileResult& r = pile.result;
-    const bool frk = pile.input.rockMode == RockParameterMode::Frk;
-    const char16_t sep = step.decimalSeparator;
-    out.Ascii("OK").Tab().Text(FixedText(frk ? r.zetaR : r.beta, 7, 4, sep));
-    out.Tab().Text(PrecisionText(r.Ra, step.precision, 7, sep));
-    out.Tab().Text(PrecisionText(r.Rc, step.precision, 7, sep));
-    out.Tab();
-    if (frk && r.rockHardness) {
-        out.Text(RockHardnessText(*r.rockHardness));
-    }
-    out.Tab().Text(dd).Tab().Text(tyzd).EndLine();
-
-    books.AppendRecord(pile.input, r, dd, tyzd, step.precision, sep, step.calculationTime);
+    out.Tab().Text(update.ddText).Tab().Text(update.tyzdText).EndLine();
 }
 
 void WriteBook(std::string_view name, const BookLines& lines, Output& out) {
@@ -282,29 +267,29 @@ ParsedSession ParseSession(std::string_view input) {
 }
 
 void RunSession(const std::vector<Step>& steps, const OutputSink& sink) {
-    CalculationBooks books;
+    session::PanelSession session;
     Output out(sink);
     for (const Step& step : steps) {
         std::visit(
             [&](const auto& s) {
                 using T = std::decay_t<decltype(s)>;
                 if constexpr (std::is_same_v<T, CalcStep>) {
-                    RunCalc(s, books, out);
+                    RunCalc(s, session, out);
                 } else if constexpr (std::is_same_v<T, DeleteStep>) {
-                    books.DeleteLast();
-                    out.Ascii("DELETED").Tab().Int(books.PileCounter()).Tab();
-                    out.Int(books.UnsavedBookFlags()).EndLine();
+                    session.DeleteLast();
+                    out.Ascii("DELETED").Tab().Int(session.PileCounter()).Tab();
+                    out.Int(session.UnsavedBookFlags()).EndLine();
                 } else {
-                    books.MarkSaved(s.book);
-                    out.Ascii("FLAGS").Tab().Int(books.UnsavedBookFlags()).EndLine();
+                    session.MarkSaved(s.book);
+                    out.Ascii("FLAGS").Tab().Int(session.UnsavedBookFlags()).EndLine();
                 }
             },
             step);
     }
-    out.Ascii("COUNTER").Tab().Int(books.PileCounter()).Tab().Int(books.UnsavedBookFlags());
+    out.Ascii("COUNTER").Tab().Int(session.PileCounter()).Tab().Int(session.UnsavedBookFlags());
     out.EndLine();
-    WriteBook("TABLE", books.TableLines(), out);
-    WriteBook("TEXT", books.TextLines(), out);
+    WriteBook("TABLE", session.Lines(Book::Table), out);
+    WriteBook("TEXT", session.Lines(Book::Text), out);
 }
 
 int ReplaySession(std::string_view input, const OutputSink& sink, std::string& errors) {

@@ -1,5 +1,6 @@
 // A pile_replay session: the step lines read whole and checked first, then run against one
-// set of calculation books, the way the compute action and the book screen would.
+// panel session (session/panel_session.h), the one the window's compute action and book screen
+// use.
 #pragma once
 
 #include <cstddef>
@@ -9,7 +10,8 @@
 #include <variant>
 #include <vector>
 
-#include "books/calculation_books.h"
+#include "books/book.h"
+#include "engine/fixed_text.h"
 #include "engine/pile_input.h"
 
 namespace pile::replay {
