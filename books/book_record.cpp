@@ -4,12 +4,48 @@
 
 namespace pile {
 
+namespace {
+
+constexpr std::u16string_view kTimeLabel = u"计算时间：";
+constexpr std::u16string_view kSquareName = u"方桩";
+
+}  // namespace
+
 std::u16string PileNumberText(int pileNumber) {
     char digits[16];
     const auto end = std::to_chars(digits, digits + sizeof digits, pileNumber).ptr;
     std::u16string text = u"ZH";
     text.append(digits, end);
     return text;
+}
+
+std::u16string TimeLine(std::u16string_view calculationTime) {
+    std::u16string line;
+    line.reserve(kTimeLabel.size() + calculationTime.size());
+    line.append(kTimeLabel).append(calculationTime);
+    return line;
+}
+
+std::u16string_view PileShapeName(const PileInput& input) {
+    if (input.sectionType == SectionType::Rectangle && input.a == input.b) {
+        return kSquareName;
+    }
+    return SectionTypeText(input.sectionType);
+}
+
+std::u16string ShapeCellText(std::u16string_view name) {
+    if (name.size() != 2) {
+        return std::u16string(name);
+    }
+    std::u16string cell;
+    cell.push_back(name[0]);
+    cell.append(u"  ");
+    cell.push_back(name[1]);
+    return cell;
+}
+
+std::u16string SafetyFactorText(double safetyFactorK) {
+    return FixedText(safetyFactorK, 3, 2, u'.');
 }
 
 }  // namespace pile

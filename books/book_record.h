@@ -1,4 +1,4 @@
-// What the two books print of one computed pile.
+// What the two books print of one computed pile, and the texts both books share.
 #pragma once
 
 #include <string>
@@ -22,5 +22,20 @@ struct BookRecord {
 
 // "ZH" and the pile number: the name of a record in both books.
 std::u16string PileNumberText(int pileNumber);
+
+// The last line of both books: "计算时间：" and the time of the newest calculation.
+std::u16string TimeLine(std::u16string_view calculationTime);
+
+// The name of the pile's section where the books tell a square from a rectangle ("方桩");
+// the section list's own name otherwise.
+std::u16string_view PileShapeName(const PileInput& input);
+
+// A section name as a cell of 6 columns: a two-character name is spread with two blanks
+// ("圆  桩"), a three-character one stays as it is.
+std::u16string ShapeCellText(std::u16string_view name);
+
+// The safety factor K the calculation used, always with the point and two decimals ("2.00"):
+// the books print it as a fixed literal of the code, not in the user's number format.
+std::u16string SafetyFactorText(double safetyFactorK);
 
 }  // namespace pile

@@ -24,7 +24,6 @@ constexpr std::u16string_view kHeadingLine2 =
     u"frk(MPa)  fuk(MPa)  工    艺    hr/d      ζr       hr/b    c/d(b/a)     β      "
     u"Qrk(kN)      K      Ra(kN)   强度等级    ψc      Rc(kN)  ";
 constexpr std::u16string_view kNote = u"注: 采用《建筑地基基础设计规范》(DBJ 50-047-2016)公式计算";
-constexpr std::u16string_view kTimeLabel = u"计算时间：";
 constexpr std::size_t kRuleWidth = 220;
 
 // A cell of the row is appended to the row as it is built, never formed on its own.
@@ -54,18 +53,6 @@ class RowBuilder {
     char16_t separator_;
     std::u16string row_;
 };
-
-std::u16string_view SectionCellText(const PileInput& input) {
-    switch (input.sectionType) {
-        case SectionType::Circle:
-            return u"圆  桩";
-        case SectionType::Ellipse:
-            return u"椭圆桩";
-        case SectionType::Rectangle:
-            break;
-    }
-    return input.a == input.b ? u"方  桩" : u"矩形桩";
-}
 
 // The process cell is written without padding: each text is 10 columns wide already.
 std::u16string_view ProcessCellText(ConstructionProcess process) {
@@ -106,7 +93,7 @@ std::u16string TableRow(const BookRecord& record) {
     row.AsIs(PadRight(PileNumberText(record.pileNumber), u" ", 6));
     row.AsIs(Spaces(2));
     // 2: section type
-    row.Centre(SectionCellText(in));
+    row.Centre(ShapeCellText(PileShapeName(in)));
     // 3 to 6: the dimension boxes as they stand
     if (rectangle) {
         row.Dash();
@@ -167,7 +154,7 @@ std::u16string TableRow(const BookRecord& record) {
     }
     // 17 to 22
     AppendForce(row, res.Qrk, record.precision, record.decimalSeparator, false);
-    row.Centre(frkMode ? u"2.00" : u"3.00");
+    row.Centre(SafetyFactorText(res.safetyFactorK));
     AppendForce(row, res.Ra, record.precision, record.decimalSeparator, false);
     row.Right(ConcreteGradeText(in.concreteGrade), 6, 4);
     row.Fixed(res.psiC, 3, 2, 6, 4);
@@ -195,10 +182,7 @@ void AppendTableRecord(BookLines& tableBook, const BookRecord& record) {
     tableBook.emplace_back(kRuleWidth, u'-');
     tableBook.emplace_back(kNote);
     tableBook.emplace_back(kRuleWidth, u'=');
-    std::u16string timeLine;
-    timeLine.reserve(kTimeLabel.size() + record.calculationTime.size());
-    timeLine.append(kTimeLabel).append(record.calculationTime);
-    tableBook.push_back(std::move(timeLine));
+    tableBook.push_back(TimeLine(record.calculationTime));
 }
 
 }  // namespace pile

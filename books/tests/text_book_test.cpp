@@ -2,13 +2,19 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <ostream>
 #include <string>
 
 #include "book_fixtures.h"
+#include "books/table_book.h"
+#include "engine/utf_text.h"
+#include "testing/row_name.h"
 
 namespace pile {
 namespace {
+
+using pile::test::PrintTo;
 
 using namespace testing_piles;
 
@@ -321,10 +327,6 @@ struct RecordCase {
 };
 
 // Test names and failure messages show the row by its name.
-void PrintTo(const RecordCase& row, std::ostream* os) {
-    *os << row.name;
-}
-
 class TextRecordTest : public testing::TestWithParam<RecordCase> {};
 
 TEST_P(TextRecordTest, WritesEveryLineOfTheRecordThenTheTimeLine) {
@@ -359,9 +361,7 @@ const RecordCase kRecordCases[] = {
 };
 
 INSTANTIATE_TEST_SUITE_P(Piles, TextRecordTest, testing::ValuesIn(kRecordCases),
-                         [](const testing::TestParamInfo<RecordCase>& param) {
-                             return std::string(param.param.name);
-                         });
+                         pile::test::RowName{});
 
 TEST(TextBook, RecordLineCountsBySectionModeAndClamping) {
     struct Row {
@@ -487,6 +487,37 @@ TEST(TextBook, SecondRecordFollowsTheFirstAfterItsTimeLineWasRemoved) {
     EXPECT_EQ(book[52], u"================== 嵌岩桩计算书 ==================");
     EXPECT_EQ(book[53], u"1.基桩编号: ZH2");
     EXPECT_EQ(book.back(), u"计算时间：2024/5/7");
+}
+
+}  // namespace
+}  // namespace pile
+
+namespace pile {
+namespace {
+
+using namespace testing_piles;
+
+// K is the factor the calculation used, printed with the point in every locale; the books do
+// not derive it from the rock mode.
+TEST(BothBooks, PrintTheSafetyFactorTheCalculationUsed) {
+    Pile pile = Startup();
+    pile.result.safetyFactorK = 2.5;
+    BookLines text;
+    AppendTextRecord(text, RecordOf(pile, PrecisionMode::Units, 1, u',', u"t"));
+    EXPECT_NE(std::find(text.begin(), text.end(), u"      安全系数K:                         2.50"),
+              text.end())
+        << Describe(text);
+    const std::u16string row = TableRow(RecordOf(pile, PrecisionMode::Units, 1, u',', u"t"));
+    EXPECT_NE(row.find(u"  2.50    "), std::u16string::npos) << Utf16ToUtf8(row);
+}
+
+TEST(BothBooks, ShareTheTimeLineAndTheNamesOfTheShapes) {
+    EXPECT_EQ(TimeLine(u"2024/5/6 14:03:27"), u"计算时间：2024/5/6 14:03:27");
+    EXPECT_EQ(PileShapeName(Square().input), u"方桩");
+    EXPECT_EQ(PileShapeName(Rectangle().input), u"矩形桩");
+    EXPECT_EQ(ShapeCellText(PileShapeName(Startup().input)), u"圆  桩");
+    EXPECT_EQ(ShapeCellText(PileShapeName(Square().input)), u"方  桩");
+    EXPECT_EQ(ShapeCellText(PileShapeName(Ellipse().input)), u"椭圆桩");
 }
 
 }  // namespace
