@@ -1,4 +1,4 @@
-#include "ui/BXV_CZL_PAS_CopyRight.h"
+#include "ui/about/BXV_CZL_PAS_CopyRight.h"
 
 #include <QEvent>
 #include <QFontDatabase>

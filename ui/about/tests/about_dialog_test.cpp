@@ -7,12 +7,15 @@
 #include <QTest>
 #include <memory>
 
-#include "ui/BXV_CZL_PAS_CopyRight.h"
-#include "ui/platform/test_doubles.h"
-#include "ui/platform/tests/widget_test_support.h"
+#include "testing/qt/qt_application.h"
+#include "testing/row_name.h"
+#include "ui/about/BXV_CZL_PAS_CopyRight.h"
+#include "ui/platform/tests/test_doubles.h"
 
 namespace pile::platform {
 namespace {
+
+using pile::test::PrintTo;
 
 const QColor kBlack(0x00, 0x00, 0x00);
 const QColor kBlue(0x00, 0x00, 0xFF);
@@ -24,7 +27,7 @@ QString Text(const char16_t* text) {
 
 class AboutDialogTest : public ::testing::Test {
   protected:
-    void SetUp() override { testing::Application(); }
+    void SetUp() override { pile::test::QtApplication(); }
 
     TBXV_CZL_FRM_CopyRight* Show() { return TBXV_CZL_FRM_CopyRight::ShowSingle(dialog_, shell_); }
 
@@ -106,10 +109,6 @@ struct ControlRow {
     QColor colour;  // invalid: not checked
 };
 
-void PrintTo(const ControlRow& row, std::ostream* out) {
-    *out << row.name;
-}
-
 class AboutDialogControls : public AboutDialogTest,
                             public ::testing::WithParamInterface<ControlRow> {};
 
@@ -151,7 +150,7 @@ INSTANTIATE_TEST_SUITE_P(
         ControlRow{"lb_lianxi", {32, 176, 50, 25}, QStringLiteral("邮箱："), 0, false, {}},
         ControlRow{"lb_lianxiUr", {70, 176, 146, 25}, Text(copyright::kMail), 0, false, kBlue},
         ControlRow{"ImageQQ", {72, 212, 100, 100}, QString(), 0, false, {}}),
-    [](const ::testing::TestParamInfo<ControlRow>& row) { return std::string(row.param.name); });
+    pile::test::RowName{});
 
 struct LinkRow {
     const char* name;
@@ -160,10 +159,6 @@ struct LinkRow {
     QColor normalColour;
     QString target;
 };
-
-void PrintTo(const LinkRow& row, std::ostream* out) {
-    *out << row.name;
-}
 
 class AboutDialogLinks : public AboutDialogTest, public ::testing::WithParamInterface<LinkRow> {};
 
@@ -215,7 +210,7 @@ INSTANTIATE_TEST_SUITE_P(
                               Text(copyright::kWebUrl)},
                       LinkRow{"lb_lianxiUr", Text(copyright::kMail), Text(copyright::kMail), kBlue,
                               QStringLiteral("mailto:") + Text(copyright::kMail)}),
-    [](const ::testing::TestParamInfo<LinkRow>& row) { return std::string(row.param.name); });
+    pile::test::RowName{});
 
 TEST_F(AboutDialogTest, UpdateOpensTheDownloadAddress) {
     Show();
