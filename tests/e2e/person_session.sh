@@ -7,42 +7,34 @@
 # is checked). Screenshots of every stage are left in the output folder.
 #   person_session.sh PROGRAM PILE_REPLAY OUTPUT_FOLDER
 set -euo pipefail
+source "$(dirname "$0")/../../scripts/lib/program-window.sh"
 
 if [ "${1:-}" != "--inside-x" ]; then
     program=$1 replay=$2 out=$3
     rm -rf "$out"
     mkdir -p "$out/home"
-    export HOME="$out/home" XDG_CONFIG_HOME="$out/home/.config" LANG=C.UTF-8 LC_ALL=C.UTF-8
+    export HOME="$out/home" XDG_CONFIG_HOME="$out/home/.config"
     unset XDG_RUNTIME_DIR
-    exec xvfb-run -a -s "-screen 0 1024x900x24" bash "$0" --inside-x "$program" "$replay" "$out"
+    run_under_xvfb 1024x900 bash "$0" --inside-x "$program" "$replay" "$out"
+    exit
 fi
 program=$2 replay=$3 out=$4
-title_pattern="^嵌岩桩承载力计算 \\(DBJ50-047-2016\\)$"
 
 fail() {
     echo "FAIL: $*" >&2
     import -window root "$out/failure.png" 2>/dev/null || true
-    kill "$pid" 2>/dev/null || true
+    kill "$PROGRAM_PID" 2>/dev/null || true
     exit 1
 }
 shot() { import -window root "$out/$1.png"; }
 
-"$program" &
-pid=$!
-wid=$(timeout 30 xdotool search --sync --onlyvisible --name "$title_pattern" | head -n 1) ||
-    fail "the window did not show"
-sleep 1
-eval "$(xdotool getwindowgeometry --shell "$wid")"  # X Y WIDTH HEIGHT of the client area
+start_program "$program" || fail "the window did not show"
 [ "$WIDTH" -eq 363 ] && [ "$HEIGHT" -eq 693 ] || fail "client area ${WIDTH}x${HEIGHT}, not 363x693"
 shot 01-start
 
 # Positions are the centres of the controls in the window's 363 x 693 design.
-click() {
-    xdotool mousemove $((X + $1)) $((Y + $2)) click 1
-    sleep 0.4
-}
 type_into() {  # x y text: replace a box's text and commit it with Enter
-    click "$1" "$2"
+    click_at "$1" "$2"
     xdotool key ctrl+a
     xdotool type --delay 40 "$3"
     xdotool key Return
@@ -54,32 +46,26 @@ bottom_left=(100 630) bottom_right=(252 630) page_book=(340 16) sanchu=(352 612)
 type_into "${dd[@]}" 1200
 type_into "${hr[@]}" 2000
 shot 02-typed
-click "${rdb_fuk[@]}"
-click "${jmlx[@]}"  # opens the list; the keyboard picks the third item
+click_at "${rdb_fuk[@]}"
+click_at "${jmlx[@]}"  # opens the list; the keyboard picks the third item
 xdotool key Down Down Return
 sleep 0.4
 type_into "${dd[@]}" 800
 type_into "${tyzd[@]}" 1000
 shot 03-rectangle
-click "${bottom_left[@]}"  # 计算
+click_at "${bottom_left[@]}"  # 计算
 shot 04-computed
-click "${bottom_left[@]}"  # 结果
+click_at "${bottom_left[@]}"  # 结果
 shot 05-text-book
-click "${bottom_right[@]}"  # 保存 the text book
-click "${page_book[@]}"     # to the table book
+click_at "${bottom_right[@]}"  # 保存 the text book
+click_at "${page_book[@]}"     # to the table book
 shot 06-table-book
-click "${bottom_right[@]}"  # 保存 the table book
-click "${sanchu[@]}"        # x
+click_at "${bottom_right[@]}"  # 保存 the table book
+click_at "${sanchu[@]}"        # x
 shot 07-deleted
-click "${bottom_left[@]}"   # 返回
+click_at "${bottom_left[@]}"   # 返回
 shot 08-back
-click "${bottom_right[@]}"  # 退出
-for _ in $(seq 50); do
-    kill -0 "$pid" 2>/dev/null || break
-    sleep 0.2
-done
-kill -0 "$pid" 2>/dev/null && fail "the program did not end on 退出"
-wait "$pid" || fail "the program ended with status $?"
+click_exit || fail "the program did not end on 退出, or ended with a failure status"
 
 # The same pile through pile_replay: the exchange turns 800 x 1000 into a = 1000, b = 800.
 printf 'CALC\t2\t1\t800\t1000\t1.0b\t25\t24\t1\t0\t2\t.\tTIME\n' | "$replay" >"$out/replay.tsv"
