@@ -9,6 +9,8 @@
 #include <QScreen>
 #include <QSlider>
 #include <functional>
+#include <utility>
+#include <vector>
 
 #include "BXV_PAS_VORN1.h"
 #include "calculation_time.h"
@@ -113,6 +115,17 @@ class MainWindow : public ::testing::Test {
     }
     void FukMode() { Click("rdb_fuk"); }
     void Section(int index) { PickFromList(Combo("cbb_jmlx"), index); }
+    // The panel of a table row: -1 keeps frk mode, 0 to 2 pick that section in fuk mode; then
+    // each box gets its text, committed with Enter.
+    void Prepare(int section, const std::vector<std::pair<const char*, const char*>>& typed) {
+        if (section >= 0) {
+            FukMode();
+            Section(section);
+        }
+        for (const auto& [box, text] : typed) {
+            Enter(Box(QString::fromLatin1(box)), QString::fromUtf8(text));
+        }
+    }
 
     QString Time() const { return pile::ui::CalculationTime(QLocale::system(), kClock); }
     QChar Separator() const { return QLocale::system().decimalPoint().front(); }
@@ -428,11 +441,7 @@ class QuickCheck : public MainWindow, public ::testing::WithParamInterface<Quick
 
 TEST_P(QuickCheck, ColoursTheBoxAndShowsTheMessage) {
     const QuickRow& row = GetParam();
-    if (row.section >= 0) {
-        FukMode();
-        Section(row.section);
-    }
-    Enter(Box(QString::fromLatin1(row.box)), QString::fromUtf8(row.text));
+    Prepare(row.section, {{row.box, row.text}});
     const std::string message = row.message;
     if (message.empty()) {
         EXPECT_TRUE(Text("lb_shuoming").isEmpty());
@@ -524,13 +533,7 @@ class Calculation : public MainWindow, public ::testing::WithParamInterface<Calc
 
 TEST_P(Calculation, ShowsTheResultsAndAppendsOneRecord) {
     const CalcRow& row = GetParam();
-    if (row.section >= 0) {
-        FukMode();
-        Section(row.section);
-    }
-    for (const auto& [box, text] : row.typed) {
-        Enter(Box(QString::fromLatin1(box)), QString::fromUtf8(text));
-    }
+    Prepare(row.section, row.typed);
     Compute();
     ExpectComputed();
     ExpectPanelAsReplay();
@@ -624,13 +627,7 @@ TEST_P(FailedCheck, ShowsTheMessageAndChangesNothingElse) {
     Compute();  // one record in the books
     const QString table = Memo("meo_jisuanjieguo_Xls")->toPlainText();
     const QString text = Memo("meo_jisuanjieguo_Doc")->toPlainText();
-    if (row.section >= 0) {
-        FukMode();
-        Section(row.section);
-    }
-    for (const auto& [box, typed] : row.typed) {
-        Enter(Box(QString::fromLatin1(box)), QString::fromUtf8(typed));
-    }
+    Prepare(row.section, row.typed);
     Compute();
     EXPECT_EQ(S(Text("lb_shuoming")), row.message);
     EXPECT_TRUE(Get("lb_shuoming")->isVisible());
