@@ -96,12 +96,8 @@ INSTANTIATE_TEST_SUITE_P(
             Units, u'.', "1.3620", "8717", "10296", "", "1000", "800"},
         ShownRow{"TwoDecimals", Panel{}, TwoDecimals, u'.', "0.8567", "8410.31", "7861.84",
                  "较软岩", "1000", "0"},
-        ShownRow{"OneDecimal", Panel{}, OneDecimal, u'.', "0.8567", "8410.3", "7861.8", "较软岩",
-                 "1000", "0"},
         ShownRow{"TensCutDown", Panel{}, Tens, u'.', "0.8567", "8410", "7860", "较软岩", "1000",
                  "0"},
-        ShownRow{"HundredsCutDown", Panel{}, Hundreds, u'.', "0.8567", "8400", "7800", "较软岩",
-                 "1000", "0"},
         ShownRow{"DecimalComma", Panel{}, TwoDecimals, u',', "0,8567", "8410,31", "7861,84",
                  "较软岩", "1000", "0"}),
     pile::test::RowName{});
