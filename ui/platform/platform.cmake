@@ -8,6 +8,7 @@ add_library(pile_platform STATIC
     ${PILE_PLATFORM_DIR}/book_file.cpp
     ${PILE_PLATFORM_DIR}/book_save_flow.cpp
     ${PILE_PLATFORM_DIR}/documents_folder.cpp
+    ${PILE_PLATFORM_DIR}/file_error_text.cpp
     ${PILE_PLATFORM_DIR}/permission_service.cpp
     ${PILE_PLATFORM_DIR}/qt_translation.cpp
     ${PILE_PLATFORM_DIR}/system_shell.cpp
