@@ -1,12 +1,12 @@
 // The program: one window and the event loop. No command line, no settings, nothing saved on
 // the way out.
-#include <QApplication>
-
 #include "ui/BXV_PAS_VORN1.h"
+#include "ui/guarded_application.h"
 #include "ui/platform/qt_translation.h"
 
 int main(int argc, char* argv[]) {
-    QApplication application(argc, argv);
+    // An error that escapes a handler is shown in the standard error box; the program goes on.
+    pile::ui::GuardedApplication application(argc, argv);
     // Message boxes speak Chinese on their buttons too.
     pile::platform::InstallQtChineseTranslation(application);
     // The window allows portrait only where a screen can turn; a desktop screen cannot, and Qt
@@ -17,5 +17,5 @@ int main(int argc, char* argv[]) {
     window.raise();
     window.activateWindow();
     // Closing the window, by "退出" or through the platform, ends the loop.
-    return QApplication::exec();
+    return pile::ui::GuardedApplication::exec();
 }

@@ -1,14 +1,22 @@
 # Build settings shared by every target of the project.
 
-# Strict warnings, and floating point that gives the same doubles on every machine:
-# no fused multiply-add contraction, never -ffast-math or -march=native.
+# Strict warnings (errors with PILE_WARNINGS_AS_ERRORS), and floating point that gives the
+# same doubles on every machine: no fused multiply-add contraction, never -ffast-math or
+# -march=native.
 function(pile_strict_target target)
+    set(as_errors "")
     if(CMAKE_CXX_COMPILER_ID MATCHES "GNU|Clang")
+        if(PILE_WARNINGS_AS_ERRORS)
+            set(as_errors -Werror)
+        endif()
         target_compile_options(${target} PRIVATE
             -Wall -Wextra -Wpedantic -Wshadow -Wconversion -Wno-sign-conversion
-            -Werror -ffp-contract=off)
+            ${as_errors} -ffp-contract=off)
     elseif(MSVC)
-        target_compile_options(${target} PRIVATE /W4 /WX /fp:precise /utf-8)
+        if(PILE_WARNINGS_AS_ERRORS)
+            set(as_errors /WX)
+        endif()
+        target_compile_options(${target} PRIVATE /W4 ${as_errors} /fp:precise /utf-8)
     endif()
 endfunction()
 

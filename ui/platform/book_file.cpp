@@ -1,15 +1,22 @@
 #include "ui/platform/book_file.h"
 
-#include <QCoreApplication>
 #include <QDir>
 #include <QFileInfo>
 #include <QSaveFile>
+#include <QStorageInfo>
 #include <QStringEncoder>
 #include <QStringView>
+#include <cerrno>
 #include <new>
+
+#include "ui/platform/file_error_text.h"
 
 #ifdef Q_OS_WIN
 #include <qt_windows.h>
+#endif
+#ifdef Q_OS_UNIX
+#include <fcntl.h>
+#include <unistd.h>
 #endif
 
 namespace pile::platform {
@@ -108,12 +115,188 @@ bool MarkedReadOnly(const QFileInfo& file) {
     return (file.permissions() & kAnyWrite) == 0;
 }
 
-QString OutOfMemory() {
-    return QStringLiteral("内存不足");
-}
-
 QString FullPath(const QString& folder, const QString& fileName) {
     return QDir::toNativeSeparators(QDir(folder).filePath(fileName));
+}
+
+QString Text(const char16_t* text) {
+    return QString::fromUtf16(text);
+}
+
+// The error number of the file call that just failed. Windows' file calls do not set errno:
+// there the kind of failure alone chooses the text.
+int LastErrorNumber() {
+#ifdef Q_OS_UNIX
+    return errno;
+#else
+    return 0;
+#endif
+}
+
+QString Reason(int error, const char16_t* withoutNumber) {
+    return error != 0 ? FileErrorReason(error) : Text(withoutNumber);
+}
+
+// Whether a new file can be made in `folder`, as the temporary file needs. (QSaveFile writes
+// in place only on Unix-like systems; elsewhere the answer does not matter.)
+bool FolderTakesNewFiles(const QString& folder) {
+#ifdef Q_OS_UNIX
+    // With the effective user's rights, as the open of the temporary file will have them.
+    return ::faccessat(AT_FDCWD, QFile::encodeName(folder).constData(), W_OK | X_OK, AT_EACCESS) ==
+           0;
+#else
+    Q_UNUSED(folder);
+    return true;
+#endif
+}
+
+std::optional<QByteArray> ReadWhole(const QString& path) {
+    QFile file(path);
+    if (!file.open(QIODevice::ReadOnly)) {
+        return std::nullopt;
+    }
+    QByteArray bytes = file.readAll();
+    if (file.error() != QFileDevice::NoError) {
+        return std::nullopt;
+    }
+    return bytes;
+}
+
+// Written in place there is no second copy: a disk that cannot hold what the book grows by
+// is refused before the earlier file is touched.
+bool RoomToGrow(const QString& folder, qint64 growth) {
+    if (growth <= 0) {
+        return true;
+    }
+    const QStorageInfo disk(folder);
+    return !disk.isValid() || disk.bytesAvailable() >= growth;
+}
+
+// After a failed write in place: the earlier content back, unless the file still holds it.
+bool PutBack(const QString& path, const QByteArray& earlier) {
+    if (ReadWhole(path) == earlier) {
+        return true;
+    }
+    QFile file(path);
+    if (!file.open(QIODevice::WriteOnly | QIODevice::Unbuffered) ||
+        file.write(earlier) != earlier.size()) {
+        return false;
+    }
+    file.close();
+    return file.error() == QFileDevice::NoError;
+}
+
+QString WithEarlierPutBack(const QString& reason, const QString& path,
+                           const std::optional<QByteArray>& earlier) {
+    if (!earlier || PutBack(path, *earlier)) {
+        return reason;
+    }
+    return reason + QStringLiteral("；原有文件未能恢复");
+}
+
+// The rename is an entry in the folder: until the folder is flushed too, a power cut right
+// after the save may keep the old entry or none. Returns the error number, 0 when flushed or
+// when the folder cannot be opened for it (the file is in place then all the same).
+int FlushFolder(const QString& folder) {
+#ifdef Q_OS_UNIX
+    const int fd =
+        ::open(QFile::encodeName(folder).constData(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+    if (fd < 0) {
+        return 0;
+    }
+    int error = 0;
+    // EINVAL: a file system that cannot flush a folder; there is nothing more to do.
+    if (::fsync(fd) != 0 && errno != EINVAL) {
+        error = errno;
+    }
+    ::close(fd);
+    return error;
+#else
+    // NTFS records the rename in its journal.
+    Q_UNUSED(folder);
+    return 0;
+#endif
+}
+
+// Qt versions differ in what a QSaveFile destroyed while open does with what it wrote; some
+// remove it, which after the fall back to writing in place is the book file itself. So a
+// failed save always ends through commit(), which never removes the file it wrote in place.
+class EndWithoutRemoving {
+  public:
+    explicit EndWithoutRemoving(QSaveFile& file) : file_(file) {}
+    ~EndWithoutRemoving() {
+        if (file_.isOpen()) {
+            file_.cancelWriting();
+            file_.commit();
+        }
+    }
+    EndWithoutRemoving(const EndWithoutRemoving&) = delete;
+    EndWithoutRemoving& operator=(const EndWithoutRemoving&) = delete;
+
+  private:
+    QSaveFile& file_;
+};
+
+// The reason the book was not written, or the empty text once it is written whole.
+QString WriteWhole(const QString& path, const QByteArray& bytes) {
+    const QFileInfo existing(path);
+    if (existing.isDir()) {
+        return Text(kFolderOfThatNameText);
+    }
+    if (existing.isFile() && MarkedReadOnly(existing)) {
+        return Text(kReadOnlyFileText);
+    }
+    // QSaveFile writes the target of a link, and makes its temporary file beside that.
+    const QFileInfo target(existing.isSymLink() && existing.exists() ? existing.canonicalFilePath()
+                                                                     : path);
+    QSaveFile file(path);
+    std::optional<QByteArray> earlier;
+    if (target.isFile() && !FolderTakesNewFiles(target.absolutePath())) {
+        // A temporary file and a rename need a folder that takes new files; a shared folder
+        // may refuse them and still let the user change the book file in it. Saving asks only
+        // that the file be written anew, so it is written in place. That has no second copy
+        // to fall back on: the earlier content is read first, so that a failed write can put
+        // it back.
+        file.setDirectWriteFallback(true);
+        earlier = ReadWhole(target.filePath());
+        if (!earlier) {
+            return QStringLiteral("原有文件无法读取，为免丢失未予改写");
+        }
+        if (!RoomToGrow(target.absolutePath(), bytes.size() - earlier->size())) {
+            return Text(kNoSpaceText);
+        }
+    }
+    // Unbuffered: the bytes reach the file inside write(), where a disk that fills part-way
+    // shows as a short count. Through Qt's buffer they would reach it in commit(), which in Qt
+    // 6.4 does not notice a failed flush and puts the cut-off book in place of the earlier one.
+    errno = 0;
+    if (!file.open(QIODevice::WriteOnly | QIODevice::Unbuffered)) {
+        return Reason(LastErrorNumber(), kCannotCreateText);
+    }
+    const EndWithoutRemoving end(file);
+    errno = 0;
+    const qint64 written = file.write(bytes);
+    if (written != bytes.size()) {
+        const int error = LastErrorNumber();
+        const bool diskFull = written >= 0 || file.error() == QFileDevice::ResourceError;
+        file.cancelWriting();
+        file.commit();
+        // A short count is the disk taking part of the book and refusing the rest; Qt records
+        // no error for it.
+        return WithEarlierPutBack(diskFull ? Text(kNoSpaceText) : Reason(error, kWriteFailedText),
+                                  target.filePath(), earlier);
+    }
+    errno = 0;
+    if (!file.commit()) {
+        return WithEarlierPutBack(Reason(LastErrorNumber(), kCannotReplaceText), target.filePath(),
+                                  earlier);
+    }
+    if (!earlier) {
+        if (const int error = FlushFolder(target.absolutePath())) {
+            return FileErrorReason(error);
+        }
+    }
+    return {};
 }
 
 }  // namespace
@@ -138,34 +321,12 @@ BookFileResult WriteBookFile(const QString& folder, const QString& fileName,
                              const QByteArray& bytes) {
     BookFileResult result;
     try {
-        const QString path = QDir(folder).filePath(fileName);
         result.path = FullPath(folder, fileName);
-        const QFileInfo existing(path);
-        if (existing.exists() && existing.isFile() && MarkedReadOnly(existing)) {
-            // QSaveFile's own words for the same case, translated with Qt's texts.
-            result.error =
-                QCoreApplication::translate("QSaveFile", "Existing file %1 is not writable")
-                    .arg(result.path);
-            return result;
-        }
-        QSaveFile file(path);
-        if (!file.open(QIODevice::WriteOnly)) {
-            result.error = file.errorString();
-            return result;
-        }
-        if (file.write(bytes) != bytes.size()) {
-            result.error = file.errorString();
-            file.cancelWriting();
-            return result;
-        }
-        if (!file.commit()) {
-            result.error = file.errorString();
-            return result;
-        }
-        result.ok = true;
+        result.error = WriteWhole(QDir(folder).filePath(fileName), bytes);
+        result.ok = result.error.isEmpty();
     } catch (const std::bad_alloc&) {
         result.ok = false;
-        result.error = OutOfMemory();
+        result.error = Text(kOutOfMemoryText);
     }
     return result;
 }
@@ -184,7 +345,7 @@ BookFileResult EncodeAndWrite(const QString& folder, const QString& fileName, co
         }
         failed.error = QStringLiteral("此系统不能以所需的编码写文件");
     } catch (const std::bad_alloc&) {
-        failed.error = OutOfMemory();
+        failed.error = Text(kOutOfMemoryText);
     }
     return failed;
 }

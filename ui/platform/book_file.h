@@ -31,12 +31,15 @@ std::optional<QByteArray> EncodeBook(const QStringList& lines, BookCodec codec);
 struct BookFileResult {
     bool ok = false;
     QString path;   // the full path of the file, in the platform's notation
-    QString error;  // the system's reason when the file was not written
+    QString error;  // why the file was not written: one short Chinese text, without the path
 };
 
 // Writes `bytes` as `fileName` in `folder` through a temporary file beside it that replaces
-// an earlier file only when it is complete. A file without any write permission is treated as
-// read-only even for an administrator, as Windows treats its read-only attribute. Never throws.
+// an earlier file only when it is complete, then flushes the folder so that the replacement
+// survives a power cut. A folder that refuses new files but holds a writable earlier file gets
+// the file written in place, with the earlier content put back when the write fails. A file
+// without any write permission is treated as read-only even for an administrator, as Windows
+// treats its read-only attribute. Never throws.
 BookFileResult WriteBookFile(const QString& folder, const QString& fileName,
                              const QByteArray& bytes);
 BookFileResult WriteBookFile(const QString& folder, const QString& fileName,

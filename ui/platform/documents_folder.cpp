@@ -4,9 +4,12 @@
 #include <QFile>
 #include <QFileInfo>
 #include <QStandardPaths>
+#include <cerrno>
 #include <filesystem>
 #include <new>
 #include <system_error>
+
+#include "ui/platform/file_error_text.h"
 
 #ifdef Q_OS_UNIX
 #include <pwd.h>
@@ -45,6 +48,34 @@ QString AccountHome() {
     return {};
 }
 
+// Makes `folder` and the folders above it that are missing; the reason when it cannot. What
+// stands in the folder's place is named first: the system's answer for it ("File exists" for
+// a broken link) would mislead.
+QString CreateFolder(const QString& folder) {
+    namespace fs = std::filesystem;
+    const fs::path path(folder.toStdU16String());
+    std::error_code failure;
+    const fs::file_status status = fs::symlink_status(path, failure);
+    if (fs::is_symlink(status)) {
+        return fs::exists(path, failure) ? QStringLiteral("此处的链接指向的不是文件夹")
+                                         : QStringLiteral("此处是一个目标已不存在的链接");
+    }
+    if (fs::exists(status)) {
+        return QStringLiteral("此处已有同名的文件");
+    }
+    failure.clear();
+    fs::create_directories(path, failure);
+    if (failure) {
+        // The portable error number, whatever the category the library reported it in.
+        const std::error_condition reason = failure.default_error_condition();
+        return reason.category() == std::generic_category()
+                   ? FileErrorReason(reason.value())
+                   : QStringLiteral("系统错误（%1）").arg(failure.value());
+    }
+    // A race lost to another program, or a file system that did not keep the folder.
+    return QFileInfo(folder).isDir() ? QString() : FileErrorReason(ENOTDIR);
+}
+
 }  // namespace
 
 QString ChooseDocumentsFolder(const QString& documentsLocation, const QStringList& homeFolders) {
@@ -73,21 +104,15 @@ DocumentsFolderResult DocumentsFolder() {
             result.path = folder;
             return result;
         }
-        std::error_code failure;
-        std::filesystem::create_directories(std::filesystem::path(folder.toStdU16String()),
-                                            failure);
-        if (failure || !QFileInfo(folder).isDir()) {
-            const std::error_code reason =
-                failure ? failure : std::make_error_code(std::errc::not_a_directory);
+        if (const QString reason = CreateFolder(folder); !reason.isEmpty()) {
             result.error = QStringLiteral("无法建立文件夹 %1：%2")
-                               .arg(QDir::toNativeSeparators(folder),
-                                    QString::fromLocal8Bit(reason.message()));
+                               .arg(QDir::toNativeSeparators(folder), reason);
             return result;
         }
         result.path = folder;
     } catch (const std::bad_alloc&) {
         result.path.clear();
-        result.error = QStringLiteral("内存不足");
+        result.error = QString::fromUtf16(kOutOfMemoryText);
     }
     return result;
 }

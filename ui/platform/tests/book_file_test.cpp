@@ -5,7 +5,9 @@
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
+#include <optional>
 #include <string>
+#include <string_view>
 #include <vector>
 
 #include "testing/row_name.h"
@@ -144,36 +146,100 @@ TEST_F(BookFileWriting, ReplacesALongerEarlierFileWhole) {
     EXPECT_EQ(ReadAll(PathOf(name_)), QByteArray("ab"));
 }
 
-TEST_F(BookFileWriting, AReadOnlyFileStaysIntactAndTheReasonIsGiven) {
-    const QByteArray earlier("earlier book");
-    WriteAll(PathOf(name_), earlier);
-    ASSERT_TRUE(
-        QFile::setPermissions(PathOf(name_), QFileDevice::ReadOwner | QFileDevice::ReadUser |
-                                                 QFileDevice::ReadGroup | QFileDevice::ReadOther));
-    const BookFileResult result =
-        WriteBookFile(Folder(), name_, QStringList{QStringLiteral("new")});
+// What stands in the way of one save, and the one reason the save must give. Whatever the
+// cause, the earlier file keeps its content and no temporary file is left behind.
+struct RefusalRow {
+    const char* name;
+    const char* earlier;  // the earlier book file's content; nullptr: no earlier file
+    bool readOnlyFile;    // the earlier file has no write permission
+    bool folderInTheWay;  // a folder has the book's name
+    bool missingFolder;   // the folder to write in does not exist
+    bool readOnlyFolder;  // the folder takes no new files
+    qint64 diskTakes;     // the disk is full after this many bytes of the file; 0: never
+    std::u16string_view reason;
+};
+
+void PrintTo(const RefusalRow& row, std::ostream* out) {
+    *out << row.name;
+}
+
+class BookFileRefusal : public BookFileWriting, public ::testing::WithParamInterface<RefusalRow> {
+  protected:
+    void TearDown() override {
+        QFile::setPermissions(
+            Folder(), QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ExeOwner);
+    }
+};
+
+TEST_P(BookFileRefusal, KeepsTheEarlierFileAndGivesTheReason) {
+    const RefusalRow& row = GetParam();
+    const testing::PermissionChecksApply asAnyUser;
+    if (row.earlier != nullptr) {
+        WriteAll(PathOf(name_), row.earlier);
+    }
+    if (row.readOnlyFile) {
+        ASSERT_TRUE(
+            QFile::setPermissions(PathOf(name_), QFileDevice::ReadOwner | QFileDevice::ReadGroup));
+    }
+    if (row.folderInTheWay) {
+        ASSERT_TRUE(QDir(Folder()).mkdir(name_));
+    }
+    if (row.readOnlyFolder) {
+        ASSERT_TRUE(
+            QFile::setPermissions(Folder(), QFileDevice::ReadOwner | QFileDevice::ExeOwner));
+        if (!testing::RefusesNewFiles(Folder())) {
+            GTEST_SKIP() << "this test process can write into a read-only folder";
+        }
+    }
+    const QStringList entriesBefore = Entries();
+    const QString folder = row.missingFolder ? PathOf(QStringLiteral("missing")) : Folder();
+    std::optional<testing::FileSizeLimit> disk;
+    if (row.diskTakes > 0) {
+        disk.emplace(row.diskTakes);
+        if (!disk->Active()) {
+            GTEST_SKIP() << "no file size limit on this system";
+        }
+    }
+    const BookFileResult result = WriteBookFile(folder, name_, QByteArray(4000, 'n'));
+    disk.reset();
     EXPECT_FALSE(result.ok);
-    EXPECT_TRUE(result.error.contains(QStringLiteral("not writable")))
-        << result.error.toStdString();
-    EXPECT_EQ(ReadAll(PathOf(name_)), earlier);
+    EXPECT_EQ(result.error.toStdU16String(), row.reason);
+    EXPECT_EQ(Entries(), entriesBefore);
+    if (row.earlier != nullptr) {
+        EXPECT_EQ(ReadAll(PathOf(name_)), QByteArray(row.earlier));
+    }
+    EXPECT_FALSE(QFileInfo::exists(PathOf(QStringLiteral("missing"))));
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Rows, BookFileRefusal,
+    ::testing::Values(
+        RefusalRow{"ReadOnlyFile", "earlier book", true, false, false, false, 0, u"文件是只读的"},
+        RefusalRow{"AFolderHasTheBooksName", nullptr, false, true, false, false, 0,
+                   u"已有同名的文件夹"},
+        RefusalRow{"MissingFolder", nullptr, false, false, true, false, 0, u"文件夹不存在"},
+        RefusalRow{"ReadOnlyFolderWithoutTheFile", nullptr, false, false, false, true, 0,
+                   u"没有写入权限"},
+        RefusalRow{"DiskFullPartWay", "earlier book", false, false, false, false, 1000,
+                   u"磁盘空间不足"},
+        RefusalRow{"DiskFullPartWayWhileWritingInPlace", "earlier book", false, false, false, true,
+                   1000, u"磁盘空间不足"}),
+    [](const ::testing::TestParamInfo<RefusalRow>& row) { return std::string(row.param.name); });
+
+TEST_F(BookFileWriting, AWritableFileInAReadOnlyFolderIsWrittenInPlace) {
+    const testing::PermissionChecksApply asAnyUser;
+    WriteAll(PathOf(name_), QByteArray(100, 'x'));
+    ASSERT_TRUE(QFile::setPermissions(Folder(), QFileDevice::ReadOwner | QFileDevice::ExeOwner));
+    const bool refuses = testing::RefusesNewFiles(Folder());
+    const BookFileResult result = WriteBookFile(Folder(), name_, QByteArray("new book"));
+    QFile::setPermissions(Folder(),
+                          QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ExeOwner);
+    if (!refuses) {
+        GTEST_SKIP() << "this test process can write into a read-only folder";
+    }
+    ASSERT_TRUE(result.ok) << result.error.toStdString();
+    EXPECT_EQ(ReadAll(PathOf(name_)), QByteArray("new book"));
     EXPECT_EQ(Entries(), QStringList{name_});
-}
-
-TEST_F(BookFileWriting, AFolderOfTheSameNameIsNotReplaced) {
-    ASSERT_TRUE(QDir(Folder()).mkdir(name_));
-    const BookFileResult result =
-        WriteBookFile(Folder(), name_, QStringList{QStringLiteral("new")});
-    EXPECT_FALSE(result.ok);
-    EXPECT_FALSE(result.error.isEmpty());
-    EXPECT_TRUE(QFileInfo(PathOf(name_)).isDir());
-}
-
-TEST_F(BookFileWriting, AMissingFolderIsAnErrorNotACreation) {
-    const QString missing = PathOf(QStringLiteral("missing"));
-    const BookFileResult result = WriteBookFile(missing, name_, QStringList{QStringLiteral("x")});
-    EXPECT_FALSE(result.ok);
-    EXPECT_FALSE(result.error.isEmpty());
-    EXPECT_FALSE(QFileInfo::exists(missing));
 }
 
 }  // namespace

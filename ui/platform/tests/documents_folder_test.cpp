@@ -5,6 +5,8 @@
 #include <QDir>
 #include <QFileInfo>
 #include <QStandardPaths>
+#include <string>
+#include <string_view>
 
 #ifdef Q_OS_UNIX
 #include <pwd.h>
@@ -76,14 +78,58 @@ TEST_F(DocumentsFolderOfTheUser, TheFolderTheUserDirsFileNamesIsUsed) {
     EXPECT_TRUE(QFileInfo(folder.path).isDir());
 }
 
-TEST_F(DocumentsFolderOfTheUser, AFileInTheWayIsReportedNotReplaced) {
-    testing::WriteAll(Documents(), "a file, not a folder");
+// What stands where the documents folder belongs is left as it is, and named in Chinese.
+struct InTheWayRow {
+    const char* name;
+    void (*arrange)(const QString& home);
+    const char* documents;  // relative to the home folder
+    std::u16string_view reason;
+};
+
+void PrintTo(const InTheWayRow& row, std::ostream* out) {
+    *out << row.name;
+}
+
+class DocumentsFolderInTheWay : public testing::TemporaryHomeTest,
+                                public ::testing::WithParamInterface<InTheWayRow> {};
+
+TEST_P(DocumentsFolderInTheWay, IsReportedNotReplaced) {
+    const InTheWayRow& row = GetParam();
+    row.arrange(Home());
+    const QString documents = Home() + QLatin1Char('/') + QLatin1String(row.documents);
+    const QFileInfo before(documents);
     const DocumentsFolderResult folder = DocumentsFolder();
     EXPECT_TRUE(folder.path.isEmpty());
-    EXPECT_TRUE(folder.error.contains(QDir::toNativeSeparators(Documents())))
-        << folder.error.toStdString();
-    EXPECT_TRUE(QFileInfo(Documents()).isFile());
+    EXPECT_EQ(folder.error.toStdU16String(),
+              (u"无法建立文件夹 " + QDir::toNativeSeparators(documents).toStdU16String() + u"：" +
+               std::u16string(row.reason)));
+    const QFileInfo after(documents);
+    EXPECT_EQ(after.isSymLink(), before.isSymLink());
+    EXPECT_EQ(after.isFile(), before.isFile());
+    EXPECT_FALSE(after.isDir());
 }
+
+void FileInPlace(const QString& home) {
+    testing::WriteAll(home + QStringLiteral("/Documents"), "a file, not a folder");
+}
+void BrokenLinkInPlace(const QString& home) {
+    ASSERT_TRUE(QFile::link(home + QStringLiteral("/gone"), home + QStringLiteral("/Documents")));
+}
+void FileInThePath(const QString& home) {
+    testing::WriteAll(home + QStringLiteral("/papers"), "a file, not a folder");
+    ASSERT_TRUE(QDir(home).mkpath(QStringLiteral(".config")));
+    testing::WriteAll(home + QStringLiteral("/.config/user-dirs.dirs"),
+                      "XDG_DOCUMENTS_DIR=\"$HOME/papers/Documents\"\n");
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Rows, DocumentsFolderInTheWay,
+    ::testing::Values(InTheWayRow{"AFile", FileInPlace, "Documents", u"此处已有同名的文件"},
+                      InTheWayRow{"ABrokenLink", BrokenLinkInPlace, "Documents",
+                                  u"此处是一个目标已不存在的链接"},
+                      InTheWayRow{"AFileInThePath", FileInThePath, "papers/Documents",
+                                  u"路径中有一项不是文件夹"}),
+    [](const ::testing::TestParamInfo<InTheWayRow>& row) { return std::string(row.param.name); });
 
 TEST_F(DocumentsFolderOfTheUser, WithoutHomeTheAccountsHomeIsUsedNotTheRoot) {
 #ifndef Q_OS_UNIX
