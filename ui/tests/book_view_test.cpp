@@ -10,8 +10,9 @@
 #include <QScrollBar>
 #include <QSignalSpy>
 #include <cmath>
+#include <functional>
 
-#include "engine/pile_calculation.h"
+#include "books/tests/book_fixtures.h"
 #include "qt_text.h"
 #include "ui/platform/qt_translation.h"
 #include "ui_fonts.h"
@@ -79,25 +80,28 @@ class BookViewTest : public ::testing::Test {
     BookView view_;
 };
 
-// The pile of the panel at start, computed.
-pile::ComputedPile StartupPile() {
-    pile::PanelInput panel;
-    panel.ddText = u"1000";
-    panel.tyzdText = u"0";
-    panel.hrText = u"1.0d";
-    panel.frkText = u"25";
-    panel.fukText = u"24";
-    return std::get<pile::ComputedPile>(pile::ComputePile(panel, u'.').result);
+// Books of a session: the fixture piles in turn ("C" circle, "E" ellipse, "R" rectangle)
+// appended, "D" the delete-last; `follow` sees each change.
+void Play(pile::CalculationBooks& books, const std::string& steps,
+          const std::function<void(const pile::BooksChange&)>& follow = {}) {
+    namespace piles = pile::testing_piles;
+    for (const char step : steps) {
+        const piles::Pile pile = step == 'E'   ? piles::Ellipse()
+                                 : step == 'R' ? piles::Rectangle()
+                                               : piles::Startup();
+        const pile::BooksChange change =
+            step == 'D' ? books.DeleteLast()
+                        : books.AppendRecord(pile.input, pile.result, pile.dd, pile.tyzd,
+                                             pile::PrecisionMode::Units, u'.', u"2024/5/6 14:00");
+        if (follow) {
+            follow(change);
+        }
+    }
 }
 
-// Books of `records` calculations, as the window makes them.
 pile::CalculationBooks RealBooks(int records) {
-    const pile::ComputedPile computed = StartupPile();
     pile::CalculationBooks books;
-    for (int i = 0; i < records; ++i) {
-        books.AppendRecord(computed.input, computed.result, u"1000", u"0",
-                           pile::PrecisionMode::Units, u'.', u"2024/5/6 14:00:00");
-    }
+    Play(books, std::string(static_cast<std::size_t>(records), 'C'));
     return books;
 }
 
@@ -248,21 +252,17 @@ TEST_P(ScrollRanges, FollowAppendsAndDeletions) {
     const BookLines& book = text ? books.TextLines() : books.TableLines();
     Show({});
     view_.SetBook(&book);
-    const pile::ComputedPile computed = StartupPile();
     QScrollBar* vertical = view_.verticalScrollBar();
     QScrollBar* horizontal = view_.horizontalScrollBar();
-    for (const char step : std::string("AAAADAADDDDDA")) {
-        const pile::BooksChange change =
-            step == 'A' ? books.AppendRecord(computed.input, computed.result, u"1000", u"0",
-                                             pile::PrecisionMode::Units, u'.', u"2024/5/6 14:00")
-                        : books.DeleteLast();
+    // Ellipses write wider lines than circles: deletions take the widest line away.
+    Play(books, "CEREDDCCEDDDDDC", [&](const pile::BooksChange& change) {
         view_.BookChanged(text ? change.text : change.table);
         QApplication::processEvents();
-        SCOPED_TRACE(std::string(1, step) + " to " + std::to_string(books.PileCounter()));
+        SCOPED_TRACE(std::to_string(books.PileCounter()) + " records");
         const int lines = static_cast<int>(book.size());
         EXPECT_EQ(vertical->maximum(), std::max(0, lines - vertical->pageStep()));
         EXPECT_NEAR(horizontal->maximum(), ExpectedHorizontalMaximum(view_, book), 1);
-    }
+    });
 }
 
 INSTANTIATE_TEST_SUITE_P(Books, ScrollRanges,
