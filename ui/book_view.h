@@ -53,8 +53,9 @@ class BookView : public QAbstractScrollArea {
     bool HasSelection() const { return anchor_ != caret_; }
     QString SelectedText() const;
 
-    // The place nearest to a point of the viewport; points outside it give the nearest
-    // line of the book and the start or end of that line.
+    // The place nearest to a point of the viewport, the point's row counted from the first
+    // line on show: left of a line's text is its start, right of it its end, below the last
+    // line a place in the last line.
     BookPosition PositionAt(QPoint viewportPoint) const;
 
     // The height of every line in pixels, and the line at the top of the viewport.

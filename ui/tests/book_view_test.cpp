@@ -419,7 +419,8 @@ TEST_F(BookViewTest, ContextMenuHasQtsCopyAndSelectAll) {
     QContextMenuEvent event(QContextMenuEvent::Mouse, QPoint(20, 20),
                             view_.viewport()->mapToGlobal(QPoint(20, 20)));
     QApplication::sendEvent(view_.viewport(), &event);
-    EXPECT_EQ(requested.count(), 1);
+    ASSERT_EQ(requested.count(), 1);
+    EXPECT_EQ(requested.at(0).at(0).toPoint(), QPoint(20, 20));  // in the viewport's pixels
 }
 
 }  // namespace
