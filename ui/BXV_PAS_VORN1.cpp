@@ -14,7 +14,9 @@
 #include <QScreen>
 #include <QShowEvent>
 #include <QSlider>
+#include <QStyle>
 #include <algorithm>
+#include <cmath>
 
 #include "calculation_time.h"
 #include "change_events.h"
@@ -22,6 +24,7 @@
 #include "memo_sync.h"
 #include "qt_text.h"
 #include "scaled_layer.h"
+#include "text_fit.h"
 #include "ui/about/BXV_CZL_PAS_CopyRight.h"
 #include "ui/platform/book_save_flow.h"
 #include "ui/platform/message_box_presenter.h"
@@ -29,6 +32,7 @@
 #include "ui/platform/system_shell.h"
 #include "ui_colours.h"
 #include "ui_fonts.h"
+#include "wheel_guard.h"
 
 using pile::session::LayoutOf;
 using pile::session::PanelField;
@@ -52,7 +56,10 @@ TBXV_FRM_VORN1::TBXV_FRM_VORN1(WindowPlatform platform, QWidget* parent)
     ConnectHandlers();
     ConnectPlatform(platform);
     CentreOnScreen();
-    cbe_dd->setFocus();  // the keyboard starts in the first box a person types into
+    // The keyboard starts in the first box a person types into, its text selected as when
+    // tabbed into, so that typing replaces the start value instead of adding to it.
+    cbe_dd->setFocus();
+    cbe_dd->lineEdit()->selectAll();
     FormCreate();
 }
 
@@ -80,6 +87,17 @@ void TBXV_FRM_VORN1::ConnectHandlers() {
     frkModeChange_ = new RadioChange(rdb_frk);
     fukModeChange_ = new RadioChange(rdb_fuk);
     jingduChange_ = new ListChange(popbox_jingdu);
+
+    wheelGuard_ = new pile::ui::ClosedListWheelGuard(this);
+    for (QComboBox* list : {cbb_jmlx, cbe_dd, cbe_tyzd, cbe_hr, cbb_hnt, cbb_czgy, popbox_jingdu}) {
+        wheelGuard_->Guard(list);
+    }
+    // The result boxes fit their text at the window's scale.
+    connect(MainFormLayer, &pile::ui::ScaledLayer::scaleChanged, this, [this](double scale) {
+        for (pile::ui::TextFit* fit : resultFits_) {
+            fit->SetPreferredPointSize(pile::ui::kResultPointSize * scale);
+        }
+    });
 
     connect(jmlxChange_, &ListChange::changed, this, &W::cbb_jmlxChange);
     connect(ddChange_, &TextChange::changed, this, &W::cbe_ddChange);
@@ -157,8 +175,13 @@ void TBXV_FRM_VORN1::cbt_tuichuClick() {
     close();
 }
 
+// "©" shows the dialog, and hides it when it is shown.
 void TBXV_FRM_VORN1::cbt_CopyRightClick() {
-    TBXV_CZL_FRM_CopyRight::ShowSingle(BXV_CZL_FRM_CopyRight, *shell_);
+    if (BXV_CZL_FRM_CopyRight && BXV_CZL_FRM_CopyRight->isVisible()) {
+        BXV_CZL_FRM_CopyRight->hide();
+        return;
+    }
+    TBXV_CZL_FRM_CopyRight::ShowSingle(BXV_CZL_FRM_CopyRight, *shell_, cbt_CopyRight);
 }
 
 void TBXV_FRM_VORN1::cbt_SaveClick() {
@@ -179,8 +202,48 @@ void TBXV_FRM_VORN1::showEvent(QShowEvent* event) {
     QWidget::showEvent(event);
     if (!event->spontaneous() && !centred_) {
         centred_ = true;
+        FitToScreen();
         CentreOnScreen();
     }
+}
+
+// A screen whose free area is smaller than the design (a laptop at 150 % scaling offers about
+// 650 units of height) would cut off the bottom row with "计算" and "退出": the whole window
+// shrinks, proportions kept, until it fits. Where the design fits it stays 363 x 693 exactly.
+void TBXV_FRM_VORN1::FitToScreen() {
+    if (const QScreen* screen = this->screen()) {
+        FitInto(screen->availableGeometry(), FrameMargins());
+    }
+}
+
+void TBXV_FRM_VORN1::FitInto(const QRect& available, const QMargins& frame) {
+    const double scale = pile::ui::FittingScale(pile::ui::kDesignSize, available, frame);
+    const QSize size(static_cast<int>(std::lround(pile::ui::kDesignSize.width() * scale)),
+                     static_cast<int>(std::lround(pile::ui::kDesignSize.height() * scale)));
+    if (size != this->size()) {
+        setFixedSize(size);
+    }
+}
+
+// The window manager's frame around the client area; before it has framed the window, a title
+// bar and a thin border as the style draws them.
+QMargins TBXV_FRM_VORN1::FrameMargins() const {
+    const QRect frame = frameGeometry();
+    const QRect client = geometry();
+    const QMargins margins(client.left() - frame.left(), client.top() - frame.top(),
+                           frame.right() - client.right(), frame.bottom() - client.bottom());
+    if (!margins.isNull()) {
+        return margins;
+    }
+    const int border = style()->pixelMetric(QStyle::PM_DefaultFrameWidth);
+    const int title = style()->pixelMetric(QStyle::PM_TitleBarHeight);
+    return QMargins(border, title + border, border, border);
+}
+
+void TBXV_FRM_VORN1::resizeEvent(QResizeEvent* event) {
+    QWidget::resizeEvent(event);
+    MainFormLayer->setGeometry(rect());
+    JieGuo_DocLayer->setGeometry(rect());
 }
 
 void TBXV_FRM_VORN1::paintEvent(QPaintEvent*) {

@@ -8,6 +8,8 @@
 #pragma once
 
 #include <QDateTime>
+#include <QMargins>
+#include <QRect>
 #include <QString>
 #include <QWidget>
 #include <functional>
@@ -45,10 +47,12 @@ struct WindowPlatform {
 namespace pile::ui {
 class ComboTextChange;
 class ListChange;
+class ClosedListWheelGuard;
 class LogoStrip;
 class RadioChange;
 class ScaledLayer;
 class TextChange;
+class TextFit;
 }  // namespace pile::ui
 
 class TBXV_FRM_VORN1 : public QWidget {
@@ -65,12 +69,17 @@ class TBXV_FRM_VORN1 : public QWidget {
     // The clock that dates each calculation; the local clock unless a test pins it.
     void SetClock(std::function<QDateTime()> clock);
 
+    // Shrinks the window, proportions kept, until its frame fits `available` (a screen's free
+    // area); where the design size fits, the window keeps it exactly.
+    void FitInto(const QRect& available, const QMargins& frame);
+
     // The track bar moves in tenths of a point: 40 to 240 stand for 4 to 24 points.
     static constexpr int kFontSizeSteps = 10;
 
   protected:
     void paintEvent(QPaintEvent* event) override;
     void showEvent(QShowEvent* event) override;
+    void resizeEvent(QResizeEvent* event) override;
     void closeEvent(QCloseEvent* event) override;
 
   private Q_SLOTS:
@@ -104,6 +113,8 @@ class TBXV_FRM_VORN1 : public QWidget {
     void ConnectHandlers();
     void FormCreate();
     void CentreOnScreen();
+    void FitToScreen();
+    QMargins FrameMargins() const;
     void FormClose(QCloseEvent* event);
 
     // Input panel.
@@ -207,4 +218,9 @@ class TBXV_FRM_VORN1 : public QWidget {
     pile::ui::RadioChange* frkModeChange_ = nullptr;
     pile::ui::RadioChange* fukModeChange_ = nullptr;
     pile::ui::ListChange* jingduChange_ = nullptr;
+
+    // A wheel over a closed list changes nothing.
+    pile::ui::ClosedListWheelGuard* wheelGuard_ = nullptr;
+    // The three result boxes keep their whole text readable.
+    QList<pile::ui::TextFit*> resultFits_;
 };

@@ -13,6 +13,7 @@
 #include "logo_strip.h"
 #include "qt_text.h"
 #include "scaled_layer.h"
+#include "text_fit.h"
 #include "ui_colours.h"
 #include "ui_fonts.h"
 
@@ -101,8 +102,9 @@ QLineEdit* MakeResultBox(QWidget* parent, const char* name, int x, int y, int w,
     auto* box = Make<QLineEdit>(parent, name, x, y, w, h);
     box->setReadOnly(true);
     box->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
-    box->setFont(PartialFont(18, true));
+    box->setFont(PartialFont(pile::ui::kResultPointSize, true));
     SetTextColour(box, QPalette::Text, kGreen);
+    ScaledLayer::KeepOwnFontSize(box);  // the fit below sizes it
     return box;
 }
 
@@ -113,6 +115,7 @@ QPlainTextEdit* MakeMemo(QWidget* parent, const char* name, int x, int y, int w,
     memo->setUndoRedoEnabled(false);
     memo->setTextInteractionFlags(Qt::TextSelectableByMouse | Qt::TextSelectableByKeyboard);
     memo->setFont(pile::ui::MemoFont(pile::ui::kMemoStartPointSize));
+    ScaledLayer::KeepOwnFontSize(memo);  // the track bar sets its size
     return memo;
 }
 
@@ -187,6 +190,9 @@ void TBXV_FRM_VORN1::CreateControls() {
     lb_rc =
         MakeLabel(gpb_scjg, "lb_rc", 8, 99, 242, 32, QStringLiteral("桩身正截面受压承载力 Rc(kN)"));
     edt_rc = MakeResultBox(gpb_scjg, "edt_rc", 258, 98, 89, 32);
+    for (QLineEdit* box : {edt_kesair, edt_ra, edt_rc}) {
+        resultFits_.append(new pile::ui::TextFit(box, pile::ui::kResultPointSize));
+    }
     lb_guifan = MakeLabel(gpb_scjg, "lb_guifan", -2, 132, 351, 25,
                           QStringLiteral("《建筑地基基础设计规范》(DBJ50-047-2016)"));
     lb_guifan->setAlignment(Qt::AlignCenter);

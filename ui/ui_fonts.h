@@ -11,6 +11,8 @@ class QWidget;
 namespace pile::ui {
 
 inline constexpr double kMemoStartPointSize = 14.0;
+// The three results, bold, where their text fits the box.
+inline constexpr double kResultPointSize = 18.0;
 
 // The Simplified-Chinese face of the controls; the size stays the toolkit's default.
 QFont ControlFont();

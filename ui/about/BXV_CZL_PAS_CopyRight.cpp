@@ -1,8 +1,10 @@
 #include "ui/about/BXV_CZL_PAS_CopyRight.h"
 
+#include <QApplication>
 #include <QEvent>
 #include <QFontDatabase>
 #include <QGuiApplication>
+#include <QKeyEvent>
 #include <QLabel>
 #include <QLinearGradient>
 #include <QMouseEvent>
@@ -141,9 +143,61 @@ QPixmap PilePicture(qreal pixelRatio) {
 
 }  // namespace
 
+// A Qt::Popup would grab the mouse and keyboard: the next click on the main window would only
+// close it. This one grabs nothing; it hides on what would have closed a pop-up and lets that
+// event go on to do its own job.
+class TBXV_CZL_FRM_CopyRight::Dismissal : public QObject {
+  public:
+    explicit Dismissal(TBXV_CZL_FRM_CopyRight& dialog) : dialog_(dialog) {
+        connect(qApp, &QGuiApplication::applicationStateChanged, this,
+                [this](Qt::ApplicationState state) {
+                    if (watching_ && state != Qt::ApplicationActive) {
+                        dialog_.hide();
+                    }
+                });
+    }
+
+    // Qt allows a filter to be removed while it runs, so hiding from inside it is safe.
+    void Watch(bool on) {
+        if (on != watching_) {
+            watching_ = on;
+            if (on) {
+                qApp->installEventFilter(this);
+            } else {
+                qApp->removeEventFilter(this);
+            }
+        }
+    }
+
+  protected:
+    bool eventFilter(QObject* watched, QEvent* event) override {
+        if (event->type() == QEvent::MouseButtonPress) {
+            const auto* widget = qobject_cast<QWidget*>(watched);
+            if (widget && widget->window() != &dialog_ && !IsOpener(widget)) {
+                dialog_.hide();
+            }
+        } else if (event->type() == QEvent::KeyPress &&
+                   static_cast<QKeyEvent*>(event)->key() == Qt::Key_Escape) {
+            dialog_.hide();
+        }
+        return false;
+    }
+
+  private:
+    bool IsOpener(const QWidget* widget) const {
+        return dialog_.opener_ != nullptr &&
+               (widget == dialog_.opener_ || dialog_.opener_->isAncestorOf(widget));
+    }
+
+    TBXV_CZL_FRM_CopyRight& dialog_;
+    bool watching_ = false;
+};
+
 TBXV_CZL_FRM_CopyRight::TBXV_CZL_FRM_CopyRight(pile::platform::SystemShell& shell)
-    : QWidget(nullptr, Qt::Popup), shell_(shell) {
+    : QWidget(nullptr, Qt::Tool | Qt::FramelessWindowHint), shell_(shell) {
     setObjectName(QStringLiteral("BXV_CZL_FRM_CopyRight"));
+    setAttribute(Qt::WA_ShowWithoutActivating);
+    dismissal_ = std::make_unique<Dismissal>(*this);
     setWindowTitle(QStringLiteral("关于"));
     setAttribute(Qt::WA_DeleteOnClose, false);
     setAttribute(Qt::WA_QuitOnClose, false);
@@ -210,11 +264,15 @@ TBXV_CZL_FRM_CopyRight::TBXV_CZL_FRM_CopyRight(pile::platform::SystemShell& shel
     }
 }
 
+TBXV_CZL_FRM_CopyRight::~TBXV_CZL_FRM_CopyRight() = default;
+
 TBXV_CZL_FRM_CopyRight* TBXV_CZL_FRM_CopyRight::ShowSingle(
-    std::unique_ptr<TBXV_CZL_FRM_CopyRight>& dialog, pile::platform::SystemShell& shell) {
+    std::unique_ptr<TBXV_CZL_FRM_CopyRight>& dialog, pile::platform::SystemShell& shell,
+    QWidget* opener) {
     if (!dialog) {
         dialog = std::make_unique<TBXV_CZL_FRM_CopyRight>(shell);
     }
+    dialog->opener_ = opener;
     dialog->ShowCentred();
     return dialog.get();
 }
@@ -278,8 +336,14 @@ void TBXV_CZL_FRM_CopyRight::paintEvent(QPaintEvent*) {
     painter.drawRect(rect().adjusted(0, 0, -1, -1));
 }
 
+void TBXV_CZL_FRM_CopyRight::showEvent(QShowEvent* event) {
+    QWidget::showEvent(event);
+    dismissal_->Watch(true);
+}
+
 // A hidden dialog is left by the pointer: it shows its links in their normal look next time.
 void TBXV_CZL_FRM_CopyRight::hideEvent(QHideEvent* event) {
+    dismissal_->Watch(false);
     lb_danweiMouseLeave();
     lb_wangzhiMouseLeave();
     lb_lianxiUrMouseLeave();

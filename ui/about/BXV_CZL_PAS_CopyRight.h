@@ -1,6 +1,8 @@
 // The about dialog behind "©": program title, the maker's organisation, web and mail address as
-// three live links, and "更新". A pop-up: Esc or a click outside hides it, nothing destroys it
-// before the program ends, and it is never modal.
+// three live links, and "更新". A pop-up in look only: it grabs neither mouse nor keyboard, so
+// the main window stays usable while it is shown. A click anywhere else in the program does its
+// own job and hides the dialog, and so do Esc and the program losing the focus; nothing
+// destroys it before the program ends, and it is never modal.
 #pragma once
 
 #include <QWidget>
@@ -37,20 +39,27 @@ class TBXV_CZL_FRM_CopyRight : public QWidget {
   public:
     // No owner: the dialog is a window of its own. `shell` must outlive it.
     explicit TBXV_CZL_FRM_CopyRight(pile::platform::SystemShell& shell);
+    ~TBXV_CZL_FRM_CopyRight() override;
 
-    // The body of cbt_CopyRightClick: creates the dialog into `dialog` on first use, then
-    // shows it centred on the screen, not modal.
+    // Creates the dialog into `dialog` on first use, then shows it centred on the screen, not
+    // modal. A press on `opener` (the button that shows it) is left to that button's own click.
     static TBXV_CZL_FRM_CopyRight* ShowSingle(std::unique_ptr<TBXV_CZL_FRM_CopyRight>& dialog,
-                                              pile::platform::SystemShell& shell);
+                                              pile::platform::SystemShell& shell,
+                                              QWidget* opener = nullptr);
 
     void ShowCentred();
 
   protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
     void paintEvent(QPaintEvent* event) override;
+    void showEvent(QShowEvent* event) override;
     void hideEvent(QHideEvent* event) override;
 
   private:
+    // While shown: watches the whole program for the click, the key and the loss of focus
+    // that dismiss the dialog.
+    class Dismissal;
+
     void lb_danweiMouseMove();
     void lb_wangzhiMouseMove();
     void lb_lianxiUrMouseMove();
@@ -63,6 +72,8 @@ class TBXV_CZL_FRM_CopyRight : public QWidget {
     void cbt_updateClick();
 
     pile::platform::SystemShell& shell_;
+    QWidget* opener_ = nullptr;
+    std::unique_ptr<Dismissal> dismissal_;
     QWidget* CopyRightLayer = nullptr;
     QLabel* lb_danwei = nullptr;
     QLabel* lb_wangzhi = nullptr;
