@@ -132,7 +132,9 @@ TEST_F(GrantedSaving, AboutDialogIsOneWindowThatOpensLinksThroughTheShell) {
         }
     }
     ASSERT_EQ(dialogs, 1);
-    EXPECT_TRUE(dialog->isVisible());
+    EXPECT_FALSE(dialog->isVisible()) << "a second © hides the dialog";
+    Click("cbt_CopyRight");
+    EXPECT_TRUE(dialog->isVisible()) << "and a third shows the same one again";
     EXPECT_FALSE(dialog->isModal());
     auto* mail = dialog->findChild<QLabel*>(QStringLiteral("lb_lianxiUr"));
     ASSERT_NE(mail, nullptr);
