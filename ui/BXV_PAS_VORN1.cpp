@@ -17,6 +17,7 @@
 #include <algorithm>
 
 #include "BXV_CZL_PAS_CopyRight.h"
+#include "book_export.h"
 #include "calculation_time.h"
 #include "change_events.h"
 #include "engine/code_tables.h"
@@ -28,6 +29,7 @@
 #include "qt_text.h"
 #include "scaled_layer.h"
 #include "ui/platform/book_save_flow.h"
+#include "ui/platform/file_dialogs.h"
 #include "ui/platform/message_box_presenter.h"
 #include "ui/platform/permission_service.h"
 #include "ui/platform/system_shell.h"
@@ -135,6 +137,38 @@ void TBXV_FRM_VORN1::ConnectPlatform(WindowPlatform platform) {
                     cbt_Save->setEnabled(false);
                 },
         });
+    ConnectBookExport(platform.dialogs, *platform.messages);
+}
+
+// "另存为…", "导出 PDF…" and "打印…" in the memos' menus, Ctrl+Shift+S and Ctrl+P on the book
+// screen. A text file saved as takes its book's bit off the flags as "保存" does.
+void TBXV_FRM_VORN1::ConnectBookExport(pile::platform::FileDialogs* dialogs,
+                                       pile::platform::MessagePresenter& messages) {
+    using pile::Book;
+    if (dialogs == nullptr) {
+        desktopDialogs_ = std::make_unique<pile::platform::DesktopFileDialogs>();
+        dialogs = desktopDialogs_.get();
+    }
+    const auto bookOnShow = [this] {
+        return cbt_PageBook->text() == QStringLiteral("2") ? Book::Table : Book::Text;
+    };
+    bookExport_ = std::make_unique<pile::ui::BookExport>(
+        this, *dialogs, messages,
+        pile::ui::BookExport::Hooks{
+            .bookLines = [this](Book book) -> const pile::BookLines& {
+                return book == Book::Text ? books_.TextLines() : books_.TableLines();
+            },
+            .bookSaved =
+                [this, bookOnShow](Book book) {
+                    books_.MarkSaved(book);
+                    cbt_Save->setEnabled((books_.UnsavedBookFlags() & int(bookOnShow())) != 0);
+                },
+        });
+    for (QPlainTextEdit* memo : {meo_jisuanjieguo_Doc, meo_jisuanjieguo_Xls}) {
+        bookExport_->AttachMenu(memo, memo == meo_jisuanjieguo_Doc ? Book::Text : Book::Table,
+                                [memo] { return memo->createStandardContextMenu(); });
+    }
+    bookExport_->AddShortcuts(JieGuo_DocLayer, bookOnShow);
 }
 
 // ---------------------------------------------------------------- start and end
