@@ -4,6 +4,7 @@
 #include <QAction>
 #include <QDir>
 #include <QFileInfo>
+#include <QGuiApplication>
 #include <QMenu>
 #include <QPrinter>
 #include <QShortcut>
@@ -28,6 +29,15 @@ platform::BookKind KindOf(Book book) {
 QString Text(const char16_t* text) {
     return QString::fromUtf16(text);
 }
+
+// A book of a thousand records takes seconds to lay out: the pointer says so meanwhile.
+class WaitCursor {
+  public:
+    WaitCursor() { QGuiApplication::setOverrideCursor(Qt::WaitCursor); }
+    ~WaitCursor() { QGuiApplication::restoreOverrideCursor(); }
+    WaitCursor(const WaitCursor&) = delete;
+    WaitCursor& operator=(const WaitCursor&) = delete;
+};
 
 QString PdfName(const QString& textFileName) {
     return QFileInfo(textFileName).completeBaseName() + QStringLiteral(".pdf");
@@ -110,11 +120,14 @@ void BookExport::Write(Book book, const ExportTarget& target) {
     platform::BookFileResult written;
     if (target.format == ExportFormat::Text) {
         written = platform::WriteBookFile(folder, file.fileName(), Lines(book), codec_);
-    } else if (const auto pdf = BookPdf(PrintedBookOf(book, Lines(book)), BookFontFamily())) {
-        written = platform::WriteBookFile(folder, file.fileName(), *pdf);
     } else {
-        written.path = QDir::toNativeSeparators(target.path);
-        written.error = QStringLiteral("PDF 文件未能生成");
+        const WaitCursor busy;
+        if (const auto pdf = BookPdf(PrintedBookOf(book, Lines(book)), BookFontFamily())) {
+            written = platform::WriteBookFile(folder, file.fileName(), *pdf);
+        } else {
+            written.path = QDir::toNativeSeparators(target.path);
+            written.error = QStringLiteral("PDF 文件未能生成");
+        }
     }
     if (!written.ok) {
         messages_.showError(platform::BookSaveFailureText(written.path, written.error));

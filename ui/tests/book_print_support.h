@@ -2,15 +2,11 @@
 // pdftotext, pdffonts, pdfinfo), for the tests of the printed and exported books.
 #pragma once
 
-#include <gtest/gtest.h>
-
 #include <QProcess>
 #include <QRegularExpression>
 #include <QStandardPaths>
-#include <QString>
 #include <QStringList>
 #include <optional>
-#include <string>
 #include <variant>
 #include <vector>
 
@@ -19,35 +15,32 @@
 
 namespace pile::ui::testing {
 
-// A circle 1000, "1.0d", C30, fuk 24 or frk 25 by `rock`.
-inline PanelInput Circle(RockParameterMode rock, std::u16string dd = u"1000") {
-    PanelInput panel;
-    panel.rockMode = rock;
-    panel.ddText = std::move(dd);
-    panel.tyzdText = u"0";
-    panel.hrText = u"1.0d";
-    panel.frkText = u"25";
-    panel.fukText = u"24";
-    panel.process = rock == RockParameterMode::Frk ? ConstructionProcess::MudWall
-                                                   : ConstructionProcess::DryClean;
-    return panel;
-}
-
-// The books after calculating `panels` one after the other.
-inline CalculationBooks Calculated(const std::vector<PanelInput>& panels) {
+// The books after calculating circles of diameter `dd` (frk 25, fuk 24, "1.0d", C30), one per
+// rock mode in `modes`.
+inline CalculationBooks Calculated(const std::vector<RockParameterMode>& modes,
+                                   const std::u16string& dd = u"1000") {
     CalculationBooks books;
-    for (const PanelInput& panel : panels) {
-        const ComputeOutcome outcome = ComputePile(panel, u'.');
-        const auto& pile = std::get<ComputedPile>(outcome.result);
-        books.AppendRecord(pile.input, pile.result, panel.ddText, panel.tyzdText,
-                           PrecisionMode::Units, u'.', u"2024/5/6 14:03:27");
+    for (const RockParameterMode mode : modes) {
+        const bool frk = mode == RockParameterMode::Frk;
+        const PanelInput panel{SectionType::Circle,
+                               mode,
+                               dd,
+                               u"0",
+                               u"1.0d",
+                               u"25",
+                               u"24",
+                               ConcreteGrade::C30,
+                               frk ? ConstructionProcess::MudWall : ConstructionProcess::DryClean};
+        const auto& pile = std::get<ComputedPile>(ComputePile(panel, u'.').result);
+        books.AppendRecord(pile.input, pile.result, dd, u"0", PrecisionMode::Units, u'.',
+                           u"2024/5/6 14:03:27");
     }
     return books;
 }
 
 // The standard output of a poppler tool; nullopt when the tool is not installed.
-inline std::optional<QString> Poppler(const QString& tool, const QStringList& arguments) {
-    const QString program = QStandardPaths::findExecutable(tool);
+inline std::optional<QString> Poppler(const char* tool, const QStringList& arguments) {
+    const QString program = QStandardPaths::findExecutable(QString::fromLatin1(tool));
     if (program.isEmpty()) {
         return std::nullopt;
     }
@@ -57,7 +50,11 @@ inline std::optional<QString> Poppler(const QString& tool, const QStringList& ar
     return QString::fromUtf8(process.readAllStandardOutput());
 }
 
-// Blanks of every kind, the ideographic space included.
+inline std::optional<QString> PdfText(const QString& pdf) {
+    return Poppler("pdftotext", {QStringLiteral("-layout"), pdf, QStringLiteral("-")});
+}
+
+// Without blanks of any kind, the ideographic space included: pdftotext puts its own.
 inline QString WithoutBlanks(const QString& line) {
     QString kept;
     for (const QChar c : line) {
@@ -68,21 +65,24 @@ inline QString WithoutBlanks(const QString& line) {
     return kept;
 }
 
-// One line per line, for readable failure messages.
-inline std::string Joined(const QStringList& lines) {
-    return lines.join(QLatin1Char('\n')).toStdString();
+// The book's lines without blanks, one a line, for readable comparisons.
+inline std::string Joined(const std::vector<std::u16string>& lines) {
+    QStringList kept;
+    for (const std::u16string& line : lines) {
+        kept.append(WithoutBlanks(QString::fromStdU16String(line)));
+    }
+    return kept.join(QLatin1Char('\n')).toStdString();
 }
 
-// The lines of pdftotext -layout, page by page, without each page's running header (its first
-// line), its foot ("第 n 页 共 m 页") and the `repeated` headings at the top of later pages;
-// blanks are removed, since the layout puts its own.
-inline QStringList ExtractedBody(const QString& extracted, const QStringList& repeated) {
+// The lines of pdftotext -layout, without blanks and without each page's running header (its
+// first line) and foot ("第 n 页 共 m 页"); one a line.
+inline std::string ExtractedBody(const QString& extracted) {
     static const QRegularExpression foot(QStringLiteral("^第\\d+页共\\d+页$"));
     QStringList body;
     const QStringList pages = extracted.split(QLatin1Char('\f'), Qt::SkipEmptyParts);
-    for (qsizetype page = 0; page < pages.size(); ++page) {
+    for (const QString& page : pages) {
         QStringList lines;
-        for (const QString& line : pages[page].split(QLatin1Char('\n'))) {
+        for (const QString& line : page.split(QLatin1Char('\n'))) {
             if (!WithoutBlanks(line).isEmpty()) {
                 lines.append(WithoutBlanks(line));
             }
@@ -93,32 +93,16 @@ inline QStringList ExtractedBody(const QString& extracted, const QStringList& re
         if (!lines.isEmpty() && foot.match(lines.back()).hasMatch()) {
             lines.removeLast();
         }
-        for (qsizetype i = 0; page > 0 && i < repeated.size() && !lines.isEmpty(); ++i) {
-            if (lines.front() == WithoutBlanks(repeated[i])) {
-                lines.removeFirst();
-            }
-        }
         body.append(lines);
     }
-    return body;
+    return body.join(QLatin1Char('\n')).toStdString();
 }
 
-inline QStringList WithoutBlanks(const std::vector<std::u16string>& lines) {
-    QStringList result;
-    for (const std::u16string& line : lines) {
-        result.append(WithoutBlanks(QString::fromStdU16String(line)));
-    }
-    return result;
-}
-
-// The first code point of a CJK radical block in `text`, or 0.
-inline char32_t FirstRadical(const QString& text) {
-    for (const char32_t c : text.toUcs4()) {
-        if (c >= 0x2E80 && c <= 0x2FDF) {
-            return c;
-        }
-    }
-    return 0;
+// A character of the CJK radical blocks in `text`.
+inline bool HasRadical(const QString& text) {
+    const QList<uint> characters = text.toUcs4();
+    return std::any_of(characters.begin(), characters.end(),
+                       [](uint c) { return c >= 0x2E80 && c <= 0x2FDF; });
 }
 
 }  // namespace pile::ui::testing
