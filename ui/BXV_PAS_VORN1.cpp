@@ -18,15 +18,18 @@
 #include <algorithm>
 #include <cmath>
 
+#include "book_export.h"
 #include "calculation_time.h"
 #include "change_events.h"
 #include "logo_strip.h"
 #include "memo_sync.h"
+#include "program_title.h"
 #include "qt_text.h"
 #include "scaled_layer.h"
 #include "text_fit.h"
 #include "ui/about/BXV_CZL_PAS_CopyRight.h"
 #include "ui/platform/book_save_flow.h"
+#include "ui/platform/file_dialogs.h"
 #include "ui/platform/message_box_presenter.h"
 #include "ui/platform/permission_service.h"
 #include "ui/platform/system_shell.h"
@@ -49,7 +52,7 @@ TBXV_FRM_VORN1::TBXV_FRM_VORN1(WindowPlatform platform, QWidget* parent)
     : QWidget(parent, Qt::Window | Qt::CustomizeWindowHint | Qt::WindowTitleHint),
       clock_([] { return QDateTime::currentDateTime(); }) {
     setObjectName(QStringLiteral("BXV_FRM_VORN1"));
-    setWindowTitle(QStringLiteral("嵌岩桩承载力计算 (DBJ50-047-2016)"));
+    setWindowTitle(pile::ui::kProgramTitle);
     setFont(pile::ui::ControlFont());
     setFixedSize(pile::ui::kDesignSize);
     CreateControls();
@@ -149,6 +152,36 @@ void TBXV_FRM_VORN1::ConnectPlatform(WindowPlatform platform) {
                     cbt_Save->setEnabled(false);
                 },
         });
+    ConnectBookExport(platform.dialogs, *platform.messages);
+}
+
+// "另存为…", "导出 PDF…" and "打印…" in the memos' menus, Ctrl+Shift+S and Ctrl+P on the book
+// screen. A text file saved as takes its book's bit off the flags as "保存" does.
+void TBXV_FRM_VORN1::ConnectBookExport(pile::platform::FileDialogs* dialogs,
+                                       pile::platform::MessagePresenter& messages) {
+    using pile::Book;
+    if (dialogs == nullptr) {
+        desktopDialogs_ = std::make_unique<pile::platform::DesktopFileDialogs>();
+        dialogs = desktopDialogs_.get();
+    }
+    const auto bookOnShow = [this] { return session_.BookOnShow(); };
+    bookExport_ = std::make_unique<pile::ui::BookExport>(
+        this, *dialogs, messages,
+        pile::ui::BookExport::Hooks{
+            .bookLines = [this](Book book) -> const pile::BookLines& {
+                return session_.Lines(book);
+            },
+            .bookSaved =
+                [this](Book book) {
+                    session_.MarkSaved(book);
+                    cbt_Save->setEnabled(session_.HasUnsavedRecords(session_.BookOnShow()));
+                },
+        });
+    for (QPlainTextEdit* memo : {meo_jisuanjieguo_Doc, meo_jisuanjieguo_Xls}) {
+        bookExport_->AttachMenu(memo, memo == meo_jisuanjieguo_Doc ? Book::Text : Book::Table,
+                                [memo] { return memo->createStandardContextMenu(); });
+    }
+    bookExport_->AddShortcuts(JieGuo_DocLayer, bookOnShow);
 }
 
 // ---------------------------------------------------------------- start and end

@@ -30,6 +30,7 @@ class QSlider;
 
 namespace pile::platform {
 class BookSaveFlow;
+class FileDialogs;
 class MessagePresenter;
 class PermissionService;
 class SystemShell;
@@ -42,9 +43,11 @@ struct WindowPlatform {
     pile::platform::PermissionService* permissions = nullptr;
     pile::platform::MessagePresenter* messages = nullptr;
     pile::platform::SystemShell* shell = nullptr;
+    pile::platform::FileDialogs* dialogs = nullptr;  // save as, export PDF, print
 };
 
 namespace pile::ui {
+class BookExport;
 class ComboTextChange;
 class ListChange;
 class ClosedListWheelGuard;
@@ -137,6 +140,8 @@ class TBXV_FRM_VORN1 : public QWidget {
     pile::PrecisionMode Precision() const;
 
     void ConnectPlatform(WindowPlatform platform);
+    void ConnectBookExport(pile::platform::FileDialogs* dialogs,
+                           pile::platform::MessagePresenter& messages);
 
     pile::session::PanelSession session_;
     std::function<QDateTime()> clock_;
@@ -151,6 +156,8 @@ class TBXV_FRM_VORN1 : public QWidget {
     std::unique_ptr<pile::platform::SystemShell> desktopShell_;
     pile::platform::SystemShell* shell_ = nullptr;
     std::unique_ptr<pile::platform::BookSaveFlow> saveFlow_;
+    std::unique_ptr<pile::platform::FileDialogs> desktopDialogs_;
+    std::unique_ptr<pile::ui::BookExport> bookExport_;
     // The about dialog, created on the first "©" and kept until the program ends.
     std::unique_ptr<TBXV_CZL_FRM_CopyRight> BXV_CZL_FRM_CopyRight;
     bool centred_ = false;

@@ -1,10 +1,13 @@
 #!/usr/bin/env bash
 # Starts the program under Xvfb (a real X server) with a temporary HOME and drives it by mouse
 # and keyboard alone, as a person does: a diameter and a socket depth typed and committed with
-# Enter, fuk mode, "矩形桩", the sides typed, "计算", "结果", both books saved, the last record
-# deleted, "返回", "退出". The saved files must equal, byte for byte, the books pile_replay prints
-# for the same inputs, encoded in GBK with CR LF between lines (all but the time line, whose form
-# is checked). Screenshots of every stage are left in the output folder.
+# Enter, fuk mode, "矩形桩", the sides typed, "计算", "结果", both books saved, the table book
+# saved again through Ctrl+Shift+S and Qt's own save dialog as a text file and as a PDF (a full
+# path typed, Enter), the last record deleted, "返回", "退出". The saved files must equal, byte
+# for byte, the books pile_replay prints for the same inputs, encoded in GBK with CR LF between
+# lines (all but the time line, whose form is checked); the text saved as equals the one "保存"
+# wrote, the PDF holds the row in the embedded book font. Screenshots of every stage are left
+# in the output folder.
 #   person_session.sh PROGRAM PILE_REPLAY OUTPUT_FOLDER
 set -euo pipefail
 source "$(dirname "$0")/../../scripts/lib/program-window.sh"
@@ -42,6 +45,7 @@ type_into() {  # x y text: replace a box's text and commit it with Enter
 }
 dd=(290 133) tyzd=(290 166) hr=(290 199) jmlx=(306 100) rdb_fuk=(14 344)
 bottom_left=(100 630) bottom_right=(252 630) page_book=(340 16) sanchu=(352 612)
+book_title=(180 28)
 
 type_into "${dd[@]}" 1200
 type_into "${hr[@]}" 2000
@@ -61,6 +65,26 @@ click_at "${bottom_right[@]}"  # 保存 the text book
 click_at "${page_book[@]}"     # to the table book
 shot 06-table-book
 click_at "${bottom_right[@]}"  # 保存 the table book
+save_as() {  # path shot: Ctrl+Shift+S, the full path typed into Qt's save dialog, Enter
+    click_at "${book_title[@]}"  # without a window manager the closed dialog leaves no focus
+    xdotool key ctrl+shift+s
+    timeout 20 xdotool search --sync --onlyvisible --name "^另存为$" >/dev/null ||
+        fail "the save-as dialog did not open"
+    sleep 0.5
+    xdotool key ctrl+a
+    xdotool type --delay 20 "$1"
+    shot "$2"
+    xdotool key Return
+    for _ in $(seq 50); do
+        [ -s "$1" ] && break
+        sleep 0.2
+    done
+    [ -s "$1" ] || fail "$1 was not written"
+    sleep 0.5
+}
+mkdir -p "$HOME/project-a"
+save_as "$HOME/project-a/table-book.txt" 06a-save-as-text
+save_as "$HOME/project-a/table-book.pdf" 06b-save-as-pdf
 click_at "${sanchu[@]}"        # x
 shot 07-deleted
 click_at "${bottom_left[@]}"   # 返回
@@ -96,4 +120,10 @@ if not re.fullmatch(r"计算时间：\d.*\d", last):
     sys.exit("the book ends with %r, not a time line" % last)
 PY
 done
+# Saved as: the text file holds the bytes of "保存", the PDF the table in the embedded book font.
+cmp -s "$HOME/project-a/table-book.txt" "$table_file" || fail "the text saved as differs from 保存"
+pdftotext -layout "$HOME/project-a/table-book.pdf" "$out/table-book.pdf.txt"
+grep -q "ZH1 *矩形桩 *- *- *1000 *800" "$out/table-book.pdf.txt" || fail "the PDF lacks the row"
+pdffonts "$HOME/project-a/table-book.pdf" | grep -q "PileBookMonoCJKsc-Regular .* yes .* yes" ||
+    fail "the book font is not embedded in the PDF"
 echo "PASS: person session (screenshots in $out)"

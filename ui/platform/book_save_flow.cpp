@@ -5,13 +5,10 @@
 #include "ui/platform/documents_folder.h"
 
 namespace pile::platform {
-namespace {
 
-QString FailureText(const QString& path, const QString& reason) {
+QString BookSaveFailureText(const QString& path, const QString& reason) {
     return QStringLiteral("计算书未能保存到文件\n%1\n%2").arg(path, reason);
 }
-
-}  // namespace
 
 QString BookFileName(Book book) {
     return book == Book::Text ? QStringLiteral("嵌岩桩计算书(依据DBJ50-047-2016)_文本.txt")
@@ -71,7 +68,7 @@ void BookSaveFlow::SaveBook(Book book) {
     const QString fileName = BookFileName(book);
     const DocumentsFolderResult folder = DocumentsFolder();
     if (folder.path.isEmpty()) {
-        messages_.showError(FailureText(fileName, folder.error));
+        messages_.showError(BookSaveFailureText(fileName, folder.error));
         return;
     }
     static const std::vector<std::u16string> kEmptyBook;
@@ -79,7 +76,7 @@ void BookSaveFlow::SaveBook(Book book) {
     const BookFileResult written =
         WriteBookFile(folder.path, fileName, lines ? *lines : kEmptyBook, codec_);
     if (!written.ok) {
-        messages_.showError(FailureText(written.path, written.error));
+        messages_.showError(BookSaveFailureText(written.path, written.error));
         return;
     }
     if (hooks_.bookSaved) {

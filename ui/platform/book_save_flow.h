@@ -22,6 +22,9 @@ namespace pile::platform {
 
 QString BookFileName(Book book);
 
+// The error box's text when a book could not be written to `path`, with the system's reason.
+QString BookSaveFailureText(const QString& path, const QString& reason);
+
 inline constexpr char16_t kNoPermissionText[] = u"无权存盘";
 inline constexpr char16_t kRationaleText[] = u"需要存贮权限，否则计算结果不能存盘";
 

@@ -1,0 +1,118 @@
+#!/usr/bin/env python3
+"""Derives the font the printed and exported books are drawn in from the memo font.
+
+Qt's PDF writer gives every glyph back as the lowest code point the font maps to it. Noto Sans
+CJK draws a Kangxi radical and its ideograph with one glyph (U+2F0A and 入, U+2FAF and 石), so a
+PDF drawn in it looks right but copies and searches as radicals. This copy of the face maps the
+radicals to nothing, and where other code points still share a glyph it keeps as the lowest one
+the character an engineer types on a Chinese system (GB2312 before GBK before the rest), so that
+胶 is not given back as U+3B35. Only the character map and the names change; the outlines and
+every other table are copied byte for byte, which keeps the derivation to a few seconds.
+
+The licence (SIL OFL 1.1) allows a modified copy under another name: the family is renamed.
+
+    derive_book_font.py SOURCE FACE_FAMILY OUTPUT NEW_FAMILY NEW_POSTSCRIPT_NAME
+"""
+import os
+import sys
+import time
+from collections import defaultdict
+
+from fontTools.ttLib import TTCollection, TTFont
+from fontTools.ttLib.tables.DefaultTable import DefaultTable
+
+RADICALS = ((0x2E80, 0x2EFF), (0x2F00, 0x2FDF))  # CJK Radicals Supplement, Kangxi Radicals
+
+
+def is_radical(code_point):
+    return any(first <= code_point <= last for first, last in RADICALS)
+
+
+def encodes(code_point, codec):
+    try:
+        chr(code_point).encode(codec)
+        return True
+    except UnicodeEncodeError:
+        return False
+
+
+def preference(code_point):
+    """Lower sorts first: the character a shared glyph should be given back as."""
+    if encodes(code_point, "gb2312"):
+        return (0, code_point)
+    if encodes(code_point, "gbk"):
+        return (1, code_point)
+    return (2, code_point)
+
+
+def code_points_to_drop(cmap):
+    """The radicals, and every code point below the preferred one of a shared glyph."""
+    drop = {cp for cp in cmap if is_radical(cp)}
+    by_glyph = defaultdict(list)
+    for cp, glyph in cmap.items():
+        if cp not in drop:
+            by_glyph[glyph].append(cp)
+    for code_points in by_glyph.values():
+        if len(code_points) > 1:
+            keeper = min(code_points, key=preference)
+            drop.update(cp for cp in code_points if cp < keeper)
+    return drop
+
+
+def face_index(path, family):
+    if not path.lower().endswith((".ttc", ".otc")):
+        return None
+    for index, face in enumerate(TTCollection(path, lazy=True).fonts):
+        names = face["name"]
+        if family in (names.getDebugName(16), names.getDebugName(1)):
+            return index
+    sys.exit("derive_book_font: no face %r in %s" % (family, path))
+
+
+def rename(names, family, postscript):
+    """Every family, full, unique and PostScript name of every platform and language."""
+    version = names.getDebugName(5) or "Version 1.0"
+    for record in names.names:
+        if record.nameID in (1, 4, 16):
+            record.string = family
+        elif record.nameID == 3:
+            record.string = "%s;derived;%s" % (version.split(";")[0], postscript)
+        elif record.nameID == 6:
+            record.string = postscript
+        elif record.nameID in (17,):
+            record.string = "Regular"
+    names.setName(
+        "Derived from Noto Sans Mono CJK SC: the same outlines; the character map leaves out "
+        "the CJK radicals and prefers GB2312 characters where code points share a glyph.",
+        10, 3, 1, 0x409)
+
+
+def main(source, face_family, output, family, postscript):
+    started = time.monotonic()
+    # No recalculation on save: the outline tables are written back exactly as they were read.
+    font = TTFont(source, fontNumber=face_index(source, face_family) or 0, lazy=True,
+                  recalcBBoxes=False, recalcTimestamp=False)
+    drop = code_points_to_drop(font.getBestCmap())
+    for table in font["cmap"].tables:
+        if hasattr(table, "cmap") and table.format != 14:
+            for cp in [cp for cp in table.cmap if cp in drop]:
+                del table.cmap[cp]
+    rename(font["name"], family, postscript)
+    for tag in list(font.keys()):
+        if tag not in ("cmap", "name", "GlyphOrder") and font.isLoaded(tag):
+            raw = DefaultTable(tag)
+            raw.data = font.reader[tag]
+            font.tables[tag] = raw
+    os.makedirs(os.path.dirname(os.path.abspath(output)), exist_ok=True)
+    partial = output + ".part"
+    font.save(partial, reorderTables=False)
+    os.replace(partial, output)
+    print("derive_book_font: %s, %d code points left out, %.1f MB, %.1f s"
+          % (os.path.basename(output), len(drop), os.path.getsize(output) / 1e6,
+             time.monotonic() - started))
+
+
+if __name__ == "__main__":
+    if len(sys.argv) != 6:
+        sys.exit(__doc__)
+    main(*sys.argv[1:])

@@ -1,0 +1,89 @@
+// The PDF of the books as a reader gets it back: every line of the book, character for
+// character and in order (no CJK radical in place of an ideograph), the book font embedded, the
+// table book across the page with its widest row whole.
+#include <gtest/gtest.h>
+
+#include <QFile>
+#include <QTemporaryDir>
+
+#include "book_export.h"
+#include "book_font.h"
+#include "book_pages.h"
+#include "book_print_support.h"
+#include "testing/row_name.h"
+#include "ui_test_support.h"
+
+namespace pile::ui {
+namespace {
+
+using enum RockParameterMode;
+
+class BookPdfTest : public ::testing::Test {
+  protected:
+    void SetUp() override {
+        pile::test::QtApplication();
+        ASSERT_TRUE(BookFontLoaded()) << "the derived book font was not found";
+        if (!testing::Poppler("pdfinfo", {})) {
+            GTEST_SKIP() << "poppler-utils is not installed (scripts/install-deps)";
+        }
+    }
+    // The PDF of `book` in a file; returns its path.
+    QString Write(const PrintedBook& book) {
+        const QString path = folder_.filePath(QStringLiteral("book.pdf"));
+        QFile file(path);
+        EXPECT_TRUE(file.open(QIODevice::WriteOnly));
+        file.write(BookPdf(book, BookFontFamily()).value_or(QByteArray()));
+        return path;
+    }
+    QTemporaryDir folder_;
+};
+
+struct SessionRow {
+    const char* name;
+    Book book;
+    const char* pageSize;  // as pdfinfo names it
+};
+
+class TwoRecordSession : public BookPdfTest, public ::testing::WithParamInterface<SessionRow> {};
+
+TEST_P(TwoRecordSession, ReadsBackEveryLineInTheEmbeddedBookFont) {
+    // A diameter typed with 12 characters makes the second table row the widest line.
+    const CalculationBooks books = testing::Calculated({Frk, Fuk}, u"1000.0000000");
+    const auto& lines = GetParam().book == Book::Text ? books.TextLines() : books.TableLines();
+    const QString pdf = Write(PrintedBookOf(GetParam().book, lines));
+    const QString text = testing::PdfText(pdf).value_or(QString());
+
+    EXPECT_FALSE(testing::HasRadical(text)) << text.toStdString();
+    EXPECT_EQ(testing::ExtractedBody(text), testing::Joined(lines));
+    EXPECT_TRUE(text.section(QLatin1Char('\n'), 0, 0)
+                    .endsWith(QStringLiteral("计算时间：2024/5/6 14:03:27")));
+
+    const QString fonts = testing::Poppler("pdffonts", {pdf}).value_or(QString());
+    EXPECT_TRUE(fonts.contains(QRegularExpression(
+        QStringLiteral("-\n[A-Z+]*PileBookMonoCJKsc-Regular +CID TrueType +Identity-H +yes +\\w+ "
+                       "+yes +\\d+ +\\d+\n$"))))
+        << "the book font, embedded, and no other\n"
+        << fonts.toStdString();
+    const QString info = testing::Poppler("pdfinfo", {pdf}).value_or(QString());
+    EXPECT_TRUE(info.contains(QString::fromLatin1(GetParam().pageSize))) << info.toStdString();
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Books, TwoRecordSession,
+    ::testing::Values(SessionRow{"TextBookUpright", Book::Text, "595 x 842 pts (A4)"},
+                      SessionRow{"TableBookAcross", Book::Table, "842 x 595 pts (A4)"}),
+    pile::test::RowName());
+
+// Characters whose glyphs the original font shares with lower code points (radicals, CJK
+// extension A, compatibility forms) come back as the book holds them.
+TEST_F(BookPdfTest, SharedGlyphsComeBackAsTheBooksCharacters) {
+    const std::vector<std::u16string> lines = {u"输入数据 入身面土石工 基桩成桩工艺",
+                                               u"胶 幐 曶 ／ ～ 〈〉 　全角空格"};
+    const QString text =
+        testing::PdfText(Write(PrintedTextBook(QStringLiteral("字符"), lines))).value_or(QString());
+    EXPECT_FALSE(testing::HasRadical(text));
+    EXPECT_EQ(testing::ExtractedBody(text), testing::Joined(lines)) << text.toStdString();
+}
+
+}  // namespace
+}  // namespace pile::ui
