@@ -92,6 +92,10 @@ bool RecordReader::Next(std::string_view separators, RawRecord& record) {
             if (state == State::Quoted && record.status == RecordStatus::Ok) {
                 record.status = RecordStatus::UnclosedQuote;
             }
+            // A line break just before the end opens no line of its own.
+            const bool brokeLast = !record.bytes.empty() &&
+                                   (record.bytes.back() == '\n' || record.bytes.back() == '\r');
+            record.lastLine = brokeLast ? line_ - 1 : line_;
             return true;
         }
         Advance();
@@ -104,7 +108,7 @@ bool RecordReader::Next(std::string_view separators, RawRecord& record) {
                 if (crLf) {
                     Advance();
                 }
-                ++line_;
+                record.lastLine = line_++;
                 return true;
             }
             if (!crLf) {

@@ -31,8 +31,9 @@ enum class RecordStatus {
 };
 
 struct RawRecord {
-    std::size_t line = 0;  // where the record starts, counted from 1
-    std::string bytes;     // the record as it stands, quotes included, without its line end
+    std::size_t line = 0;      // where the record starts, counted from 1
+    std::size_t lastLine = 0;  // where it ends: later than `line` after quoted line breaks
+    std::string bytes;         // the record as it stands, quotes included, without its line end
     RecordStatus status = RecordStatus::Ok;
 };
 

@@ -368,12 +368,16 @@ std::variant<ScheduleHeader, std::u16string> ReadHeader(std::string_view record,
 RowReading ReadRow(const RawRecord& record, const ScheduleHeader& header, TextDecoder& decoder) {
     RowReading reading;
     const std::string_view bytes = record.bytes;
+    // Both come from a quote that never closes, or from data that is no schedule: say how far
+    // the damage reaches, so that nobody misses the rows that went with it.
     if (record.status == RecordStatus::TooLong) {
-        reading.result = std::u16string(u"这一行太长，未读取（引号可能不成对）");
+        reading.result =
+            u"这一行太长，到第 " + Number(record.lastLine) + u" 行为止都未能读取（引号可能不成对）";
         return reading;
     }
     if (record.status == RecordStatus::UnclosedQuote) {
-        reading.result = std::u16string(u"引号不成对，从这一行到文件末尾未能读取");
+        reading.result =
+            u"引号不成对，从这一行到文件末尾（第 " + Number(record.lastLine) + u" 行）都未能读取";
         return reading;
     }
     if (BlankBytes(bytes, std::string_view(&header.separator, 1))) {

@@ -115,6 +115,16 @@ TEST(RecordReaderTest, SkipsAUtf8ByteOrderMarkAndReportsIt) {
     EXPECT_EQ(fields, (std::vector<std::string>{"a", "b"}));  // the quote opens the field
 }
 
+TEST(RecordReaderTest, KnowsTheLineWhereAQuotedRecordEnds) {
+    const Read read = ReadAll("\"a\nb\",c\nd\n\"e\nf\n", 2);
+    ASSERT_EQ(read.records.size(), 3u);
+    EXPECT_EQ(read.records[0].lastLine, 2u);
+    EXPECT_EQ(read.records[1].line, 3u);
+    EXPECT_EQ(read.records[1].lastLine, 3u);
+    EXPECT_EQ(read.records[2].status, RecordStatus::UnclosedQuote);
+    EXPECT_EQ(read.records[2].lastLine, 5u);
+}
+
 TEST(RecordReaderTest, StopsAtTheFileLimitWithoutReadingOn) {
     std::size_t served = 0;
     // An endless stream of one line, like /dev/zero.

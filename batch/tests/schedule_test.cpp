@@ -193,7 +193,7 @@ INSTANTIATE_TEST_SUITE_P(
         RowCase{"InvalidUtf8", "Z1,圆桩,frk,1000,0,1.0d,C30,\xC4\xE0,25,24",
                 "不是有效的 UTF-8 文字"},
         RowCase{"UnclosedQuote", "Z1,\"圆桩,frk,1000,0,1.0d,C30,泥浆护壁成桩,25,24",
-                "引号不成对，从这一行到文件末尾未能读取"}),
+                "引号不成对，从这一行到文件末尾（第 2 行）都未能读取"}),
     [](const auto& row) { return std::string(row.param.name); });
 
 TEST(RowTest, KeepsBoxTextsExactlyAndLabelsAsWritten) {
