@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include <ostream>
 #include <string>
 #include <vector>
 
@@ -37,6 +38,10 @@ struct RecordCase {
     std::vector<std::vector<std::string>> fields;  // the fields of each record
     std::vector<RecordStatus> status;
 };
+
+void PrintTo(const RecordCase& row, std::ostream* os) {
+    *os << row.name;
+}
 
 class RecordsTest : public ::testing::TestWithParam<RecordCase> {};
 

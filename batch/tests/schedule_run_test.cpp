@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include <ostream>
 #include <string>
 #include <variant>
 
@@ -64,6 +65,10 @@ struct CellCase {
     std::u16string text;
     std::u16string cell;
 };
+
+void PrintTo(const CellCase& row, std::ostream* os) {
+    *os << row.name;
+}
 
 class CsvCellTest : public ::testing::TestWithParam<CellCase> {};
 

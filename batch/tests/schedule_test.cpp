@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include <ostream>
 #include <string>
 #include <variant>
 
@@ -30,6 +31,10 @@ struct UnreadableCase {
     std::string bytes;
     std::string message;
 };
+
+void PrintTo(const UnreadableCase& row, std::ostream* os) {
+    *os << row.name;
+}
 
 class UnreadableTest : public ::testing::TestWithParam<UnreadableCase> {};
 
@@ -91,8 +96,8 @@ TEST(HeaderTest, TellsGbkFromUtf8ByDecoding) {
         "\x2c\x30\x2c\x31\x2e\x30\x64\x2c\x43\x33\x30\x2c\xc4\xe0\xbd\xac\xbb\xa4\xb1\xda\xb3\xc9"
         "\xd7\xae\x2c\x32\x35\x2c\x32\x34\x0d\x0a";
     TextDecoder probe(TextEncoding::Legacy);
-    if (!probe.Decode("\xd7\xae")) {
-        GTEST_SKIP() << "the system's legacy code page is not GBK";
+    if (probe.Decode("\xd7\xae") != u"桩") {
+        GTEST_SKIP() << "the system's ANSI code page is not 936 (GBK)";
     }
     const auto read = Read(gbk);
     ASSERT_TRUE(std::holds_alternative<Schedule>(read)) << Why(read);
@@ -123,6 +128,10 @@ struct RowCase {
     ConstructionProcess process = ConstructionProcess::MudWall;
     PrecisionMode precision = PrecisionMode::Units;
 };
+
+void PrintTo(const RowCase& row, std::ostream* os) {
+    *os << row.name;
+}
 
 class RowTest : public ::testing::TestWithParam<RowCase> {};
 

@@ -194,6 +194,10 @@ struct UnreadableCase {
     std::string message;
 };
 
+void PrintTo(const UnreadableCase& row, std::ostream* os) {
+    *os << row.name;
+}
+
 class UnreadableFileTest : public ::testing::TestWithParam<UnreadableCase> {};
 
 TEST_P(UnreadableFileTest, WritesNothingAndKeepsEarlierFiles) {
