@@ -82,15 +82,6 @@ std::u16string Shown(std::u16string_view text) {
     return shown + u"」";
 }
 
-std::u16string Number(std::size_t value) {
-    std::u16string digits;
-    do {
-        digits.insert(digits.begin(), static_cast<char16_t>(u'0' + value % 10));
-        value /= 10;
-    } while (value > 0);
-    return digits;
-}
-
 bool HasControl(std::u16string_view text) {
     return std::any_of(text.begin(), text.end(),
                        [](char16_t c) { return c < u' ' || c == u'\x7F'; });
@@ -335,7 +326,7 @@ std::variant<ScheduleHeader, std::u16string> ReadHeader(std::string_view record,
     }
     if (!best) {
         if (tooWide) {
-            return u"表头超过 " + Number(maxFields) + u" 列，不是桩表";
+            return u"表头超过 " + DecimalText(maxFields) + u" 列，不是桩表";
         }
         if (decoded) {
             return std::u16string(u"不是桩表");
@@ -371,13 +362,13 @@ RowReading ReadRow(const RawRecord& record, const ScheduleHeader& header, TextDe
     // Both come from a quote that never closes, or from data that is no schedule: say how far
     // the damage reaches, so that nobody misses the rows that went with it.
     if (record.status == RecordStatus::TooLong) {
-        reading.result =
-            u"这一行太长，到第 " + Number(record.lastLine) + u" 行为止都未能读取（引号可能不成对）";
+        reading.result = u"这一行太长，到第 " + DecimalText(record.lastLine) +
+                         u" 行为止都未能读取（引号可能不成对）";
         return reading;
     }
     if (record.status == RecordStatus::UnclosedQuote) {
-        reading.result =
-            u"引号不成对，从这一行到文件末尾（第 " + Number(record.lastLine) + u" 行）都未能读取";
+        reading.result = u"引号不成对，从这一行到文件末尾（第 " + DecimalText(record.lastLine) +
+                         u" 行）都未能读取";
         return reading;
     }
     if (BlankBytes(bytes, std::string_view(&header.separator, 1))) {
@@ -411,8 +402,8 @@ RowReading ReadRow(const RawRecord& record, const ScheduleHeader& header, TextDe
         return reading;
     }
     if (fields.size() > header.fieldCount) {
-        reading.result = u"有 " + Number(fields.size()) + u" 个字段，多于表头的 " +
-                         Number(header.fieldCount) + u" 个（数中的分隔符须放在引号里）";
+        reading.result = u"有 " + DecimalText(fields.size()) + u" 个字段，多于表头的 " +
+                         DecimalText(header.fieldCount) + u" 个（数中的分隔符须放在引号里）";
         return reading;
     }
     reading.result = RowFromCells(cells);
@@ -428,7 +419,7 @@ std::variant<Schedule, std::u16string> ReadSchedule(const ByteSource& source,
     const auto stopped = [&]() -> std::u16string {
         switch (reader.Stop()) {
             case ReadStop::FileTooLarge:
-                return u"文件超过 " + Number(limits.maxFileBytes >> 20) + u" MB，不是桩表";
+                return u"文件超过 " + DecimalText(limits.maxFileBytes >> 20) + u" MB，不是桩表";
             case ReadStop::ReadError:
                 return u"读文件时出错";
             case ReadStop::EndOfFile:
@@ -448,7 +439,7 @@ std::variant<Schedule, std::u16string> ReadSchedule(const ByteSource& source,
             return std::u16string(
                 u"文件是 UTF-16 编码；请在 Excel 中另存为“CSV (逗号分隔)”或“CSV UTF-8”");
         }
-        const std::u16string where = u"第 " + Number(record.line) + u" 行: ";
+        const std::u16string where = u"第 " + DecimalText(record.line) + u" 行: ";
         if (record.status == RecordStatus::TooLong) {
             return where + u"表头太长，不是桩表";
         }
@@ -475,7 +466,7 @@ std::variant<Schedule, std::u16string> ReadSchedule(const ByteSource& source,
             continue;
         }
         if (schedule.entries.size() == limits.maxRows) {
-            return u"桩表超过 " + Number(limits.maxRows) + u" 行，请分成几个文件";
+            return u"桩表超过 " + DecimalText(limits.maxRows) + u" 行，请分成几个文件";
         }
         schedule.entries.push_back({record.line, std::move(row.pileLabel), std::move(row.result)});
     }

@@ -3,35 +3,22 @@
 #include <fstream>
 
 namespace pile::batch {
-namespace {
-
-std::u16string Number(std::size_t value) {
-    std::u16string digits;
-    do {
-        digits.insert(digits.begin(), static_cast<char16_t>(u'0' + value % 10));
-        value /= 10;
-    } while (value > 0);
-    return digits;
-}
-
-}  // namespace
-
 std::u16string ImportMessage(const ScheduleOutcome& outcome) {
     if (outcome.refused == 0) {
         return {};
     }
-    std::u16string message = u"导入 " + Number(outcome.computed) + u" 根桩；以下 " +
-                             Number(outcome.refused) + u" 行未算:";
+    std::u16string message = u"导入 " + DecimalText(outcome.computed) + u" 根桩；以下 " +
+                             DecimalText(outcome.refused) + u" 行未算:";
     std::size_t listed = 0;
     for (const RowOutcome& row : outcome.rows) {
         if (row.texts.computed) {
             continue;
         }
         if (listed++ == kListedRefusals) {
-            message += u"\n……另有 " + Number(outcome.refused - kListedRefusals) + u" 行";
+            message += u"\n……另有 " + DecimalText(outcome.refused - kListedRefusals) + u" 行";
             break;
         }
-        message += u"\n第 " + Number(row.line) + u" 行: " + row.texts.message;
+        message += u"\n第 " + DecimalText(row.line) + u" 行: " + row.texts.message;
     }
     return message;
 }

@@ -7,15 +7,6 @@
 namespace pile::batch {
 namespace {
 
-std::u16string Number(std::size_t value) {
-    std::u16string digits;
-    do {
-        digits.insert(digits.begin(), static_cast<char16_t>(u'0' + value % 10));
-        value /= 10;
-    } while (value > 0);
-    return digits;
-}
-
 // The change of one book over several appends: from the first line any of them touched to
 // the end, which is where every append works.
 BookChange Spanning(const BookChange& first, std::size_t oldSize, std::size_t newSize) {
@@ -78,7 +69,7 @@ std::u16string RefusalLines(const ScheduleOutcome& outcome) {
     std::u16string lines;
     for (const RowOutcome& row : outcome.rows) {
         if (!row.texts.computed) {
-            lines += u"第 " + Number(row.line) + u" 行: " + row.texts.message + u"\n";
+            lines += u"第 " + DecimalText(row.line) + u" 行: " + row.texts.message + u"\n";
         }
     }
     return lines;
@@ -110,9 +101,9 @@ std::string ResultsTable(const ScheduleOutcome& outcome) {
     std::u16string table = u"\uFEFF行,桩号,编号,系数,Ra(kN),Rc(kN),岩石类别,说明\r\n";
     for (const RowOutcome& row : outcome.rows) {
         const StepTexts& t = row.texts;
-        const std::u16string line = Number(row.line);
+        const std::u16string line = DecimalText(row.line);
         const std::u16string pileNumber =
-            t.computed ? u"ZH" + Number(static_cast<std::size_t>(t.pileNumber)) : u"";
+            t.computed ? u"ZH" + DecimalText(static_cast<std::size_t>(t.pileNumber)) : u"";
         const std::u16string* cells[] = {&line, &row.pileLabel, &pileNumber, &t.coefficient,
                                          &t.ra, &t.rc,          &t.hardness, &t.message};
         for (const std::u16string* cell : cells) {

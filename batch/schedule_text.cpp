@@ -22,6 +22,15 @@ std::u16string_view EncodingName(TextEncoding encoding) {
 #endif
 }
 
+std::u16string DecimalText(std::size_t value) {
+    std::u16string digits;
+    do {
+        digits.insert(digits.begin(), static_cast<char16_t>(u'0' + value % 10));
+        value /= 10;
+    } while (value > 0);
+    return digits;
+}
+
 std::optional<std::u16string> DecodeUtf8(std::string_view bytes) {
     std::u16string out;
     out.reserve(bytes.size());

@@ -2,6 +2,7 @@
 // encoding is refused, never replaced, because the box texts end up in the calculation books.
 #pragma once
 
+#include <cstddef>
 #include <memory>
 #include <optional>
 #include <string>
@@ -18,6 +19,9 @@ enum class TextEncoding {
 
 // "UTF-8", "GBK" (or "ANSI" on Windows), for messages.
 std::u16string_view EncodingName(TextEncoding encoding);
+
+// A count or a line number in decimal digits, for messages.
+std::u16string DecimalText(std::size_t value);
 
 // UTF-8 without overlong forms, surrogates or values beyond U+10FFFF.
 std::optional<std::u16string> DecodeUtf8(std::string_view bytes);
