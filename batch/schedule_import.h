@@ -1,0 +1,33 @@
+// The window's "导入桩表…": a schedule file read with the same code as pile_batch and appended to
+// the books of the running session. The window asks for the file, calls ImportSchedule, lets
+// its memos follow `outcome.change`, shows the book screen and, when `message` is not empty,
+// shows it in one message box.
+#pragma once
+
+#include <filesystem>
+#include <string>
+#include <string_view>
+
+#include "batch/schedule_run.h"
+#include "books/calculation_books.h"
+#include "session/panel_session.h"
+
+namespace pile::batch {
+
+struct ImportResult {
+    bool read = false;  // false: the file could not be read and the books are as they were
+    // For the one message box: why the file could not be read, or the refused rows (at most
+    // kListedRefusals of them, then how many more); empty when every row was computed.
+    std::u16string message;
+    ScheduleOutcome outcome;  // the rows, and the change of both books for the memos
+};
+
+inline constexpr std::size_t kListedRefusals = 20;
+
+ImportResult ImportSchedule(const std::filesystem::path& file, char16_t decimalSeparator,
+                            std::u16string_view calculationTime, session::PanelSession& session);
+
+// The message of an import that read the file, for the one message box.
+std::u16string ImportMessage(const ScheduleOutcome& outcome);
+
+}  // namespace pile::batch

@@ -1,0 +1,95 @@
+// Any bytes as a pile schedule, handed out in pieces of any size. Checked for every input:
+// - reading ends, within the limits, with a schedule or a reason;
+// - rows come in file order, and no box text the books print holds a control character;
+// - no book line holds a control character after the rows are computed;
+// - the results table reads back as one record of eight fields per row, none of which starts
+//   a spreadsheet formula.
+#include <algorithm>
+#include <cstddef>
+#include <cstdint>
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+#include <string>
+#include <variant>
+#include <vector>
+
+#include "batch/schedule_run.h"
+
+namespace {
+
+#define Require(condition) RequireImpl((condition), #condition)
+
+void RequireImpl(bool condition, const char* what) {
+    if (!condition) {
+        std::fprintf(stderr, "violated: %s\n", what);
+        std::abort();
+    }
+}
+
+bool HasControl(std::u16string_view text) {
+    return std::any_of(text.begin(), text.end(), [](char16_t c) { return c < u' '; });
+}
+
+pile::batch::ByteSource PiecesOf(const std::uint8_t* bytes, std::size_t size, std::size_t piece) {
+    return [=, pos = std::size_t{0}](char* buffer, std::size_t capacity) mutable -> long long {
+        const std::size_t count = std::min({capacity, piece, size - pos});
+        std::memcpy(buffer, bytes + pos, count);
+        pos += count;
+        return static_cast<long long>(count);
+    };
+}
+
+}  // namespace
+
+extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* bytes, std::size_t size) {
+    using namespace pile::batch;
+    const ReaderLimits limits{
+        .maxRecordBytes = 512, .maxFileBytes = 1 << 16, .maxFields = 64, .maxRows = 64};
+    const std::size_t piece = 1 + size % 61;  // the reads a pipe might return
+    auto read = ReadSchedule(PiecesOf(bytes, size, piece), limits);
+    if (std::holds_alternative<std::u16string>(read)) {
+        Require(!std::get<std::u16string>(read).empty());
+        return 0;
+    }
+    const Schedule& schedule = std::get<Schedule>(read);
+    Require(schedule.entries.size() <= limits.maxRows);
+    std::size_t line = 1;
+    for (const ScheduleEntry& entry : schedule.entries) {
+        Require(entry.line > line);
+        line = entry.line;
+        if (const auto* row = std::get_if<ScheduleRow>(&entry.result)) {
+            Require(!HasControl(row->panel.ddText) && !HasControl(row->panel.hrText));
+            Require(!HasControl(row->panel.tyzdText));
+        }
+    }
+
+    pile::session::PanelSession session;
+    const ScheduleOutcome outcome = ComputeSchedule(schedule, u'.', u"2024/5/6 14:03:27", session);
+    const pile::CalculationBooks& books = session.Books();
+    Require(outcome.computed + outcome.refused == schedule.entries.size());
+    Require(static_cast<std::size_t>(books.PileCounter()) == outcome.computed);
+    for (const auto* book : {&books.TableLines(), &books.TextLines()}) {
+        for (const std::u16string& bookLine : *book) {
+            Require(!HasControl(bookLine));
+        }
+    }
+
+    const std::string table = ResultsTable(outcome);
+    RecordReader reader(
+        PiecesOf(reinterpret_cast<const std::uint8_t*>(table.data()), table.size(), table.size()),
+        {.maxRecordBytes = table.size() + 1, .maxFileBytes = table.size() + 1});
+    RawRecord record;
+    std::vector<std::string> fields;
+    std::size_t records = 0;
+    while (reader.Next(",", record)) {
+        Require(record.status == RecordStatus::Ok);
+        Require(SplitFields(record.bytes, ',', 8, fields) && fields.size() == 8);
+        if (records > 0) {
+            Require(fields[1].empty() || std::strchr("=+-@\t\r", fields[1][0]) == nullptr);
+        }
+        ++records;
+    }
+    Require(records == outcome.rows.size() + 1);
+    return 0;
+}

@@ -1,0 +1,46 @@
+// pile_batch [--out DIR] SCHEDULE.csv: a pile schedule in, both calculation books and a results
+// table out. See pile_batch --help.
+#include <QCoreApplication>
+#include <QDateTime>
+#include <QLocale>
+#include <cstdio>
+#include <string_view>
+
+#include "tools/pile_batch_command.h"
+#include "ui/calculation_time.h"
+
+#ifdef _WIN32
+#include <windows.h>
+#endif
+
+namespace {
+
+void Write(std::FILE* stream, std::string_view text) {
+    std::fwrite(text.data(), 1, text.size(), stream);
+}
+
+}  // namespace
+
+int main(int argc, char* argv[]) {
+#ifdef _WIN32
+    SetConsoleOutputCP(CP_UTF8);
+#endif
+    const QCoreApplication app(argc, argv);
+    QStringList arguments = QCoreApplication::arguments();
+    arguments.removeFirst();
+
+    pile::batch::CommandEnvironment environment;
+    // The decimal separator and the time text exactly as the window takes them.
+    const QString point = QLocale::system().decimalPoint();
+    environment.decimalSeparator = point.isEmpty() ? u'.' : point.front().unicode();
+    environment.calculationTime =
+        pile::ui::CalculationTime(QLocale::system(), QDateTime::currentDateTime());
+    environment.out = [](std::string_view text) { Write(stdout, text); };
+    environment.err = [](std::string_view text) { Write(stderr, text); };
+
+    const int status = pile::batch::RunBatchCommand(arguments, environment);
+    if (std::fflush(stdout) != 0) {
+        return pile::batch::kNotWritten;
+    }
+    return status;
+}

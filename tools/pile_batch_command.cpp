@@ -1,0 +1,214 @@
+#include "tools/pile_batch_command.h"
+
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+#include <optional>
+#include <string>
+
+#include "batch/schedule_run.h"
+#include "engine/utf_text.h"
+#include "ui/platform/book_file.h"
+#include "ui/platform/book_save_flow.h"
+
+namespace pile::batch {
+namespace {
+
+constexpr char kHelp[] =
+    "用法:\n"
+    "  pile_batch [--out 文件夹] 桩表.csv\n"
+    "  pile_batch --template [桩表样例.csv]\n"
+    "  pile_batch --help\n"
+    "\n"
+    "读入桩表（Excel 另存的 CSV：UTF-8 或 GBK，逗号或分号分隔），逐行按计算器窗口的规则计算\n"
+    "每根桩，在输出文件夹（默认为桩表所在的文件夹）写出:\n"
+    "  嵌岩桩计算书(依据DBJ50-047-2016)_文本.txt   文本计算书，与窗口“保存”的文件相同\n"
+    "  嵌岩桩计算书(依据DBJ50-047-2016)_表格.txt   表格计算书，与窗口“保存”的文件相同\n"
+    "  嵌岩桩计算书(依据DBJ50-047-2016)_结果.csv   结果表（UTF-8），每行一根桩\n"
+    "已有的同名文件只在新文件完整写好后才被替换。\n"
+    "\n"
+    "表头各列，顺序不限，其他列不读:\n"
+    "  桩号（可选）、截面（圆桩/椭圆桩/矩形桩）、参数（frk/fuk）、d或a、c或b（mm）、\n"
+    "  hr（mm 或 1.5d、1.5b 这样的倍数）、混凝土（C25…C60）、工艺、frk、fuk（MPa）、\n"
+    "  精度（可选：两位小数/一位小数/个位取整/十位取整/百位取整，默认个位取整）\n"
+    "不能计算的行在标准错误上列为“第 N 行: 原因”，不写入计算书，其余行照常计算。\n"
+    "--template 写出表头和三行样例（每种截面一行），不给文件名时写到标准输出。\n"
+    "\n"
+    "退出码: 0 全部算出; 1 有行未算; 2 桩表不能读或命令行有错（不写任何文件）;\n"
+    "        3 输出文件未能写出\n"
+    "限制: 每行 64 KB，文件 64 MB，表头 1024 列，每个桩表 20000 行\n"
+    "\n"
+    "Usage:\n"
+    "  pile_batch [--out DIR] SCHEDULE.csv\n"
+    "  pile_batch --template [EXAMPLE.csv]\n"
+    "  pile_batch --help\n"
+    "\n"
+    "Reads a pile schedule (a CSV file as Excel saves it: UTF-8 or GBK, comma or semicolon\n"
+    "separated), computes every row by the rules of the calculator's window and writes into DIR\n"
+    "(default: the folder of the schedule) the text book and the table book, byte for byte as\n"
+    "the window's \"保存\" writes them after \"计算\" for each valid row, and a results table\n"
+    "(UTF-8 CSV, one row per pile). An existing file is replaced only by a complete new one.\n"
+    "\n"
+    "Header columns, in any order, other columns ignored: 桩号 (optional), 截面, 参数, d或a,\n"
+    "c或b, hr, 混凝土, 工艺, frk, fuk, 精度 (optional, default 个位取整). A row that cannot be\n"
+    "computed is listed on standard error as \"第 N 行: reason\" and appends nothing; the run\n"
+    "goes on. --template writes a header and three example rows (one per section), to standard\n"
+    "output when no file is named.\n"
+    "\n"
+    "Exit status: 0 all rows computed; 1 some rows refused; 2 the schedule cannot be read or the\n"
+    "command line is wrong (nothing written); 3 an output file could not be written.\n"
+    "Limits: 64 KB a row, 64 MB a file, 1024 header columns, 20000 rows a schedule.\n";
+
+constexpr char kUsageHint[] = "pile_batch --help 列出用法 (prints the usage)\n";
+
+struct Arguments {
+    bool help = false;
+    bool makeTemplate = false;
+    QString schedule;
+    QString outFolder;
+    QString error;
+};
+
+Arguments ParseArguments(const QStringList& arguments) {
+    Arguments parsed;
+    for (qsizetype i = 0; i < arguments.size(); ++i) {
+        const QString& argument = arguments[i];
+        if (argument == u"--help" || argument == u"-h") {
+            parsed.help = true;
+        } else if (argument == u"--template") {
+            parsed.makeTemplate = true;
+        } else if (argument == u"--out" || argument == u"-o") {
+            if (i + 1 == arguments.size()) {
+                parsed.error = QStringLiteral("--out 后面缺少文件夹");
+                return parsed;
+            }
+            parsed.outFolder = arguments[++i];
+        } else if (argument.startsWith(u"--out=")) {
+            parsed.outFolder = argument.mid(6);
+        } else if (argument.startsWith(u'-') && argument.size() > 1) {
+            parsed.error = QStringLiteral("不认识的选项 %1").arg(argument);
+            return parsed;
+        } else if (parsed.schedule.isEmpty()) {
+            parsed.schedule = argument;
+        } else {
+            parsed.error = QStringLiteral("只能给一个桩表文件");
+            return parsed;
+        }
+    }
+    if (!parsed.help && !parsed.makeTemplate && parsed.schedule.isEmpty()) {
+        parsed.error = QStringLiteral("缺少桩表文件");
+    }
+    if (parsed.makeTemplate && !parsed.outFolder.isEmpty()) {
+        parsed.error = QStringLiteral("--template 不用 --out，文件名直接写在后面");
+    }
+    return parsed;
+}
+
+std::string Utf8(const QString& text) {
+    return text.toStdString();
+}
+
+std::string Utf8(std::u16string_view text) {
+    return Utf16ToUtf8(text);
+}
+
+QString ToQString(std::u16string_view text) {
+    return QString::fromUtf16(text.data(), static_cast<qsizetype>(text.size()));
+}
+
+int WriteTemplate(const QString& path, const CommandEnvironment& env) {
+    const std::string bytes = ScheduleTemplate();
+    if (path.isEmpty()) {
+        env.out(bytes);
+        return kAllComputed;
+    }
+    const QFileInfo file(path);
+    const platform::BookFileResult written =
+        platform::WriteBookFile(file.absolutePath(), file.fileName(),
+                                QByteArray(bytes.data(), static_cast<qsizetype>(bytes.size())));
+    if (!written.ok) {
+        env.err("pile_batch: 未能写出 " + Utf8(written.path) + ": " + Utf8(written.error) + "\n");
+        return kNotWritten;
+    }
+    return kAllComputed;
+}
+
+}  // namespace
+
+int RunBatchCommand(const QStringList& arguments, const CommandEnvironment& env) {
+    const Arguments args = ParseArguments(arguments);
+    if (!args.error.isEmpty()) {
+        env.err("pile_batch: " + Utf8(args.error) + "\n" + kUsageHint);
+        return kUnreadable;
+    }
+    if (args.help) {
+        env.out(kHelp);
+        return kAllComputed;
+    }
+    if (args.makeTemplate) {
+        return WriteTemplate(args.schedule, env);
+    }
+
+    const QFileInfo info(args.schedule);
+    const std::string shownName = Utf8(QDir::toNativeSeparators(args.schedule));
+    if (info.isDir()) {
+        env.err("pile_batch: " + shownName + " 是文件夹，不是桩表\n");
+        return kUnreadable;
+    }
+    QFile file(args.schedule);
+    if (!file.open(QIODevice::ReadOnly)) {
+        env.err("pile_batch: 不能打开 " + shownName + ": " + Utf8(file.errorString()) + "\n");
+        return kUnreadable;
+    }
+    const ByteSource source = [&file](char* buffer, std::size_t capacity) -> long long {
+        return file.read(buffer, static_cast<qint64>(capacity));
+    };
+    session::PanelSession session;
+    const QString time = env.calculationTime;
+    const ScheduleRun run =
+        RunSchedule(source, env.decimalSeparator,
+                    std::u16string_view(reinterpret_cast<const char16_t*>(time.utf16()),
+                                        static_cast<std::size_t>(time.size())),
+                    session);
+    if (run.unreadable) {
+        env.err("pile_batch: " + shownName + ": " + Utf8(*run.unreadable) + "\n");
+        return kUnreadable;
+    }
+    const ScheduleOutcome& outcome = run.outcome;
+    env.err(Utf8(RefusalLines(outcome)));
+
+    const QString folder = args.outFolder.isEmpty() ? info.absolutePath() : args.outFolder;
+    if (!QDir().mkpath(folder)) {
+        env.err("pile_batch: 不能建立文件夹 " + Utf8(QDir::toNativeSeparators(folder)) + "\n");
+        return kNotWritten;
+    }
+    bool allWritten = true;
+    const auto write = [&](const QString& name, const auto& content) {
+        const platform::BookFileResult written = platform::WriteBookFile(folder, name, content);
+        if (written.ok) {
+            env.out(Utf8(written.path) + "\n");
+        } else {
+            env.err("pile_batch: 未能写出 " + Utf8(written.path) + ": " + Utf8(written.error) +
+                    "\n");
+            allWritten = false;
+        }
+    };
+    // With nothing computed the books would be empty files: an earlier pair stays instead.
+    if (outcome.computed > 0) {
+        write(platform::BookFileName(Book::Text), session.Lines(Book::Text));
+        write(platform::BookFileName(Book::Table), session.Lines(Book::Table));
+    } else {
+        env.err("pile_batch: 没有算出任何桩，计算书未写出\n");
+    }
+    const std::string table = ResultsTable(outcome);
+    write(ToQString(kResultsFileName),
+          QByteArray(table.data(), static_cast<qsizetype>(table.size())));
+    if (!allWritten) {
+        return kNotWritten;
+    }
+    env.out("pile_batch: 算出 " + std::to_string(outcome.computed) + " 根桩，" +
+            std::to_string(outcome.refused) + " 行未算\n");
+    return ExitStatus(outcome);
+}
+
+}  // namespace pile::batch

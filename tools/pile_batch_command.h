@@ -1,0 +1,29 @@
+// The command pile_batch: its arguments, the schedule file, the three output files and what
+// it reports. The program itself only supplies the environment (locale, clock, streams).
+#pragma once
+
+#include <QString>
+#include <QStringList>
+#include <functional>
+#include <string_view>
+
+namespace pile::batch {
+
+struct CommandEnvironment {
+    char16_t decimalSeparator = u'.';  // the user's locale, as the window uses it
+    QString calculationTime;           // as the window forms it, for every record of the run
+    std::function<void(std::string_view)> out;  // UTF-8
+    std::function<void(std::string_view)> err;  // UTF-8
+};
+
+enum ExitCode {
+    kAllComputed = 0,
+    kSomeRefused = 1,
+    kUnreadable = 2,  // the schedule cannot be read, or the command line is wrong: nothing written
+    kNotWritten = 3,  // an output file could not be written
+};
+
+// `arguments` without the program name.
+int RunBatchCommand(const QStringList& arguments, const CommandEnvironment& environment);
+
+}  // namespace pile::batch

@@ -1,0 +1,258 @@
+// pile_batch as a person runs it: the program, a schedule file, the files it leaves behind.
+// Its books must be the books pile_replay makes of the same steps, byte for byte as "保存"
+// writes them.
+#include <gtest/gtest.h>
+
+#include <QByteArray>
+#include <QDir>
+#include <QFile>
+#include <QProcess>
+#include <QStringDecoder>
+#include <QStringEncoder>
+#include <QTemporaryDir>
+#include <optional>
+#include <ostream>
+#include <string>
+#include <vector>
+
+#include "tools/replay_session.h"
+#include "ui/platform/book_file.h"
+
+namespace {
+
+const QString kTextBook = QStringLiteral("嵌岩桩计算书(依据DBJ50-047-2016)_文本.txt");
+const QString kTableBook = QStringLiteral("嵌岩桩计算书(依据DBJ50-047-2016)_表格.txt");
+const QString kResults = QStringLiteral("嵌岩桩计算书(依据DBJ50-047-2016)_结果.csv");
+
+struct Outcome {
+    int status = -1;
+    std::string out;
+    std::string err;
+};
+
+Outcome RunBatch(const QStringList& arguments, const QString& locale = QStringLiteral("C.UTF-8")) {
+    QProcess process;
+    QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
+    environment.insert(QStringLiteral("LC_ALL"), locale);
+    process.setProcessEnvironment(environment);
+    process.start(QStringLiteral(PILE_BATCH_PROGRAM), arguments);
+    EXPECT_TRUE(process.waitForFinished(60000));
+    Outcome outcome;
+    outcome.status = process.exitStatus() == QProcess::NormalExit ? process.exitCode() : -1;
+    outcome.out = process.readAllStandardOutput().toStdString();
+    outcome.err = process.readAllStandardError().toStdString();
+    return outcome;
+}
+
+QByteArray ReadFile(const QString& path) {
+    QFile file(path);
+    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray("(missing)");
+}
+
+void WriteFile(const QString& path, const QByteArray& bytes) {
+    QFile file(path);
+    ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+    ASSERT_EQ(file.write(bytes), bytes.size());
+}
+
+// A schedule row and the pile_replay step of the same panel (section, rock, dd, tyzd, hr, frk,
+// fuk, grade, process and precision indices); no step for a row the schedule refuses.
+struct ScheduleLine {
+    const char* csv;
+    const char* step;
+};
+
+const ScheduleLine kSchedule[] = {
+    {"Z1,圆桩,frk,1000,0,1.0d,C30,泥浆护壁成桩,25,24,个位取整",
+     "0\t0\t1000\t0\t1.0d\t25\t24\t1\t1\t2"},
+    {"Z2,圆桩,frk,1200,,2000,C35,干作业成桩(清底干净),8,,两位小数",
+     "0\t0\t1200\t0\t2000\t8\t\t2\t0\t0"},
+    // Reads as 1.5 d in a decimal-comma locale and fails the socket-depth check elsewhere.
+    {"Z3,圆桩,frk,1500,,\"1,5d\",C40,泥浆护壁成桩后注浆,70,,十位取整",
+     "0\t0\t1500\t0\t1,5d\t70\t\t3\t2\t3"},
+    {"Z4,圆桩,frk,0,,1.0d,C30,泥浆护壁成桩,25,,", "0\t0\t0\t0\t1.0d\t25\t\t1\t1\t2"},
+    {"X,圆桩,frk,1000,0,1.0d,C70,泥浆护壁成桩,25,24,", nullptr},
+    {"Z5,圆桩,fuk,1000,,5.0d,C30,,,3.5,一位小数", "0\t1\t1000\t0\t5.0d\t\t3.5\t1\t0\t1"},
+    {"Z6,椭圆桩,fuk,1000,600,1.5d,C45,干作业成孔且清底干净,,24,百位取整",
+     "1\t1\t1000\t600\t1.5d\t\t24\t4\t0\t4"},
+    {"Z7,矩形桩,fuk,800,1000,1.5b,C50,,,24,", "2\t1\t800\t1000\t1.5b\t\t24\t5\t0\t2"},
+    {"Z8,矩形桩,fuk,1000,1000,1.0b,C60,,,30,", "2\t1\t1000\t1000\t1.0b\t\t30\t7\t0\t2"},
+    {"Z9,椭圆桩,fuk,1000,3000,1.0d,C30,,,24,", "1\t1\t1000\t3000\t1.0d\t\t24\t1\t0\t2"},
+    {"Z10,圆桩,frk,1000,0,9.5d,C25,泥浆护壁成桩,3,24,", "0\t0\t1000\t0\t9.5d\t3\t24\t0\t1\t2"},
+};
+
+QByteArray ScheduleUtf8() {
+    QByteArray csv = "桩号,截面,参数,d或a,c或b,hr,混凝土,工艺,frk,fuk,精度\r\n";
+    for (const ScheduleLine& line : kSchedule) {
+        csv += QByteArray(line.csv) + "\r\n";
+    }
+    return csv;
+}
+
+// The books pile_replay makes of the steps, as "保存" writes them.
+std::pair<QByteArray, QByteArray> ReplayBooks(char separator, const std::string& time) {
+    std::string steps;
+    for (const ScheduleLine& line : kSchedule) {
+        if (line.step != nullptr) {
+            steps += std::string("CALC\t") + line.step + "\t" + separator + "\t" + time + "\n";
+        }
+    }
+    const pile::replay::ParsedSession session = pile::replay::ParseSession(steps);
+    EXPECT_TRUE(session.errors.empty());
+    std::string out;
+    pile::replay::RunSession(session.steps, [&](std::string_view piece) { out.append(piece); });
+    std::vector<std::u16string> table;
+    std::vector<std::u16string> text;
+    std::vector<std::u16string>* book = nullptr;
+    for (const QString& line : QString::fromStdString(out).split(u'\n')) {
+        if (line.startsWith(QStringLiteral("TABLE\t"))) {
+            book = &table;
+        } else if (line.startsWith(QStringLiteral("TEXT\t"))) {
+            book = &text;
+        } else if (book != nullptr) {
+            book->push_back(line.toStdU16String());
+        }
+    }
+    text.pop_back();  // the empty piece after the last LF
+    const auto encode = [](const std::vector<std::u16string>& lines) {
+        return pile::platform::EncodeBook(lines, pile::platform::BookCodec::Gbk).value();
+    };
+    return {encode(text), encode(table)};
+}
+
+struct LocaleCase {
+    const char* name;
+    const char* locale;
+    char separator;
+    std::string refusals;
+};
+
+void PrintTo(const LocaleCase& row, std::ostream* os) {
+    *os << row.name;
+}
+
+constexpr char kCommonRefusals[] =
+    "第 5 行: 桩身直径数据有错\n"
+    "第 6 行: 混凝土「C70」应为 C25、C30、C35、C40、C45、C50、C55 或 C60\n"
+    "第 11 行: 超出范围，限制条件0.2≤c/d≤2.0\n";
+
+class ReplayEqualityTest : public ::testing::TestWithParam<LocaleCase> {};
+
+TEST_P(ReplayEqualityTest, BooksEqualPileReplaysForTheSameSteps) {
+    QTemporaryDir dir;
+    const QString schedule = dir.filePath(QStringLiteral("桩表.csv"));
+    WriteFile(schedule, ScheduleUtf8());
+    const Outcome run = RunBatch({schedule}, QString::fromLatin1(GetParam().locale));
+    EXPECT_EQ(run.status, 1) << run.err;
+    EXPECT_EQ(run.err, GetParam().refusals);
+
+    const QByteArray textBook = ReadFile(dir.filePath(kTextBook));
+    // Both sides get the time pile_batch wrote: the text after "计算时间：" on its last line.
+    QStringDecoder gbk("GBK");
+    const QString lastLine = QString(gbk(textBook)).split(QStringLiteral("\r\n")).last();
+    ASSERT_TRUE(lastLine.startsWith(QStringLiteral("计算时间："))) << lastLine.toStdString();
+    const auto [text, table] = ReplayBooks(GetParam().separator, lastLine.mid(5).toStdString());
+    EXPECT_EQ(textBook, text);
+    EXPECT_EQ(ReadFile(dir.filePath(kTableBook)), table);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    PileBatch, ReplayEqualityTest,
+    ::testing::Values(LocaleCase{"DecimalPoint", "C.UTF-8", '.',
+                                 std::string("第 4 行: 嵌岩深度数据有错\n") + kCommonRefusals},
+                      LocaleCase{"DecimalComma", "de_DE.UTF-8", ',', kCommonRefusals}),
+    [](const auto& row) { return std::string(row.param.name); });
+
+TEST(PileBatchTest, GbkAndUtf8SchedulesGiveTheSameFiles) {
+    QTemporaryDir dir;
+    QByteArray utf8 = ScheduleUtf8();
+    QStringEncoder encoder("GBK");
+    const QByteArray gbk = encoder(QString::fromUtf8(utf8));
+    WriteFile(dir.filePath(QStringLiteral("utf8.csv")), "\xEF\xBB\xBF" + utf8);
+    WriteFile(dir.filePath(QStringLiteral("gbk.csv")), gbk);
+    const Outcome a = RunBatch(
+        {QStringLiteral("--out"), dir.filePath(QStringLiteral("a")), dir.filePath("utf8.csv")});
+    const Outcome b = RunBatch(
+        {dir.filePath(QStringLiteral("gbk.csv")), QStringLiteral("--out=") + dir.filePath("b")});
+    EXPECT_EQ(a.status, 1);
+    EXPECT_EQ(b.status, 1);
+    EXPECT_EQ(a.err, b.err);
+    // The books end with the time of the run, which may differ by a second.
+    const auto untimed = [](const QByteArray& book) { return book.left(book.lastIndexOf("\r\n")); };
+    for (const QString& name : {kTextBook, kTableBook, kResults}) {
+        const QByteArray fromUtf8 = ReadFile(dir.filePath(QStringLiteral("a/") + name));
+        const QByteArray fromGbk = ReadFile(dir.filePath(QStringLiteral("b/") + name));
+        EXPECT_EQ(name == kResults ? fromUtf8 : untimed(fromUtf8),
+                  name == kResults ? fromGbk : untimed(fromGbk))
+            << name.toStdString();
+    }
+}
+
+struct UnreadableCase {
+    const char* name;
+    QByteArray bytes;  // empty: no such file
+    std::string message;
+};
+
+void PrintTo(const UnreadableCase& row, std::ostream* os) {
+    *os << row.name;
+}
+
+class UnreadableFileTest : public ::testing::TestWithParam<UnreadableCase> {};
+
+TEST_P(UnreadableFileTest, WritesNothingAndKeepsEarlierFiles) {
+    QTemporaryDir dir;
+    const QString schedule = dir.filePath(QStringLiteral("s.csv"));
+    if (!GetParam().bytes.isNull()) {
+        WriteFile(schedule, GetParam().bytes);
+    }
+    for (const QString& name : {kTextBook, kTableBook, kResults}) {
+        WriteFile(dir.filePath(name), "earlier");
+    }
+    const Outcome run = RunBatch({schedule});
+    EXPECT_EQ(run.status, 2);
+    EXPECT_EQ(run.err, "pile_batch: " + QDir::toNativeSeparators(schedule).toStdString() +
+                           GetParam().message + "\n");
+    for (const QString& name : {kTextBook, kTableBook, kResults}) {
+        EXPECT_EQ(ReadFile(dir.filePath(name)), "earlier");
+    }
+    EXPECT_EQ(QDir(dir.path()).count(), 2u + 4u);  // ".", "..", the schedule and the three
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    PileBatch, UnreadableFileTest,
+    ::testing::Values(
+        UnreadableCase{"Empty", QByteArray(""), ": 文件是空的"},
+        UnreadableCase{"NotCsv", QByteArray("\x89PNG\r\n\x1A\n\0\0\0\rIHDR", 16),
+                       ": 第 1 行: 不是桩表的表头，缺少列：截面、参数、d或a、c或b、hr、混凝土、"
+                       "工艺、frk、fuk"},
+        UnreadableCase{"MissingColumn", QByteArray("截面,参数,d或a,c或b,hr,混凝土,工艺,frk\n"),
+                       ": 第 1 行: 不是桩表的表头，缺少列：fuk"}),
+    [](const auto& row) { return std::string(row.param.name); });
+
+TEST(PileBatchTest, AMissingFileIsRefused) {
+    const Outcome run = RunBatch({QStringLiteral("/nonexistent/桩表.csv")});
+    EXPECT_EQ(run.status, 2);
+    EXPECT_EQ(run.err.rfind("pile_batch: 不能打开 /nonexistent/桩表.csv: ", 0), 0u) << run.err;
+}
+
+TEST(PileBatchTest, TheTemplateComputesOnePileOfEachSection) {
+    QTemporaryDir dir;
+    const QString example = dir.filePath(QStringLiteral("样例.csv"));
+    EXPECT_EQ(RunBatch({QStringLiteral("--template"), example}).status, 0);
+    const Outcome run = RunBatch({example});
+    EXPECT_EQ(run.status, 0) << run.err;
+    const QList<QByteArray> rows = ReadFile(dir.filePath(kResults)).split('\n');
+    ASSERT_EQ(rows.size(), 5);  // header, three piles, the empty piece after the last break
+    EXPECT_TRUE(rows[3].startsWith("4,Z3,ZH3,")) << rows[3].toStdString();
+}
+
+TEST(PileBatchTest, HelpIsInChineseAndEnglish) {
+    const Outcome run = RunBatch({QStringLiteral("--help")});
+    EXPECT_EQ(run.status, 0);
+    EXPECT_NE(run.out.find("用法:"), std::string::npos);
+    EXPECT_NE(run.out.find("Usage:"), std::string::npos);
+    EXPECT_EQ(RunBatch({QStringLiteral("--frobnicate")}).status, 2);
+}
+
+}  // namespace
