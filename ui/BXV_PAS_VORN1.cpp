@@ -7,8 +7,8 @@
 #include <QLineEdit>
 #include <QLinearGradient>
 #include <QLocale>
+#include <QMenu>
 #include <QPainter>
-#include <QPlainTextEdit>
 #include <QPushButton>
 #include <QRadioButton>
 #include <QScreen>
@@ -17,18 +17,21 @@
 #include <QStyle>
 #include <algorithm>
 #include <cmath>
+#include <filesystem>
 
+#include "batch/schedule_import.h"
 #include "book_export.h"
+#include "book_view.h"
 #include "calculation_time.h"
 #include "change_events.h"
 #include "logo_strip.h"
-#include "memo_sync.h"
 #include "program_title.h"
 #include "qt_text.h"
 #include "scaled_layer.h"
 #include "text_fit.h"
 #include "ui/about/BXV_CZL_PAS_CopyRight.h"
 #include "ui/platform/book_save_flow.h"
+#include "ui/platform/documents_folder.h"
 #include "ui/platform/file_dialogs.h"
 #include "ui/platform/message_box_presenter.h"
 #include "ui/platform/permission_service.h"
@@ -36,6 +39,14 @@
 #include "ui_colours.h"
 #include "ui_fonts.h"
 #include "wheel_guard.h"
+
+namespace {
+// The schedule import in the book menus.
+constexpr char16_t kImportScheduleText[] = u"导入桩表…";
+constexpr char16_t kImportScheduleCaption[] = u"导入桩表";
+constexpr char16_t kScheduleFilter[] = u"桩表 (*.csv)";
+constexpr char16_t kAllFilesFilter[] = u"所有文件 (*)";
+}  // namespace
 
 using pile::session::LayoutOf;
 using pile::session::PanelField;
@@ -141,6 +152,7 @@ void TBXV_FRM_VORN1::ConnectPlatform(WindowPlatform platform) {
         platform.shell = desktopShell_.get();
     }
     shell_ = platform.shell;
+    messages_ = platform.messages;
     saveFlow_ = std::make_unique<BookSaveFlow>(
         *platform.permissions, *platform.messages,
         BookSaveFlow::Hooks{
@@ -164,6 +176,7 @@ void TBXV_FRM_VORN1::ConnectBookExport(pile::platform::FileDialogs* dialogs,
         desktopDialogs_ = std::make_unique<pile::platform::DesktopFileDialogs>();
         dialogs = desktopDialogs_.get();
     }
+    dialogs_ = dialogs;
     const auto bookOnShow = [this] { return session_.BookOnShow(); };
     bookExport_ = std::make_unique<pile::ui::BookExport>(
         this, *dialogs, messages,
@@ -177,9 +190,15 @@ void TBXV_FRM_VORN1::ConnectBookExport(pile::platform::FileDialogs* dialogs,
                     cbt_Save->setEnabled(session_.HasUnsavedRecords(session_.BookOnShow()));
                 },
         });
-    for (QPlainTextEdit* memo : {meo_jisuanjieguo_Doc, meo_jisuanjieguo_Xls}) {
-        bookExport_->AttachMenu(memo, memo == meo_jisuanjieguo_Doc ? Book::Text : Book::Table,
-                                [memo] { return memo->createStandardContextMenu(); });
+    for (pile::ui::BookView* memo : {meo_jisuanjieguo_Doc, meo_jisuanjieguo_Xls}) {
+        bookExport_->AttachMenu(
+            memo, memo == meo_jisuanjieguo_Doc ? Book::Text : Book::Table,
+            [memo] { return memo->createStandardContextMenu(); },
+            [this](QMenu& menu) {
+                menu.addSeparator();
+                menu.addAction(QString::fromUtf16(kImportScheduleText), this,
+                               &TBXV_FRM_VORN1::ImportScheduleClick);
+            });
     }
     bookExport_->AddShortcuts(JieGuo_DocLayer, bookOnShow);
 }
@@ -188,6 +207,9 @@ void TBXV_FRM_VORN1::ConnectBookExport(pile::platform::FileDialogs* dialogs,
 
 void TBXV_FRM_VORN1::FormCreate() {
     session_ = pile::session::PanelSession();
+    // The views draw the session's books; nothing else holds their text.
+    meo_jisuanjieguo_Doc->SetBook(&session_.Lines(pile::Book::Text));
+    meo_jisuanjieguo_Xls->SetBook(&session_.Lines(pile::Book::Table));
 }
 
 void TBXV_FRM_VORN1::closeEvent(QCloseEvent* event) {
@@ -542,10 +564,8 @@ void TBXV_FRM_VORN1::PresentResults(const pile::session::ResultTexts& results) {
 }
 
 void TBXV_FRM_VORN1::FollowBooks(const pile::BooksChange& change) {
-    pile::ui::FollowBook(*meo_jisuanjieguo_Xls->document(), session_.Lines(pile::Book::Table),
-                         change.table);
-    pile::ui::FollowBook(*meo_jisuanjieguo_Doc->document(), session_.Lines(pile::Book::Text),
-                         change.text);
+    meo_jisuanjieguo_Xls->BookChanged(change.table);
+    meo_jisuanjieguo_Doc->BookChanged(change.text);
 }
 
 pile::PrecisionMode TBXV_FRM_VORN1::Precision() const {
@@ -558,7 +578,7 @@ void TBXV_FRM_VORN1::cbt_ViewClick() {
     MainFormLayer->hide();
     JieGuo_DocLayer->show();
     // Up by two and back: each memo lays its text out afresh at the size it had.
-    for (QPlainTextEdit* memo : {meo_jisuanjieguo_Xls, meo_jisuanjieguo_Doc}) {
+    for (pile::ui::BookView* memo : {meo_jisuanjieguo_Xls, meo_jisuanjieguo_Doc}) {
         const double size = memo->font().pointSizeF();
         pile::ui::SetPointSize(*memo, size + 2);
         pile::ui::SetPointSize(*memo, size);
@@ -588,10 +608,40 @@ void TBXV_FRM_VORN1::tcb_meoFontSizeChange() {
 
 void TBXV_FRM_VORN1::cbt_sanchuClick() {
     FollowBooks(session_.DeleteLast());
-    pile::ui::CaretToStart(*meo_jisuanjieguo_Xls);
-    pile::ui::CaretToStart(*meo_jisuanjieguo_Doc);
+    meo_jisuanjieguo_Xls->CaretToStart();
+    meo_jisuanjieguo_Doc->CaretToStart();
     if (session_.PileCounter() == 0) {
         cbt_Save->setEnabled(false);
         cbt_sanchu->setEnabled(false);
+    }
+}
+
+// A schedule exported from a spreadsheet, read with the same code as pile_batch: every row
+// that passes its checks becomes one record more, as if typed and computed; the refused rows
+// are listed in one message box.
+void TBXV_FRM_VORN1::ImportScheduleClick() {
+    const QString path = dialogs_->askOpenFileName(
+        this, QString::fromUtf16(kImportScheduleCaption), pile::platform::DocumentsFolder().path,
+        {QString::fromUtf16(kScheduleFilter), QString::fromUtf16(kAllFilesFilter)});
+    if (path.isEmpty()) {
+        return;
+    }
+    const QString time = pile::ui::CalculationTime(QLocale::system(), clock_());
+    const pile::batch::ImportResult imported = pile::batch::ImportSchedule(
+        std::filesystem::path(path.toStdU16String()), DecimalSeparator(), ToU16(time), session_);
+    if (!imported.read) {
+        messages_->showError(ToQString(imported.message));
+        return;
+    }
+    FollowBooks(imported.outcome.change);
+    if (imported.outcome.computed > 0) {
+        cbt_Save->setEnabled(session_.HasUnsavedRecords(session_.BookOnShow()));
+        cbt_sanchu->setEnabled(true);
+    }
+    if (JieGuo_DocLayer->isHidden()) {
+        cbt_ViewClick();
+    }
+    if (!imported.message.empty()) {
+        messages_->showMessage(ToQString(imported.message), {});
     }
 }

@@ -3,7 +3,7 @@
 // Each handler reads control texts and list positions, calls the panel session
 // (session/panel_session.h: the compute step, the books, the book on show) or the panel's layout
 // rules (session/panel_layout.h), and writes texts and colours back. The rules of when an input
-// counts as changed live in change_events.h; the memos follow the books through memo_sync.h.
+// counts as changed live in change_events.h; the two book views draw the session's books.
 // The controls are built in BXV_PAS_VORN1_form.cpp.
 #pragma once
 
@@ -23,7 +23,6 @@ class QComboBox;
 class QGroupBox;
 class QLabel;
 class QLineEdit;
-class QPlainTextEdit;
 class QPushButton;
 class QRadioButton;
 class QSlider;
@@ -48,6 +47,7 @@ struct WindowPlatform {
 
 namespace pile::ui {
 class BookExport;
+class BookView;
 class ComboTextChange;
 class ListChange;
 class ClosedListWheelGuard;
@@ -110,6 +110,8 @@ class TBXV_FRM_VORN1 : public QWidget {
     void cbt_sanchuClick();
     void tcb_meoFontSizeChange();
     void cbt_SaveClick();
+    // "导入桩表…" in the book menus: a pile schedule (CSV) computed into the books.
+    void ImportScheduleClick();
 
   private:
     void CreateControls();  // BXV_PAS_VORN1_form.cpp
@@ -157,6 +159,8 @@ class TBXV_FRM_VORN1 : public QWidget {
     pile::platform::SystemShell* shell_ = nullptr;
     std::unique_ptr<pile::platform::BookSaveFlow> saveFlow_;
     std::unique_ptr<pile::platform::FileDialogs> desktopDialogs_;
+    pile::platform::FileDialogs* dialogs_ = nullptr;
+    pile::platform::MessagePresenter* messages_ = nullptr;
     std::unique_ptr<pile::ui::BookExport> bookExport_;
     // The about dialog, created on the first "©" and kept until the program ends.
     std::unique_ptr<TBXV_CZL_FRM_CopyRight> BXV_CZL_FRM_CopyRight;
@@ -206,8 +210,8 @@ class TBXV_FRM_VORN1 : public QWidget {
     // Book screen.
     QLabel* lb_jisuanjieguo = nullptr;
     QPushButton* cbt_PageBook = nullptr;
-    QPlainTextEdit* meo_jisuanjieguo_Doc = nullptr;
-    QPlainTextEdit* meo_jisuanjieguo_Xls = nullptr;
+    pile::ui::BookView* meo_jisuanjieguo_Doc = nullptr;
+    pile::ui::BookView* meo_jisuanjieguo_Xls = nullptr;
     QPushButton* cbt_sanchu = nullptr;
     QPushButton* cbt_Exit = nullptr;
     QPushButton* cbt_Save = nullptr;

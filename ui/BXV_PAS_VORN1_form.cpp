@@ -4,12 +4,12 @@
 #include <QGroupBox>
 #include <QLabel>
 #include <QLineEdit>
-#include <QPlainTextEdit>
 #include <QPushButton>
 #include <QRadioButton>
 #include <QSlider>
 
 #include "BXV_PAS_VORN1.h"
+#include "book_view.h"
 #include "logo_strip.h"
 #include "qt_text.h"
 #include "scaled_layer.h"
@@ -108,12 +108,9 @@ QLineEdit* MakeResultBox(QWidget* parent, const char* name, int x, int y, int w,
     return box;
 }
 
-QPlainTextEdit* MakeMemo(QWidget* parent, const char* name, int x, int y, int w, int h) {
-    auto* memo = Make<QPlainTextEdit>(parent, name, x, y, w, h);
-    memo->setReadOnly(true);
-    memo->setLineWrapMode(QPlainTextEdit::NoWrap);
-    memo->setUndoRedoEnabled(false);
-    memo->setTextInteractionFlags(Qt::TextSelectableByMouse | Qt::TextSelectableByKeyboard);
+// A read-only view that draws a book straight from the session's line list.
+pile::ui::BookView* MakeMemo(QWidget* parent, const char* name, int x, int y, int w, int h) {
+    auto* memo = Make<pile::ui::BookView>(parent, name, x, y, w, h);
     memo->setFont(pile::ui::MemoFont(pile::ui::kMemoStartPointSize));
     ScaledLayer::KeepOwnFontSize(memo);  // the track bar sets its size
     return memo;

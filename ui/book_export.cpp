@@ -176,15 +176,20 @@ void BookExport::AddActions(QMenu& menu, Book book) {
     add(kPrintText, kPrintKeys, &BookExport::Print);
 }
 
-void BookExport::AttachMenu(QWidget* memo, Book book, std::function<QMenu*()> standardMenu) {
+void BookExport::AttachMenu(QWidget* memo, Book book, std::function<QMenu*()> standardMenu,
+                            std::function<void(QMenu&)> moreActions) {
     memo->setContextMenuPolicy(Qt::CustomContextMenu);
     connect(memo, &QWidget::customContextMenuRequested, this,
-            [this, memo, book, standardMenu = std::move(standardMenu)](const QPoint& position) {
+            [this, memo, book, standardMenu = std::move(standardMenu),
+             moreActions = std::move(moreActions)](const QPoint& position) {
                 QMenu* menu = standardMenu ? standardMenu() : nullptr;
                 if (menu == nullptr) {
                     menu = new QMenu(memo);
                 }
                 AddActions(*menu, book);
+                if (moreActions) {
+                    moreActions(*menu);
+                }
                 menu->setAttribute(Qt::WA_DeleteOnClose);
                 // A scroll area reports the position in its viewport's coordinates.
                 const auto* area = qobject_cast<QAbstractScrollArea*>(memo);

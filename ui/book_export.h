@@ -74,8 +74,10 @@ class BookExport final : public QObject {
     void Print(Book book);
 
     // Right click on `memo` opens the menu `standardMenu` makes (the view's own, with "复制" and
-    // "全选") with the book's actions under it. Sets the memo's Qt::CustomContextMenu.
-    void AttachMenu(QWidget* memo, Book book, std::function<QMenu*()> standardMenu);
+    // "全选") with the book's actions under it, then what `moreActions` adds. Sets the memo's
+    // Qt::CustomContextMenu.
+    void AttachMenu(QWidget* memo, Book book, std::function<QMenu*()> standardMenu,
+                    std::function<void(QMenu&)> moreActions = {});
     // Appends the three actions for `book` to `menu`; disabled while the book is empty.
     void AddActions(QMenu& menu, Book book);
     // Ctrl+Shift+S and Ctrl+P while `screen` is shown, for the book `bookOnShow` names.

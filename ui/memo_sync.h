@@ -1,6 +1,7 @@
-// The memos of the book screen follow the books line by line: an action of the books says
-// which lines it replaced (BookChange), and only those lines of the memo are rewritten, so a
-// calculation costs the same with ten thousand records in the books as with one.
+// A QPlainTextEdit that follows the books line by line: an action of the books says which lines
+// it replaced (BookChange), and only those lines of the memo are rewritten. The book screen
+// draws its books with BookView, which holds no copy of them; this memo stays as the reference
+// that the book view's benchmark measures against.
 #pragma once
 
 #include "books/calculation_books.h"

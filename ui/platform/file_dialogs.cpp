@@ -36,4 +36,11 @@ bool DesktopFileDialogs::askPrint(QWidget* parent, QPrinter& printer, int pageCo
     return dialog.exec() == QDialog::Accepted;
 }
 
+QString DesktopFileDialogs::askOpenFileName(QWidget* parent, const QString& caption,
+                                            const QString& startFolder,
+                                            const QStringList& filters) {
+    return QFileDialog::getOpenFileName(parent, caption, startFolder,
+                                        filters.join(QStringLiteral(";;")));
+}
+
 }  // namespace pile::platform

@@ -1,6 +1,7 @@
-// The dialogs of printing and saving a book under a name of the user's choice, behind an
-// interface so that the actions run and are tested without a display: Qt's save dialog, the
-// question before a file is replaced, and Qt's print dialog. The real ones: DesktopFileDialogs.
+// The dialogs of printing and saving a book under a name of the user's choice and of opening a
+// pile schedule, behind an interface so that the actions run and are tested without a display:
+// Qt's save and open dialogs, the question before a file is replaced, and Qt's print dialog.
+// The real ones: DesktopFileDialogs.
 #pragma once
 
 #include <QString>
@@ -35,6 +36,10 @@ class FileDialogs {
     // QPrintDialog on `printer`, whose pages are numbered 1 to `pageCount`: true when the user
     // chose to print; the dialog's choices (printer, copies, pages) are left in `printer`.
     virtual bool askPrint(QWidget* parent, QPrinter& printer, int pageCount) = 0;
+    // QFileDialog::getOpenFileName: the chosen existing file, or the empty text when the user
+    // cancelled.
+    virtual QString askOpenFileName(QWidget* parent, const QString& caption,
+                                    const QString& startFolder, const QStringList& filters) = 0;
 };
 
 class DesktopFileDialogs final : public FileDialogs {
@@ -42,6 +47,8 @@ class DesktopFileDialogs final : public FileDialogs {
     SaveDialogAnswer askSaveFileName(QWidget* parent, const SaveDialogRequest& request) override;
     bool askReplace(QWidget* parent, const QString& path) override;
     bool askPrint(QWidget* parent, QPrinter& printer, int pageCount) override;
+    QString askOpenFileName(QWidget* parent, const QString& caption, const QString& startFolder,
+                            const QStringList& filters) override;
 };
 
 }  // namespace pile::platform

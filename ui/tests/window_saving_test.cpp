@@ -11,9 +11,14 @@
 #include <QStringEncoder>
 #include <QTemporaryDir>
 
+#include <QMenu>
+#include <QRegularExpression>
+
 #include "BXV_PAS_VORN1.h"
+#include "book_view.h"
 #include "ui/about/BXV_CZL_PAS_CopyRight.h"
 #include "ui/platform/permission_service.h"
+#include "ui/platform/tests/file_dialogs_double.h"
 #include "ui/platform/tests/test_doubles.h"
 #include "ui_test_support.h"
 
@@ -46,7 +51,8 @@ class WindowSaving : public ::testing::Test {
         // Documents go to a folder of the test's own.
         qputenv("HOME", home.path().toLocal8Bit());
         qputenv("XDG_CONFIG_HOME", (home.path() + QStringLiteral("/.config")).toLocal8Bit());
-        window = std::make_unique<TBXV_FRM_VORN1>(WindowPlatform{&permissions_, &messages, &shell});
+        window = std::make_unique<TBXV_FRM_VORN1>(
+            WindowPlatform{&permissions_, &messages, &shell, &fileDialogs});
         window->show();
     }
     QPushButton* Button(const char* name) {
@@ -62,6 +68,7 @@ class WindowSaving : public ::testing::Test {
     PermissionService& permissions_;
     RecordingMessagePresenter messages;
     RecordingShell shell;
+    ScriptedFileDialogs fileDialogs;
     std::unique_ptr<TBXV_FRM_VORN1> window;
 };
 
@@ -141,6 +148,79 @@ TEST_F(GrantedSaving, AboutDialogIsOneWindowThatOpensLinksThroughTheShell) {
     QTest::mouseClick(mail, Qt::LeftButton);
     ASSERT_EQ(shell.opened.size(), 1u);
     EXPECT_EQ(shell.opened[0].scheme(), QStringLiteral("mailto"));
+}
+
+// "导入桩表…" in a book's menu: the rows that pass are computed into the books as if typed, the
+// refused ones are listed in one box, and the book screen shows the result.
+class ScheduleImport : public GrantedSaving {
+  protected:
+    void Import(const QByteArray& schedule) {
+        QFile file(home.filePath(QStringLiteral("桩表.csv")));
+        ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+        file.write(schedule);
+        file.close();
+        fileDialogs.openPath = file.fileName();
+        ChooseInMenu(QStringLiteral("导入桩表…"));
+    }
+    // Right click on the text book's view, then the menu item.
+    void ChooseInMenu(const QString& item) {
+        auto* view = window->findChild<pile::ui::BookView*>(QStringLiteral("meo_jisuanjieguo_Doc"));
+        Q_EMIT view->customContextMenuRequested(QPoint(10, 10));
+        QMenu* menu = nullptr;
+        for (QWidget* top : QApplication::topLevelWidgets()) {
+            if (auto* found = qobject_cast<QMenu*>(top); found && found->isVisible()) {
+                menu = found;
+            }
+        }
+        ASSERT_NE(menu, nullptr);
+        for (QAction* action : menu->actions()) {
+            if (action->text() == item) {
+                menu->close();
+                action->trigger();
+                return;
+            }
+        }
+        ADD_FAILURE() << "no menu item " << item.toStdString();
+    }
+    static constexpr char kHeader[] = "桩号,截面,参数,d或a,c或b,hr,混凝土,工艺,frk,fuk\r\n";
+};
+
+TEST_F(ScheduleImport, ComputesTheRowsThatPassAndListsTheRefusedOnes) {
+    Import(QByteArray(kHeader) + "A1,圆桩,frk,1000,,1.0d,C30,泥浆护壁成桩,25,\r\n" +
+           "A2,圆桩,frk,0,,1.0d,C30,泥浆护壁成桩,25,\r\n" +
+           "A3,矩形桩,fuk,800,1000,1.0b,C35,干作业成孔且清底干净,,24\r\n");
+    ASSERT_EQ(fileDialogs.openRequests.size(), 1u);
+    EXPECT_EQ(fileDialogs.openRequests[0].filters.value(0), QStringLiteral("桩表 (*.csv)"));
+    EXPECT_EQ(window->Books().PileCounter(), 2);
+    EXPECT_EQ(window->Books().UnsavedBookFlags(), 3);
+    EXPECT_TRUE(window->findChild<QWidget*>(QStringLiteral("JieGuo_DocLayer"))->isVisible());
+    EXPECT_TRUE(Button("cbt_Save")->isEnabled());
+    EXPECT_TRUE(Button("cbt_sanchu")->isEnabled());
+    ASSERT_EQ(messages.boxes.size(), 1u) << "one box for the refused rows";
+    EXPECT_FALSE(messages.boxes[0].error);
+    EXPECT_TRUE(messages.boxes[0].text.contains(QStringLiteral("第 3 行")))
+        << "the line in the file";
+    EXPECT_TRUE(messages.boxes[0].text.contains(QStringLiteral("桩身直径数据有错")));
+    const QString text =
+        window->findChild<pile::ui::BookView*>(QStringLiteral("meo_jisuanjieguo_Doc"))
+            ->toPlainText();
+    EXPECT_TRUE(text.contains(QStringLiteral("1.基桩编号: ZH2")));
+    EXPECT_TRUE(text.contains(QRegularExpression(QStringLiteral("矩形长边尺寸a: +1000 mm"))))
+        << "the sides exchanged as the window exchanges them";
+}
+
+TEST_F(ScheduleImport, AFileThatIsNoScheduleChangesNothing) {
+    Import(QByteArray("\x89PNG\r\n\x1a\n binary"));
+    EXPECT_EQ(window->Books().PileCounter(), 0);
+    ASSERT_EQ(messages.boxes.size(), 1u);
+    EXPECT_TRUE(messages.boxes[0].error);
+}
+
+TEST_F(ScheduleImport, ACancelledDialogChangesNothing) {
+    fileDialogs.openPath.clear();
+    ChooseInMenu(QStringLiteral("导入桩表…"));
+    EXPECT_EQ(window->Books().PileCounter(), 0);
+    EXPECT_TRUE(messages.boxes.empty());
 }
 
 }  // namespace

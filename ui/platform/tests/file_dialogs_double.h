@@ -32,15 +32,27 @@ class ScriptedFileDialogs final : public FileDialogs {
         return true;
     }
 
-    // The answers; an empty savePath is a cancelled dialog.
+    QString askOpenFileName(QWidget* /*parent*/, const QString& /*caption*/,
+                            const QString& startFolder, const QStringList& filters) override {
+        openRequests.push_back({startFolder, filters});
+        return openPath;
+    }
+
+    // The answers; an empty savePath or openPath is a cancelled dialog.
     QString savePath;
     QString selectedFilter;  // empty: the one the request selected
     bool replace = false;
     QString printToPdf;
+    QString openPath;
 
     std::vector<SaveDialogRequest> saveRequests;
     std::vector<QString> replaceQuestions;
     std::vector<int> printPageCounts;
+    struct OpenRequest {
+        QString startFolder;
+        QStringList filters;
+    };
+    std::vector<OpenRequest> openRequests;
 };
 
 }  // namespace pile::platform
