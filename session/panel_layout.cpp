@@ -24,7 +24,7 @@ constexpr std::u16string_view kStartFormula = u"单桩竖向承载力计算依�
 ListItems NumberItems(int from, int to, int step) {
     ListItems items;
     for (int value = from; value <= to; value += step) {
-        char digits[12];
+        char digits[12] = {};  // g++ 12 at -O3 cannot see that to_chars fills it
         const char* const end = std::to_chars(digits, digits + sizeof digits, value).ptr;
         items.emplace_back(static_cast<const char*>(digits), end);
     }
