@@ -16,7 +16,10 @@ using pile::test::PrintTo;
 std::string Joined(const ListItems& items) {
     std::string out;
     for (const std::u16string& item : items) {
-        out += (out.empty() ? "" : "|") + Utf16ToUtf8(item);
+        if (!out.empty()) {
+            out += '|';
+        }
+        out += Utf16ToUtf8(item);
     }
     return out;
 }
