@@ -6,6 +6,7 @@
 #include <QSaveFile>
 #include <QStringEncoder>
 #include <QStringView>
+#include <limits>
 #include <new>
 
 #ifdef Q_OS_WIN
@@ -24,7 +25,8 @@ QStringEncoder MakeEncoder(BookCodec codec) {
     constexpr auto kFlags = QStringConverter::Flag::Stateless;
     switch (codec) {
         case BookCodec::Gbk:
-            // Debian's Qt takes GBK from ICU, which maps like Windows' code page 936.
+            // Debian's Qt takes GBK from ICU, which maps like Windows' code page 936 (on
+            // Windows itself EncodeCodePage936 asks the system).
             return QStringEncoder("GBK", kFlags);
         case BookCodec::SystemAnsi:
             return QStringEncoder(QStringConverter::System, kFlags);
@@ -68,18 +70,35 @@ QStringView View(const QString& line) {
     return QStringView(line);
 }
 
-template <typename Lines>
-std::optional<QByteArray> EncodeLines(const Lines& lines, BookCodec codec) {
-    QStringEncoder encoder = MakeEncoder(codec);
-    if (!encoder.isValid()) {
+#ifdef Q_OS_WIN
+// Code page 936 as Windows itself maps it: Qt built without ICU knows no code page by name.
+std::optional<QByteArray> EncodeCodePage936(QStringView line) {
+    if (line.isEmpty()) {
+        return QByteArray();
+    }
+    if (line.size() > std::numeric_limits<int>::max() / 2) {
         return std::nullopt;
     }
-    qsizetype units = 0;
-    for (const auto& line : lines) {
-        units += static_cast<qsizetype>(line.size()) + 2;
+    const auto* wide = reinterpret_cast<const wchar_t*>(line.utf16());
+    const int units = static_cast<int>(line.size());
+    const int size = WideCharToMultiByte(936, 0, wide, units, nullptr, 0, nullptr, nullptr);
+    if (size <= 0) {
+        return std::nullopt;
     }
+    QByteArray bytes(size, Qt::Uninitialized);
+    if (WideCharToMultiByte(936, 0, wide, units, bytes.data(), size, nullptr, nullptr) != size) {
+        return std::nullopt;
+    }
+    return bytes;
+}
+#endif
+
+// The lines encoded one by one by `encode` (QStringView -> optional bytes), CR LF between them.
+template <typename Lines, typename Encode>
+std::optional<QByteArray> JoinEncodedLines(const Lines& lines, BookCodec codec, qsizetype reserve,
+                                           Encode encode) {
     QByteArray bytes;
-    bytes.reserve(encoder.requiredSpace(units) + 3);
+    bytes.reserve(reserve + 3);
     if (codec == BookCodec::Utf8WithBom) {
         bytes.append(kUtf8Bom, 3);
     }
@@ -91,13 +110,35 @@ std::optional<QByteArray> EncodeLines(const Lines& lines, BookCodec codec) {
         }
         first = false;
         const QStringView view = View(line);
-        if (HasBrokenSurrogate(view)) {
-            bytes.append(encoder.encode(MendSurrogates(view)));
-        } else {
-            bytes.append(encoder.encode(view));
+        const std::optional<QByteArray> encoded =
+            HasBrokenSurrogate(view) ? encode(QStringView(MendSurrogates(view))) : encode(view);
+        if (!encoded) {
+            return std::nullopt;
         }
+        bytes.append(*encoded);
     }
     return bytes;
+}
+
+template <typename Lines>
+std::optional<QByteArray> EncodeLines(const Lines& lines, BookCodec codec) {
+    qsizetype units = 0;
+    for (const auto& line : lines) {
+        units += static_cast<qsizetype>(line.size()) + 2;
+    }
+#ifdef Q_OS_WIN
+    if (codec == BookCodec::Gbk) {
+        return JoinEncodedLines(lines, codec, units * 2, EncodeCodePage936);
+    }
+#endif
+    QStringEncoder encoder = MakeEncoder(codec);
+    if (!encoder.isValid()) {
+        return std::nullopt;
+    }
+    return JoinEncodedLines(lines, codec, encoder.requiredSpace(units),
+                            [&encoder](QStringView line) -> std::optional<QByteArray> {
+                                return QByteArray(encoder.encode(line));
+                            });
 }
 
 // No write permission for anybody: the owner marked the file read-only.

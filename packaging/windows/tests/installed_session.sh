@@ -62,7 +62,7 @@ shortcut="$drive_c/ProgramData/Microsoft/Windows/Start Menu/Programs/$title.lnk"
 "$wine" "$setup" /S || fail "the installer ended with status $?"
 [ -f "$installed/BXV_PRJ_VORN1.exe" ] || fail "nothing installed in $installed"
 [ -f "$shortcut" ] || fail "no Start-menu entry $shortcut"
-strings -el "$shortcut" | grep -q 'BXV_PRJ_VORN1.exe' ||
+{ strings -a "$shortcut" && strings -a -el "$shortcut"; } | grep -q 'BXV_PRJ_VORN1.exe' ||
     fail "the Start-menu entry does not start the program"
 python3 - "$tree" "$installed" <<'PY' || fail "the installed folder differs from the install tree"
 import pathlib, sys
