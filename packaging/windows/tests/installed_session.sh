@@ -52,6 +52,7 @@ fail() {
 }
 shot() { import -window root "$out/$1.png"; }
 
+mkdir -p "$WINEPREFIX"
 wineserver -p
 trap 'wineserver -k 2>/dev/null || true' EXIT
 wineboot -i >/dev/null 2>&1 || true
@@ -72,6 +73,9 @@ extra, lacking = files(installed) - files(tree), files(tree) - files(installed)
 if extra != {"uninstall.exe"} or lacking:
     sys.exit(f"extra: {sorted(extra)}; lacking: {sorted(lacking)}")
 PY
+# A window program: Windows opens no console window beside it.
+x86_64-w64-mingw32-objdump -p "$installed/BXV_PRJ_VORN1.exe" | grep -q '^Subsystem.*Windows GUI' ||
+    fail "the program is not built for the Windows GUI subsystem"
 python3 "$here/../deploy_dlls.py" "$installed" --check >"$out/installed-dlls.txt" ||
     fail "a DLL is missing from the installed folder"
 
