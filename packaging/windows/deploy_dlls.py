@@ -26,7 +26,7 @@ WINDOWS_DLLS = {
     name.lower()
     for name in """
     advapi32 authz comctl32 comdlg32 crypt32 d3d11 d3d12 d3d9 dwmapi dwrite dxgi gdi32 imm32
-    kernel32 mpr msvcrt netapi32 ntdll ole32 oleacc oleaut32 setupapi shell32 shlwapi user32
+    kernel32 mpr msvcrt netapi32 ntdll ole32 oleacc oleaut32 setupapi shcore shell32 shlwapi user32
     userenv uxtheme version winmm winspool.drv ws2_32 wtsapi32
     """.split()
 }
