@@ -17,7 +17,8 @@ set -euo pipefail
 here=$(cd "$(dirname "$0")" && pwd)
 
 if [ "${1:-}" != "--inside-x" ]; then
-    setup=$1 zip=$2 tree=$3 replay=$4 out=$5
+    setup=$(realpath "$1") zip=$(realpath "$2") tree=$(realpath "$3") replay=$(realpath "$4")
+    out=$(realpath -m "$5")
     rm -rf "$out"
     mkdir -p "$out/home"
     # The zip first: it needs no wine.
@@ -63,7 +64,8 @@ shortcut="$drive_c/ProgramData/Microsoft/Windows/Start Menu/Programs/$title.lnk"
 "$wine" "$setup" /S || fail "the installer ended with status $?"
 [ -f "$installed/BXV_PRJ_VORN1.exe" ] || fail "nothing installed in $installed"
 [ -f "$shortcut" ] || fail "no Start-menu entry $shortcut"
-{ strings -a "$shortcut" && strings -a -el "$shortcut"; } | grep -q 'BXV_PRJ_VORN1.exe' ||
+link_texts=$(strings -a "$shortcut"; strings -a -el "$shortcut")
+[[ $link_texts == *'\BXV_PRJ_VORN1.exe'* ]] ||
     fail "the Start-menu entry does not start the program"
 python3 - "$tree" "$installed" <<'PY' || fail "the installed folder differs from the install tree"
 import pathlib, sys
@@ -74,7 +76,8 @@ if extra != {"uninstall.exe"} or lacking:
     sys.exit(f"extra: {sorted(extra)}; lacking: {sorted(lacking)}")
 PY
 # A window program: Windows opens no console window beside it.
-x86_64-w64-mingw32-objdump -p "$installed/BXV_PRJ_VORN1.exe" | grep -q '^Subsystem.*Windows GUI' ||
+headers=$(x86_64-w64-mingw32-objdump -p "$installed/BXV_PRJ_VORN1.exe")
+[[ $headers == *'(Windows GUI)'* ]] ||
     fail "the program is not built for the Windows GUI subsystem"
 python3 "$here/../deploy_dlls.py" "$installed" --check >"$out/installed-dlls.txt" ||
     fail "a DLL is missing from the installed folder"
