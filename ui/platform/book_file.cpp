@@ -93,6 +93,37 @@ std::optional<QByteArray> EncodeCodePage936(QStringView line) {
 }
 #endif
 
+#ifdef Q_OS_WIN
+// Windows' ANSI code pages turn each half of a character beyond the BMP into a default
+// character: here, as elsewhere, one character that the code page lacks becomes one "?".
+QString OneMarkPerCharacter(QStringView line) {
+    QString mended;
+    mended.reserve(line.size());
+    for (qsizetype i = 0; i < line.size(); ++i) {
+        if (line[i].isHighSurrogate() && i + 1 < line.size() && line[i + 1].isLowSurrogate()) {
+            ++i;
+            mended.append(QLatin1Char('?'));
+        } else {
+            mended.append(line[i].isSurrogate() ? QLatin1Char('?') : line[i]);
+        }
+    }
+    return mended;
+}
+
+template <typename Encode>
+auto WithoutSupplementaryCharacters(Encode encode) {
+    return [encode](QStringView line) -> std::optional<QByteArray> {
+        for (const QChar unit : line) {
+            if (unit.isSurrogate()) {
+                const QString mended = OneMarkPerCharacter(line);
+                return encode(QStringView(mended));
+            }
+        }
+        return encode(line);
+    };
+}
+#endif
+
 // The lines encoded one by one by `encode` (QStringView -> optional bytes), CR LF between them.
 template <typename Lines, typename Encode>
 std::optional<QByteArray> JoinEncodedLines(const Lines& lines, BookCodec codec, qsizetype reserve,
@@ -128,17 +159,24 @@ std::optional<QByteArray> EncodeLines(const Lines& lines, BookCodec codec) {
     }
 #ifdef Q_OS_WIN
     if (codec == BookCodec::Gbk) {
-        return JoinEncodedLines(lines, codec, units * 2, EncodeCodePage936);
+        return JoinEncodedLines(lines, codec, units * 2,
+                                WithoutSupplementaryCharacters(EncodeCodePage936));
     }
 #endif
     QStringEncoder encoder = MakeEncoder(codec);
     if (!encoder.isValid()) {
         return std::nullopt;
     }
-    return JoinEncodedLines(lines, codec, encoder.requiredSpace(units),
-                            [&encoder](QStringView line) -> std::optional<QByteArray> {
-                                return QByteArray(encoder.encode(line));
-                            });
+    const auto encode = [&encoder](QStringView line) -> std::optional<QByteArray> {
+        return QByteArray(encoder.encode(line));
+    };
+#ifdef Q_OS_WIN
+    if (codec == BookCodec::SystemAnsi) {
+        return JoinEncodedLines(lines, codec, encoder.requiredSpace(units),
+                                WithoutSupplementaryCharacters(encode));
+    }
+#endif
+    return JoinEncodedLines(lines, codec, encoder.requiredSpace(units), encode);
 }
 
 // No write permission for anybody: the owner marked the file read-only.
