@@ -14,11 +14,12 @@ inline constexpr double kMemoStartPointSize = 14.0;
 // The three results, bold, where their text fits the box.
 inline constexpr double kResultPointSize = 18.0;
 
-// The Simplified-Chinese face of the controls; the size stays the toolkit's default.
+// The Simplified-Chinese face of the controls ("Microsoft YaHei" on Windows); the size stays
+// the toolkit's default.
 QFont ControlFont();
 
 // "SimHei" where it is installed, otherwise a CJK monospace face whose Chinese characters are
-// two Latin columns wide.
+// two Latin columns wide ("NSimSun" on Windows).
 QString MemoFontFamily();
 QFont MemoFont(double pointSize);
 

@@ -7,6 +7,7 @@
 #include <QStringEncoder>
 #include <QStringView>
 #include <cerrno>
+#include <limits>
 #include <new>
 
 #include "ui/platform/file_error_text.h"
@@ -31,7 +32,8 @@ QStringEncoder MakeEncoder(BookCodec codec) {
     constexpr auto kFlags = QStringConverter::Flag::Stateless;
     switch (codec) {
         case BookCodec::Gbk:
-            // Debian's Qt takes GBK from ICU, which maps like Windows' code page 936.
+            // Debian's Qt takes GBK from ICU, which maps like Windows' code page 936 (on
+            // Windows itself EncodeCodePage936 asks the system).
             return QStringEncoder("GBK", kFlags);
         case BookCodec::SystemAnsi:
             return QStringEncoder(QStringConverter::System, kFlags);
@@ -75,18 +77,66 @@ QStringView View(const QString& line) {
     return QStringView(line);
 }
 
-template <typename Lines>
-std::optional<QByteArray> EncodeLines(const Lines& lines, BookCodec codec) {
-    QStringEncoder encoder = MakeEncoder(codec);
-    if (!encoder.isValid()) {
+#ifdef Q_OS_WIN
+// Code page 936 as Windows itself maps it: Qt built without ICU knows no code page by name.
+std::optional<QByteArray> EncodeCodePage936(QStringView line) {
+    if (line.isEmpty()) {
+        return QByteArray();
+    }
+    if (line.size() > std::numeric_limits<int>::max() / 2) {
         return std::nullopt;
     }
-    qsizetype units = 0;
-    for (const auto& line : lines) {
-        units += static_cast<qsizetype>(line.size()) + 2;
+    const auto* wide = reinterpret_cast<const wchar_t*>(line.utf16());
+    const int units = static_cast<int>(line.size());
+    const int size = WideCharToMultiByte(936, 0, wide, units, nullptr, 0, nullptr, nullptr);
+    if (size <= 0) {
+        return std::nullopt;
     }
+    QByteArray bytes(size, Qt::Uninitialized);
+    if (WideCharToMultiByte(936, 0, wide, units, bytes.data(), size, nullptr, nullptr) != size) {
+        return std::nullopt;
+    }
+    return bytes;
+}
+#endif
+
+#ifdef Q_OS_WIN
+// Windows' ANSI code pages turn each half of a character beyond the BMP into a default
+// character: here, as elsewhere, one character that the code page lacks becomes one "?".
+QString OneMarkPerCharacter(QStringView line) {
+    QString mended;
+    mended.reserve(line.size());
+    for (qsizetype i = 0; i < line.size(); ++i) {
+        if (line[i].isHighSurrogate() && i + 1 < line.size() && line[i + 1].isLowSurrogate()) {
+            ++i;
+            mended.append(QLatin1Char('?'));
+        } else {
+            mended.append(line[i].isSurrogate() ? QLatin1Char('?') : line[i]);
+        }
+    }
+    return mended;
+}
+
+template <typename Encode>
+auto WithoutSupplementaryCharacters(Encode encode) {
+    return [encode](QStringView line) -> std::optional<QByteArray> {
+        for (const QChar unit : line) {
+            if (unit.isSurrogate()) {
+                const QString mended = OneMarkPerCharacter(line);
+                return encode(QStringView(mended));
+            }
+        }
+        return encode(line);
+    };
+}
+#endif
+
+// The lines encoded one by one by `encode` (QStringView -> optional bytes), CR LF between them.
+template <typename Lines, typename Encode>
+std::optional<QByteArray> JoinEncodedLines(const Lines& lines, BookCodec codec, qsizetype reserve,
+                                           Encode encode) {
     QByteArray bytes;
-    bytes.reserve(encoder.requiredSpace(units) + 3);
+    bytes.reserve(reserve + 3);
     if (codec == BookCodec::Utf8WithBom) {
         bytes.append(kUtf8Bom, 3);
     }
@@ -98,13 +148,42 @@ std::optional<QByteArray> EncodeLines(const Lines& lines, BookCodec codec) {
         }
         first = false;
         const QStringView view = View(line);
-        if (HasBrokenSurrogate(view)) {
-            bytes.append(encoder.encode(MendSurrogates(view)));
-        } else {
-            bytes.append(encoder.encode(view));
+        const std::optional<QByteArray> encoded =
+            HasBrokenSurrogate(view) ? encode(QStringView(MendSurrogates(view))) : encode(view);
+        if (!encoded) {
+            return std::nullopt;
         }
+        bytes.append(*encoded);
     }
     return bytes;
+}
+
+template <typename Lines>
+std::optional<QByteArray> EncodeLines(const Lines& lines, BookCodec codec) {
+    qsizetype units = 0;
+    for (const auto& line : lines) {
+        units += static_cast<qsizetype>(line.size()) + 2;
+    }
+#ifdef Q_OS_WIN
+    if (codec == BookCodec::Gbk) {
+        return JoinEncodedLines(lines, codec, units * 2,
+                                WithoutSupplementaryCharacters(EncodeCodePage936));
+    }
+#endif
+    QStringEncoder encoder = MakeEncoder(codec);
+    if (!encoder.isValid()) {
+        return std::nullopt;
+    }
+    const auto encode = [&encoder](QStringView line) -> std::optional<QByteArray> {
+        return QByteArray(encoder.encode(line));
+    };
+#ifdef Q_OS_WIN
+    if (codec == BookCodec::SystemAnsi) {
+        return JoinEncodedLines(lines, codec, encoder.requiredSpace(units),
+                                WithoutSupplementaryCharacters(encode));
+    }
+#endif
+    return JoinEncodedLines(lines, codec, encoder.requiredSpace(units), encode);
 }
 
 // No write permission for anybody: the owner marked the file read-only.

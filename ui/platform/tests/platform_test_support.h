@@ -40,10 +40,15 @@ inline std::string Hex(const QByteArray& bytes) {
 }
 
 // HOME and XDG_CONFIG_HOME point at an empty temporary folder for the length of one test:
-// QStandardPaths then names <home>/Documents, which does not exist yet.
+// QStandardPaths then names <home>/Documents, which does not exist yet. Windows names its
+// documents folder itself, whatever HOME says: there these tests are skipped (the session
+// under wine saves into the real one).
 class TemporaryHomeTest : public ::testing::Test {
   protected:
     void SetUp() override {
+#ifdef Q_OS_WIN
+        GTEST_SKIP() << "HOME does not move the documents folder of Windows";
+#endif
         ASSERT_TRUE(home_.isValid());
         Remember("HOME", savedHome_);
         Remember("XDG_CONFIG_HOME", savedConfig_);
@@ -51,12 +56,19 @@ class TemporaryHomeTest : public ::testing::Test {
         qputenv("XDG_CONFIG_HOME", QFile::encodeName(home_.path() + QStringLiteral("/.config")));
     }
     void TearDown() override {
+#ifdef Q_OS_WIN
+        return;
+#endif
         Restore("HOME", savedHome_);
         Restore("XDG_CONFIG_HOME", savedConfig_);
     }
 
-    QString Home() const { return QDir::cleanPath(home_.path()); }
-    QString Documents() const { return Home() + QStringLiteral("/Documents"); }
+    QString Home() const {
+        return QDir::cleanPath(home_.path());
+    }
+    QString Documents() const {
+        return Home() + QStringLiteral("/Documents");
+    }
 
   private:
     static void Remember(const char* name, std::optional<QByteArray>& saved) {

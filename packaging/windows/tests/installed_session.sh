@@ -1,0 +1,181 @@
+#!/usr/bin/env bash
+# The Windows packages as a user meets them, under wine64 and Xvfb in a Chinese locale (wine's
+# ANSI code page is then 936, GBK), with a HOME and a wine prefix of its own:
+#  - the zip holds the install tree, file for file;
+#  - the installer, run silently (/S), installs the tree into Program Files with a Start-menu
+#    entry named like the window and an uninstaller, and every DLL the installed programs and
+#    plugins load lies beside them;
+#  - the installed program, started with nothing but its own folder to load DLLs from, shows
+#    its window and is driven by mouse and keyboard as in tests/e2e/person_session.sh: a pile
+#    computed, "结果", both books saved, the last record deleted, "返回", "退出". The files in
+#    wine's documents folder equal, byte for byte, pile_replay's books for the same inputs in
+#    GBK with CR LF between lines, all but the time line, whose form is checked;
+#  - the uninstaller, run silently, removes the program, its folder and its Start-menu entry.
+# Screenshots of every stage are left in the output folder.
+#   installed_session.sh SETUP.EXE ZIP INSTALL_TREE PILE_REPLAY.EXE OUTPUT_FOLDER
+set -euo pipefail
+here=$(cd "$(dirname "$0")" && pwd)
+
+if [ "${1:-}" != "--inside-x" ]; then
+    setup=$(realpath "$1") zip=$(realpath "$2") tree=$(realpath "$3") replay=$(realpath "$4")
+    out=$(realpath -m "$5")
+    rm -rf "$out"
+    mkdir -p "$out/home"
+    # The zip first: it needs no wine.
+    python3 - "$zip" "$tree" <<'PY' || { echo "FAIL: the zip differs from the install tree" >&2; exit 1; }
+import pathlib, sys, zipfile
+tree = pathlib.Path(sys.argv[2])
+names = {n for n in zipfile.ZipFile(sys.argv[1]).namelist() if not n.endswith("/")}
+files = {f"{tree.name}/{p.relative_to(tree).as_posix()}" for p in tree.rglob("*") if p.is_file()}
+if names != files:
+    sys.exit(f"only in the zip: {sorted(names - files)}; only in the tree: {sorted(files - names)}")
+PY
+    export HOME="$out/home" WINEPREFIX="$out/prefix" LANG=zh_CN.UTF-8 LC_ALL=zh_CN.UTF-8
+    # No Mono or Gecko prompts in a new prefix; nothing but the program's own folder for DLLs.
+    export WINEDEBUG=-all WINEDLLOVERRIDES="mscoree=;mshtml=" XDG_CONFIG_HOME="$out/home/.config"
+    unset WINEPATH XDG_RUNTIME_DIR
+    exec xvfb-run -a -s "-screen 0 1024x900x24" \
+        bash "$0" --inside-x "$setup" "$tree" "$replay" "$out"
+fi
+setup=$2 tree=$3 replay=$4 out=$5
+title="嵌岩桩承载力计算 (DBJ50-047-2016)"
+title_pattern="^嵌岩桩承载力计算 \\(DBJ50-047-2016\\)$"
+wine=wine64
+[ -x /usr/lib/wine/wine64 ] && wine=/usr/lib/wine/wine64
+pid=
+
+fail() {
+    echo "FAIL: $*" >&2
+    import -window root "$out/failure.png" 2>/dev/null || true
+    [ -n "$pid" ] && kill "$pid" 2>/dev/null
+    wineserver -k 2>/dev/null || true
+    exit 1
+}
+shot() { import -window root "$out/$1.png"; }
+
+mkdir -p "$WINEPREFIX"
+wineserver -p
+trap 'wineserver -k 2>/dev/null || true' EXIT
+wineboot -i >/dev/null 2>&1 || true
+drive_c=$WINEPREFIX/drive_c
+installed="$drive_c/Program Files/嵌岩桩承载力计算"
+shortcut="$drive_c/ProgramData/Microsoft/Windows/Start Menu/Programs/$title.lnk"
+
+"$wine" "$setup" /S || fail "the installer ended with status $?"
+[ -f "$installed/BXV_PRJ_VORN1.exe" ] || fail "nothing installed in $installed"
+[ -f "$shortcut" ] || fail "no Start-menu entry $shortcut"
+link_texts=$(strings -a "$shortcut"; strings -a -el "$shortcut")
+[[ $link_texts == *'\BXV_PRJ_VORN1.exe'* ]] ||
+    fail "the Start-menu entry does not start the program"
+python3 - "$tree" "$installed" <<'PY' || fail "the installed folder differs from the install tree"
+import pathlib, sys
+tree, installed = (pathlib.Path(a) for a in sys.argv[1:])
+files = lambda root: {p.relative_to(root).as_posix() for p in root.rglob("*") if p.is_file()}
+extra, lacking = files(installed) - files(tree), files(tree) - files(installed)
+if extra != {"uninstall.exe"} or lacking:
+    sys.exit(f"extra: {sorted(extra)}; lacking: {sorted(lacking)}")
+PY
+# A window program: Windows opens no console window beside it.
+headers=$(x86_64-w64-mingw32-objdump -p "$installed/BXV_PRJ_VORN1.exe")
+[[ $headers == *'(Windows GUI)'* ]] ||
+    fail "the program is not built for the Windows GUI subsystem"
+python3 "$here/../deploy_dlls.py" "$installed" --check >"$out/installed-dlls.txt" ||
+    fail "a DLL is missing from the installed folder"
+
+# The program as the Start-menu entry starts it: from its folder.
+(cd "$installed" && exec "$wine" BXV_PRJ_VORN1.exe) &
+pid=$!
+wid=$(timeout 90 xdotool search --sync --onlyvisible --name "$title_pattern" | head -n 1) ||
+    fail "the installed program did not show its window"
+sleep 2
+eval "$(xdotool getwindowgeometry --shell "$wid")"  # X Y WIDTH HEIGHT of the client area
+[ "$WIDTH" -eq 363 ] && [ "$HEIGHT" -eq 693 ] || fail "client area ${WIDTH}x${HEIGHT}, not 363x693"
+shot 01-start
+
+# Positions are the centres of the controls in the window's 363 x 693 design.
+click() {
+    xdotool mousemove $((X + $1)) $((Y + $2)) click 1
+    sleep 0.6
+}
+type_into() {  # x y text: replace a box's text and commit it with Enter
+    click "$1" "$2"
+    xdotool key ctrl+a
+    xdotool type --delay 60 "$3"
+    xdotool key Return
+    sleep 0.6
+}
+dd=(290 133) tyzd=(290 166) hr=(290 199) jmlx=(306 100) rdb_fuk=(14 344)
+bottom_left=(100 630) bottom_right=(252 630) page_book=(340 16) sanchu=(352 612)
+
+type_into "${dd[@]}" 1200
+type_into "${hr[@]}" 2000
+shot 02-typed
+click "${rdb_fuk[@]}"
+click "${jmlx[@]}"  # opens the list; the keyboard picks the third item
+xdotool key Down Down Return
+sleep 0.6
+type_into "${dd[@]}" 800
+type_into "${tyzd[@]}" 1000
+shot 03-rectangle
+click "${bottom_left[@]}"  # 计算
+shot 04-computed
+click "${bottom_left[@]}"  # 结果
+shot 05-text-book
+click "${bottom_right[@]}"  # 保存 the text book
+click "${page_book[@]}"     # to the table book
+shot 06-table-book
+click "${bottom_right[@]}"  # 保存 the table book
+click "${sanchu[@]}"        # x
+shot 07-deleted
+click "${bottom_left[@]}"   # 返回
+shot 08-back
+click "${bottom_right[@]}"  # 退出
+for _ in $(seq 100); do
+    kill -0 "$pid" 2>/dev/null || break
+    sleep 0.2
+done
+kill -0 "$pid" 2>/dev/null && fail "the program did not end on 退出"
+wait "$pid" || fail "the program ended with status $?"
+pid=
+
+# The same pile through pile_replay: the exchange turns 800 x 1000 into a = 1000, b = 800.
+printf 'CALC\t2\t1\t800\t1000\t1.0b\t25\t24\t1\t0\t2\t.\tTIME\n' |
+    WINEPATH="Z:${tree//\//\\}" "$wine" "$replay" >"$out/replay.tsv" ||
+    fail "pile_replay ended with status $?"
+book_bytes() {  # first-line-marker: the book's lines from the replay output, joined with CR LF
+    awk -v marker="$1" '
+        $1 == marker { n = $2; take = 1; next }
+        take && n > 0 { printf "%s%s", (started ? "\r\n" : ""), $0; started = 1; n--; next }
+        take { exit }' "$out/replay.tsv" | iconv -f UTF-8 -t GBK
+}
+documents=$(find "$drive_c/users" -mindepth 2 -maxdepth 2 -name Documents ! -path '*/Public/*' |
+    head -n 1)
+for pair in "TEXT:嵌岩桩计算书(依据DBJ50-047-2016)_文本.txt" "TABLE:嵌岩桩计算书(依据DBJ50-047-2016)_表格.txt"; do
+    marker=${pair%%:*} file="$documents/${pair#*:}"
+    [ -f "$file" ] || fail "$file was not saved"
+    cp "$file" "$out/$marker.saved"
+    book_bytes "$marker" >"$out/$marker.expected"
+    python3 - "$out/$marker.expected" "$file" <<'PY' || fail "$marker book differs from pile_replay"
+import re, sys
+expected = open(sys.argv[1], "rb").read()
+saved = open(sys.argv[2], "rb").read()
+if len(expected) < 100:
+    sys.exit("pile_replay printed no book")
+cut_e, cut_s = expected.rfind(b"\r\n"), saved.rfind(b"\r\n")
+if expected[:cut_e] != saved[:cut_s]:
+    sys.exit("the lines before the time line differ")
+last = saved[cut_s + 2:].decode("gbk")
+if not re.fullmatch(r"计算时间：\d.*\d", last):
+    sys.exit("the book ends with %r, not a time line" % last)
+PY
+done
+
+"$wine" "$installed/uninstall.exe" /S || fail "the uninstaller ended with status $?"
+# The uninstaller copies itself to a temporary folder and removes the program from there.
+for _ in $(seq 100); do
+    [ -e "$installed" ] || break
+    sleep 0.3
+done
+[ -e "$installed" ] && fail "the uninstaller left $(find "$installed" | head -n 5 | tr '\n' ' ')"
+[ -e "$shortcut" ] && fail "the uninstaller left the Start-menu entry"
+echo "PASS: installed session (screenshots in $out)"
