@@ -93,9 +93,9 @@ QComboBox* MakeEditableList(QWidget* parent, const char* name, int x, int y, int
 QLineEdit* MakeInputBox(QWidget* parent, const char* name, int x, int y, int w, int h,
                         const QString& text, bool enabled) {
     auto* box = Make<QLineEdit>(parent, name, x, y, w, h);
+    box->setFont(PartialFont(0, true));  // before the text, which is then laid out once
     box->setText(text);
     box->setEnabled(enabled);
-    box->setFont(PartialFont(0, true));
     box->setInputMethodHints(Qt::ImhPreferNumbers);
     return box;
 }
