@@ -4,8 +4,8 @@
 //    paint of its window, for the program's main window beside a bare QWidget of the same size
 //    with two labels in the controls' Chinese face, regular and bold, started the same way
 //    (goal: within 1.2 times that window). A bare window without the labels shows what the
-//    fonts alone cost; a third figure for the main window runs on until its book screen, built
-//    right after the first paint, is there too.
+//    two fonts alone cost; a further start of the main window runs on until its book screen,
+//    built right after the first paint, is there too.
 // 2. "计算" with 10 000 records already in the books beside the same click with one record:
 //    the median time from the click to the updated book views (goal: within 2 times).
 // 3. "结果" and a step of the font-size track bar, each up to the repaint of the book on show,
@@ -28,10 +28,8 @@
 #include <unistd.h>
 
 #include <QApplication>
-#include <QComboBox>
 #include <QLabel>
 #include <QLineEdit>
-#include <QPlainTextEdit>
 #include <QPushButton>
 #include <QSlider>
 #include <QTest>
