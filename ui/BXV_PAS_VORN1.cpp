@@ -15,6 +15,7 @@
 #include <QShowEvent>
 #include <QSlider>
 #include <QStyle>
+#include <QTimer>
 #include <algorithm>
 #include <cmath>
 #include <filesystem>
@@ -130,11 +131,41 @@ void TBXV_FRM_VORN1::ConnectHandlers() {
     connect(cbt_compute, &QPushButton::clicked, this, &W::cbt_computeClick);
     connect(cbt_JingDu, &QPushButton::clicked, this, &W::cbt_JingDuClick);
     connect(cbt_View, &QPushButton::clicked, this, &W::cbt_ViewClick);
+}
+
+void TBXV_FRM_VORN1::EnsureBookScreen() {
+    if (JieGuo_DocLayer != nullptr) {
+        return;
+    }
+    CreateBookScreen();
+    ConnectBookScreen();
+}
+
+void TBXV_FRM_VORN1::ConnectBookScreen() {
+    using W = TBXV_FRM_VORN1;
     connect(cbt_Exit, &QPushButton::clicked, this, &W::cbt_ExitClick);
     connect(cbt_PageBook, &QPushButton::clicked, this, &W::cbt_PageBookClick);
     connect(cbt_sanchu, &QPushButton::clicked, this, &W::cbt_sanchuClick);
     connect(cbt_Save, &QPushButton::clicked, this, &W::cbt_SaveClick);
     connect(tcb_meoFontSize, &QSlider::valueChanged, this, &W::tcb_meoFontSizeChange);
+
+    // The views draw the session's books; nothing else holds their text.
+    meo_jisuanjieguo_Doc->SetBook(&session_.Lines(pile::Book::Text));
+    meo_jisuanjieguo_Xls->SetBook(&session_.Lines(pile::Book::Table));
+
+    // "另存为…", "导出 PDF…" and "打印…" in the memos' menus, Ctrl+Shift+S and Ctrl+P on the book
+    // screen.
+    for (pile::ui::BookView* memo : {meo_jisuanjieguo_Doc, meo_jisuanjieguo_Xls}) {
+        bookExport_->AttachMenu(
+            memo, memo == meo_jisuanjieguo_Doc ? pile::Book::Text : pile::Book::Table,
+            [memo] { return memo->createStandardContextMenu(); },
+            [this](QMenu& menu) {
+                menu.addSeparator();
+                menu.addAction(QString::fromUtf16(kImportScheduleText), this,
+                               &TBXV_FRM_VORN1::ImportScheduleClick);
+            });
+    }
+    bookExport_->AddShortcuts(JieGuo_DocLayer, [this] { return session_.BookOnShow(); });
 }
 
 void TBXV_FRM_VORN1::ConnectPlatform(WindowPlatform platform) {
@@ -167,8 +198,8 @@ void TBXV_FRM_VORN1::ConnectPlatform(WindowPlatform platform) {
     ConnectBookExport(platform.dialogs, *platform.messages);
 }
 
-// "另存为…", "导出 PDF…" and "打印…" in the memos' menus, Ctrl+Shift+S and Ctrl+P on the book
-// screen. A text file saved as takes its book's bit off the flags as "保存" does.
+// Save as, PDF and print; the book screen attaches them to its memos. A text file saved as
+// takes its book's bit off the flags as "保存" does.
 void TBXV_FRM_VORN1::ConnectBookExport(pile::platform::FileDialogs* dialogs,
                                        pile::platform::MessagePresenter& messages) {
     using pile::Book;
@@ -177,7 +208,6 @@ void TBXV_FRM_VORN1::ConnectBookExport(pile::platform::FileDialogs* dialogs,
         dialogs = desktopDialogs_.get();
     }
     dialogs_ = dialogs;
-    const auto bookOnShow = [this] { return session_.BookOnShow(); };
     bookExport_ = std::make_unique<pile::ui::BookExport>(
         this, *dialogs, messages,
         pile::ui::BookExport::Hooks{
@@ -190,26 +220,12 @@ void TBXV_FRM_VORN1::ConnectBookExport(pile::platform::FileDialogs* dialogs,
                     cbt_Save->setEnabled(session_.HasUnsavedRecords(session_.BookOnShow()));
                 },
         });
-    for (pile::ui::BookView* memo : {meo_jisuanjieguo_Doc, meo_jisuanjieguo_Xls}) {
-        bookExport_->AttachMenu(
-            memo, memo == meo_jisuanjieguo_Doc ? Book::Text : Book::Table,
-            [memo] { return memo->createStandardContextMenu(); },
-            [this](QMenu& menu) {
-                menu.addSeparator();
-                menu.addAction(QString::fromUtf16(kImportScheduleText), this,
-                               &TBXV_FRM_VORN1::ImportScheduleClick);
-            });
-    }
-    bookExport_->AddShortcuts(JieGuo_DocLayer, bookOnShow);
 }
 
 // ---------------------------------------------------------------- start and end
 
 void TBXV_FRM_VORN1::FormCreate() {
     session_ = pile::session::PanelSession();
-    // The views draw the session's books; nothing else holds their text.
-    meo_jisuanjieguo_Doc->SetBook(&session_.Lines(pile::Book::Text));
-    meo_jisuanjieguo_Xls->SetBook(&session_.Lines(pile::Book::Table));
 }
 
 void TBXV_FRM_VORN1::closeEvent(QCloseEvent* event) {
@@ -298,10 +314,17 @@ QMargins TBXV_FRM_VORN1::FrameMargins() const {
 void TBXV_FRM_VORN1::resizeEvent(QResizeEvent* event) {
     QWidget::resizeEvent(event);
     MainFormLayer->setGeometry(rect());
-    JieGuo_DocLayer->setGeometry(rect());
+    if (JieGuo_DocLayer != nullptr) {
+        JieGuo_DocLayer->setGeometry(rect());
+    }
 }
 
 void TBXV_FRM_VORN1::paintEvent(QPaintEvent*) {
+    if (!bookScreenPosted_) {
+        // Runs once this paint has been delivered and shown.
+        bookScreenPosted_ = true;
+        QTimer::singleShot(0, this, &TBXV_FRM_VORN1::EnsureBookScreen);
+    }
     QPainter painter(this);
     QLinearGradient background(0, 0, 0, height());
     background.setColorAt(0, pile::ui::colours::kDodgerBlue);
@@ -499,6 +522,7 @@ void TBXV_FRM_VORN1::ComputeAction() {
     if (!panel) {
         return;
     }
+    EnsureBookScreen();  // its views follow the books from the first record on
     const QString time = pile::ui::CalculationTime(QLocale::system(), clock_());
     const pile::session::PanelUpdate update =
         session_.Compute(*panel, Precision(), DecimalSeparator(), ToU16(time));
@@ -575,6 +599,7 @@ pile::PrecisionMode TBXV_FRM_VORN1::Precision() const {
 // ---------------------------------------------------------------- book screen
 
 void TBXV_FRM_VORN1::cbt_ViewClick() {
+    EnsureBookScreen();
     MainFormLayer->hide();
     JieGuo_DocLayer->show();
     // Up by two and back: each memo lays its text out afresh at the size it had.

@@ -114,8 +114,13 @@ class TBXV_FRM_VORN1 : public QWidget {
     void ImportScheduleClick();
 
   private:
-    void CreateControls();  // BXV_PAS_VORN1_form.cpp
+    void CreateControls();    // the input screen; BXV_PAS_VORN1_form.cpp
+    void CreateBookScreen();  // BXV_PAS_VORN1_form.cpp
+    // The book screen, its memo font above all, plays no part in the first paint: it is built
+    // right after it, or before it by the first handler that needs it.
+    void EnsureBookScreen();
     void ConnectHandlers();
+    void ConnectBookScreen();
     void FormCreate();
     void CentreOnScreen();
     void FitToScreen();
@@ -165,9 +170,10 @@ class TBXV_FRM_VORN1 : public QWidget {
     // The about dialog, created on the first "©" and kept until the program ends.
     std::unique_ptr<TBXV_CZL_FRM_CopyRight> BXV_CZL_FRM_CopyRight;
     bool centred_ = false;
+    bool bookScreenPosted_ = false;
 
     pile::ui::ScaledLayer* MainFormLayer = nullptr;
-    pile::ui::ScaledLayer* JieGuo_DocLayer = nullptr;
+    pile::ui::ScaledLayer* JieGuo_DocLayer = nullptr;  // null until EnsureBookScreen
 
     // Input screen.
     QLabel* lb_cxm = nullptr;
@@ -207,7 +213,7 @@ class TBXV_FRM_VORN1 : public QWidget {
     pile::ui::LogoStrip* img_Logo = nullptr;
     QLabel* lb_shuoming = nullptr;
 
-    // Book screen.
+    // Book screen, built by EnsureBookScreen.
     QLabel* lb_jisuanjieguo = nullptr;
     QPushButton* cbt_PageBook = nullptr;
     pile::ui::BookView* meo_jisuanjieguo_Doc = nullptr;

@@ -77,13 +77,15 @@ QComboBox* MakeList(QWidget* parent, const char* name, int x, int y, int w, int 
 QComboBox* MakeEditableList(QWidget* parent, const char* name, int x, int y, int w, int h,
                             const QStringList& items, int selected, const QString& text) {
     auto* box = Make<QComboBox>(parent, name, x, y, w, h);
+    // Font and items first: the line edit then starts in its font, and no completer has yet to
+    // follow the items (each change of either lays the line out again).
+    box->setFont(PartialFont(0, true));
+    box->addItems(items);
+    box->setCurrentIndex(selected);
     box->setEditable(true);
     box->setInsertPolicy(QComboBox::NoInsert);
     box->setCompleter(nullptr);
-    box->addItems(items);
-    box->setCurrentIndex(selected);
     box->setEditText(text);
-    box->setFont(PartialFont(0, true));
     box->setInputMethodHints(Qt::ImhPreferNumbers);
     return box;
 }
@@ -91,9 +93,9 @@ QComboBox* MakeEditableList(QWidget* parent, const char* name, int x, int y, int
 QLineEdit* MakeInputBox(QWidget* parent, const char* name, int x, int y, int w, int h,
                         const QString& text, bool enabled) {
     auto* box = Make<QLineEdit>(parent, name, x, y, w, h);
+    box->setFont(PartialFont(0, true));  // before the text, which is then laid out once
     box->setText(text);
     box->setEnabled(enabled);
-    box->setFont(PartialFont(0, true));
     box->setInputMethodHints(Qt::ImhPreferNumbers);
     return box;
 }
@@ -120,10 +122,7 @@ pile::ui::BookView* MakeMemo(QWidget* parent, const char* name, int x, int y, in
 
 void TBXV_FRM_VORN1::CreateControls() {
     MainFormLayer = new ScaledLayer(this, QStringLiteral("MainFormLayer"));
-    JieGuo_DocLayer = new ScaledLayer(this, QStringLiteral("JieGuo_DocLayer"));
-    JieGuo_DocLayer->hide();
     QWidget* main = MainFormLayer;
-    QWidget* book = JieGuo_DocLayer;
 
     lb_cxm = MakeLabel(main, "lb_cxm", 84, 12, 209, 33, QStringLiteral("嵌岩桩承载力计算"));
     lb_cxm->setFont(PartialFont(24, true));
@@ -215,6 +214,14 @@ void TBXV_FRM_VORN1::CreateControls() {
     lb_shuoming = MakeLabel(main, "lb_shuoming", 20, 656, 300, 32, QString());
     SetTextColour(lb_shuoming, QPalette::WindowText, kRed);
     lb_shuoming->hide();
+}
+
+// Built hidden, after the input screen: it stands above it and follows it in the focus chain.
+void TBXV_FRM_VORN1::CreateBookScreen() {
+    JieGuo_DocLayer = new ScaledLayer(this, QStringLiteral("JieGuo_DocLayer"));
+    JieGuo_DocLayer->hide();
+    JieGuo_DocLayer->setGeometry(rect());
+    QWidget* book = JieGuo_DocLayer;
 
     lb_jisuanjieguo =
         MakeLabel(book, "lb_jisuanjieguo", 84, 12, 192, 33, QStringLiteral("计算结果"));

@@ -127,6 +127,14 @@ class MainWindow : public ::testing::Test {
         }
     }
 
+    // The book screen is built right after the window's first paint, or before it by the
+    // first "计算".
+    QWidget* BookScreen() { return window.findChild<QWidget*>(QStringLiteral("JieGuo_DocLayer")); }
+    void AwaitFirstPaint() {
+        ASSERT_TRUE(QTest::qWaitFor([this] { return BookScreen() != nullptr; }))
+            << "no book screen after the first paint";
+    }
+
     QString Time() const { return pile::ui::CalculationTime(QLocale::system(), kClock); }
     QChar Separator() const { return QLocale::system().decimalPoint().front(); }
 
@@ -226,6 +234,7 @@ TEST_F(MainWindow, StartWindowIsFixedCentredWithoutTitleButtons) {
 }
 
 TEST_F(MainWindow, StartStateOfTheInputScreen) {
+    AwaitFirstPaint();
     EXPECT_TRUE(Get("MainFormLayer")->isVisible());
     EXPECT_FALSE(Get("JieGuo_DocLayer")->isVisible());
 
@@ -282,6 +291,8 @@ TEST_F(MainWindow, StartStateOfTheInputScreen) {
 }
 
 TEST_F(MainWindow, StartStateOfTheBookScreen) {
+    AwaitFirstPaint();
+    EXPECT_FALSE(BookScreen()->isVisible());
     EXPECT_EQ(S(Text("cbt_PageBook")), "1");
     EXPECT_TRUE(Memo("meo_jisuanjieguo_Doc")->isVisibleTo(Get("JieGuo_DocLayer")));
     EXPECT_FALSE(Memo("meo_jisuanjieguo_Xls")->isVisibleTo(Get("JieGuo_DocLayer")));
@@ -298,6 +309,7 @@ TEST_F(MainWindow, StartStateOfTheBookScreen) {
 }
 
 TEST_F(MainWindow, StartFontsAndColours) {
+    AwaitFirstPaint();
     const std::string controlFamily = S(pile::ui::ControlFont().families().value(0));
     EXPECT_EQ(S(window.font().families().value(0)), controlFamily);
     EXPECT_EQ(S(Get("lb_jmlx")->font().families().value(0)), controlFamily);
@@ -701,6 +713,47 @@ TEST_F(MainWindow, FailedCheckThroughThePopUpLeavesItShown) {
 }
 
 // ------------------------------------------------------------------ book screen
+
+// The book screen plays no part in the first paint. Whether it was built right after that
+// paint or by a "计算" that came first, the first "结果" shows the same screen.
+struct BookScreenRow {
+    const char* name;
+    bool afterFirstPaint;
+};
+
+class BookScreenBuilt : public MainWindow, public ::testing::WithParamInterface<BookScreenRow> {};
+
+TEST_P(BookScreenBuilt, ShowsTheFirstRecordAsTheStartLeftIt) {
+    ASSERT_EQ(BookScreen(), nullptr) << "built before the first paint";
+    if (GetParam().afterFirstPaint) {
+        AwaitFirstPaint();
+        EXPECT_FALSE(BookScreen()->isVisible());
+    }
+    Compute();
+    ASSERT_NE(BookScreen(), nullptr);
+    ExpectComputed();
+    ExpectMemosAsReplay();
+
+    Click("cbt_View");
+    EXPECT_TRUE(BookScreen()->isVisible());
+    EXPECT_EQ(BookScreen()->geometry(), window.rect());
+    EXPECT_EQ(S(Text("cbt_PageBook")), "1");
+    EXPECT_TRUE(Memo("meo_jisuanjieguo_Doc")->isVisible());
+    EXPECT_FALSE(Memo("meo_jisuanjieguo_Xls")->isVisible());
+    EXPECT_EQ(Memo("meo_jisuanjieguo_Doc")->font().pointSizeF(), 14);
+    EXPECT_EQ(Get<QSlider>("tcb_meoFontSize")->value(), 14 * TBXV_FRM_VORN1::kFontSizeSteps);
+    // Its buttons are connected: the page switch and the way back work.
+    Click("cbt_PageBook");
+    EXPECT_TRUE(Memo("meo_jisuanjieguo_Xls")->isVisible());
+    Click("cbt_Exit");
+    EXPECT_TRUE(Get("MainFormLayer")->isVisible());
+    EXPECT_FALSE(BookScreen()->isVisible());
+}
+
+INSTANTIATE_TEST_SUITE_P(Start, BookScreenBuilt,
+                         ::testing::Values(BookScreenRow{"AfterTheFirstPaint", true},
+                                           BookScreenRow{"ByAComputeBeforeIt", false}),
+                         pile::test::RowName{});
 
 TEST_F(MainWindow, ViewExitAndPageSwitch) {
     Compute();

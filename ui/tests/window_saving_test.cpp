@@ -162,9 +162,14 @@ class ScheduleImport : public GrantedSaving {
         fileDialogs.openPath = file.fileName();
         ChooseInMenu(QStringLiteral("导入桩表…"));
     }
-    // Right click on the text book's view, then the menu item.
+    // Right click on the text book's view, then the menu item. The book screen is built right
+    // after the window's first paint.
     void ChooseInMenu(const QString& item) {
-        auto* view = window->findChild<pile::ui::BookView*>(QStringLiteral("meo_jisuanjieguo_Doc"));
+        pile::ui::BookView* view = nullptr;
+        ASSERT_TRUE(QTest::qWaitFor([&] {
+            view = window->findChild<pile::ui::BookView*>(QStringLiteral("meo_jisuanjieguo_Doc"));
+            return view != nullptr;
+        })) << "no book screen after the first paint";
         Q_EMIT view->customContextMenuRequested(QPoint(10, 10));
         QMenu* menu = nullptr;
         for (QWidget* top : QApplication::topLevelWidgets()) {
