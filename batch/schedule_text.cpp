@@ -2,11 +2,12 @@
 
 #include <cstdint>
 
+#include "engine/utf_text.h"
+
 #ifdef _WIN32
 #include <windows.h>
 #else
 #include <iconv.h>
-
 #endif
 
 namespace pile::batch {
@@ -31,60 +32,6 @@ std::u16string DecimalText(std::size_t value) {
     return digits;
 }
 
-std::optional<std::u16string> DecodeUtf8(std::string_view bytes) {
-    std::u16string out;
-    out.reserve(bytes.size());
-    std::size_t i = 0;
-    while (i < bytes.size()) {
-        const auto lead = static_cast<std::uint8_t>(bytes[i]);
-        if (lead < 0x80) {
-            out.push_back(lead);
-            ++i;
-            continue;
-        }
-        std::size_t length = 0;
-        char32_t cp = 0;
-        char32_t minimum = 0;
-        if ((lead & 0xE0) == 0xC0) {
-            length = 2;
-            cp = lead & 0x1Fu;
-            minimum = 0x80;
-        } else if ((lead & 0xF0) == 0xE0) {
-            length = 3;
-            cp = lead & 0x0Fu;
-            minimum = 0x800;
-        } else if ((lead & 0xF8) == 0xF0) {
-            length = 4;
-            cp = lead & 0x07u;
-            minimum = 0x10000;
-        } else {
-            return std::nullopt;
-        }
-        if (bytes.size() - i < length) {
-            return std::nullopt;
-        }
-        for (std::size_t k = 1; k < length; ++k) {
-            const auto next = static_cast<std::uint8_t>(bytes[i + k]);
-            if ((next & 0xC0) != 0x80) {
-                return std::nullopt;
-            }
-            cp = (cp << 6) | (next & 0x3Fu);
-        }
-        if (cp < minimum || cp > 0x10FFFF || (cp >= 0xD800 && cp <= 0xDFFF)) {
-            return std::nullopt;
-        }
-        if (cp < 0x10000) {
-            out.push_back(static_cast<char16_t>(cp));
-        } else {
-            cp -= 0x10000;
-            out.push_back(static_cast<char16_t>(0xD800 + (cp >> 10)));
-            out.push_back(static_cast<char16_t>(0xDC00 + (cp & 0x3FF)));
-        }
-        i += length;
-    }
-    return out;
-}
-
 #ifdef _WIN32
 
 struct TextDecoder::Converter {};
@@ -94,7 +41,7 @@ TextDecoder::~TextDecoder() = default;
 
 std::optional<std::u16string> TextDecoder::Decode(std::string_view bytes) {
     if (encoding_ == TextEncoding::Utf8) {
-        return DecodeUtf8(bytes);
+        return StrictUtf8ToUtf16(bytes);
     }
     if (bytes.empty()) {
         return std::u16string();
@@ -138,7 +85,7 @@ TextDecoder::~TextDecoder() = default;
 
 std::optional<std::u16string> TextDecoder::Decode(std::string_view bytes) {
     if (encoding_ == TextEncoding::Utf8) {
-        return DecodeUtf8(bytes);
+        return StrictUtf8ToUtf16(bytes);
     }
     if (!converter_->Valid()) {
         return std::nullopt;

@@ -23,9 +23,6 @@ std::u16string_view EncodingName(TextEncoding encoding);
 // A count or a line number in decimal digits, for messages.
 std::u16string DecimalText(std::size_t value);
 
-// UTF-8 without overlong forms, surrogates or values beyond U+10FFFF.
-std::optional<std::u16string> DecodeUtf8(std::string_view bytes);
-
 // Decodes one encoding after another, keeping the converter open between calls (iconv on
 // Linux, MultiByteToWideChar on Windows). Not shared between threads.
 class TextDecoder {

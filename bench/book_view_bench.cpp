@@ -16,8 +16,6 @@
 //                                      bytes the books and then the widgets added
 //
 // Without a display the widgets run on the offscreen platform.
-#include <spawn.h>
-#include <sys/wait.h>
 #include <unistd.h>
 
 #include <QApplication>
@@ -36,20 +34,17 @@
 
 #include "book_view.h"
 #include "books/tests/book_fixtures.h"
+#include "child_process.h"
 #include "memo_sync.h"
 #include "ui_fonts.h"
 
-extern char** environ;
-
 namespace {
 
-constexpr int kManyRecords = 10000;
+using pile::bench::Median;
+using pile::bench::ResidentBytes;
+using pile::bench::RunChild;
 
-double Median(std::vector<double> values) {
-    std::sort(values.begin(), values.end());
-    const std::size_t n = values.size();
-    return n % 2 == 1 ? values[n / 2] : (values[n / 2 - 1] + values[n / 2]) / 2;
-}
+constexpr int kManyRecords = 10000;
 
 // The CPU time of this thread, so that the other builds on a shared machine do not count.
 double ThreadCpuMs() {
@@ -62,14 +57,6 @@ double MillisecondsOf(const std::function<void()>& action) {
     const double start = ThreadCpuMs();
     action();
     return ThreadCpuMs() - start;
-}
-
-long long ResidentBytes() {
-    std::ifstream statm("/proc/self/statm");
-    long long pages = 0;
-    long long resident = 0;
-    statm >> pages >> resident;
-    return resident * sysconf(_SC_PAGESIZE);
 }
 
 // The books of a session: the fixture piles in turn, as many records as asked.
@@ -252,35 +239,10 @@ struct Memory {
 
 // Kilobytes per record that the books and the widgets of `kind` add, measured in a child.
 Memory MeasureMemory(const char* self, const char* kind, int records) {
-    int pipeEnds[2];
-    if (pipe(pipeEnds) != 0) {
-        std::perror("pipe");
-        std::exit(1);
-    }
-    posix_spawn_file_actions_t actions;
-    posix_spawn_file_actions_init(&actions);
-    posix_spawn_file_actions_adddup2(&actions, pipeEnds[1], STDOUT_FILENO);
-    posix_spawn_file_actions_addclose(&actions, pipeEnds[0]);
-    std::string selfArg = self;
-    std::string flag = "--memory";
-    std::string kindArg = kind;
-    std::string count = std::to_string(records);
-    char* args[] = {selfArg.data(), flag.data(), kindArg.data(), count.data(), nullptr};
-    pid_t pid = 0;
-    if (posix_spawn(&pid, self, &actions, nullptr, args, environ) != 0) {
-        std::perror("posix_spawn");
-        std::exit(1);
-    }
-    posix_spawn_file_actions_destroy(&actions);
-    close(pipeEnds[1]);
-    char buffer[128] = {};
-    const ssize_t got = read(pipeEnds[0], buffer, sizeof buffer - 1);
-    close(pipeEnds[0]);
-    int status = 0;
-    waitpid(pid, &status, 0);
+    const std::string reported = RunChild(self, {"--memory", kind, std::to_string(records)});
     long long books = 0;
     long long widgets = 0;
-    if (got <= 0 || std::sscanf(buffer, "%lld %lld", &books, &widgets) != 2) {
+    if (std::sscanf(reported.c_str(), "%lld %lld", &books, &widgets) != 2) {
         std::fprintf(stderr, "the %s memory child reported nothing\n", kind);
         std::exit(1);
     }

@@ -23,8 +23,6 @@
 //                                  before and after N records
 //
 // Without a display the measured processes run on the offscreen platform.
-#include <spawn.h>
-#include <sys/wait.h>
 #include <unistd.h>
 
 #include <QApplication>
@@ -45,22 +43,18 @@
 #include <vector>
 
 #include "BXV_PAS_VORN1.h"
-
-extern char** environ;
+#include "child_process.h"
 
 namespace {
 
+using pile::bench::Median;
+using pile::bench::ResidentBytes;
+using pile::bench::RunChild;
 using Clock = std::chrono::steady_clock;
 
 long long NowNs() {
     return std::chrono::duration_cast<std::chrono::nanoseconds>(Clock::now().time_since_epoch())
         .count();
-}
-
-double Median(std::vector<double> values) {
-    std::sort(values.begin(), values.end());
-    const std::size_t n = values.size();
-    return n % 2 == 1 ? values[n / 2] : (values[n / 2 - 1] + values[n / 2]) / 2;
 }
 
 template <typename T>
@@ -135,42 +129,6 @@ int FirstPaintChild(int argc, char** argv, const std::string& kind) {
     return QApplication::exec();
 }
 
-// Spawns `self` with `args` and returns what it prints (at most one short line).
-std::string RunChild(const char* self, std::vector<std::string> args) {
-    int pipeEnds[2];
-    if (pipe(pipeEnds) != 0) {
-        std::perror("pipe");
-        std::exit(1);
-    }
-    posix_spawn_file_actions_t actions;
-    posix_spawn_file_actions_init(&actions);
-    posix_spawn_file_actions_adddup2(&actions, pipeEnds[1], STDOUT_FILENO);
-    posix_spawn_file_actions_addclose(&actions, pipeEnds[0]);
-    std::string selfArg = self;
-    std::vector<char*> argv{selfArg.data()};
-    for (std::string& arg : args) {
-        argv.push_back(arg.data());
-    }
-    argv.push_back(nullptr);
-    pid_t pid = 0;
-    if (posix_spawn(&pid, self, &actions, nullptr, argv.data(), environ) != 0) {
-        std::perror("posix_spawn");
-        std::exit(1);
-    }
-    posix_spawn_file_actions_destroy(&actions);
-    close(pipeEnds[1]);
-    std::string output;
-    char buffer[256];
-    ssize_t got = 0;
-    while ((got = read(pipeEnds[0], buffer, sizeof buffer)) > 0) {
-        output.append(buffer, static_cast<std::size_t>(got));
-    }
-    close(pipeEnds[0]);
-    int status = 0;
-    waitpid(pid, &status, 0);
-    return output;
-}
-
 // Milliseconds from the spawn of `self --first-paint kind` to the first paint it reports.
 double TimeOneStart(const char* self, const char* kind) {
     const long long start = NowNs();
@@ -180,14 +138,6 @@ double TimeOneStart(const char* self, const char* kind) {
         std::exit(1);
     }
     return static_cast<double>(std::atoll(reported.c_str()) - start) / 1e6;
-}
-
-long long ResidentBytes() {
-    std::ifstream statm("/proc/self/statm");
-    long long pages = 0;
-    long long resident = 0;
-    statm >> pages >> resident;
-    return resident * sysconf(_SC_PAGESIZE);
 }
 
 // One "计算" after an input change has brought the button back; only the click is timed,

@@ -1,6 +1,7 @@
 #include "utf_text.h"
 
 #include <cstdint>
+#include <optional>
 
 namespace pile {
 namespace {
@@ -35,6 +36,51 @@ void AppendUtf8(std::string& out, char32_t cp) {
     }
 }
 
+// The code point that starts at text[i] and the number of bytes it takes; nullopt for an
+// ill-formed sequence (a stray or missing continuation byte, an overlong form, a surrogate, a
+// value beyond U+10FFFF).
+struct Decoded {
+    char32_t cp;
+    std::size_t length;
+};
+std::optional<Decoded> DecodeOne(std::string_view text, std::size_t i) {
+    const auto lead = static_cast<std::uint8_t>(text[i]);
+    std::size_t length = 0;
+    char32_t cp = 0;
+    char32_t minimum = 0;
+    if (lead < 0x80) {
+        return Decoded{lead, 1};
+    } else if ((lead & 0xE0) == 0xC0) {
+        length = 2;
+        cp = lead & 0x1Fu;
+        minimum = 0x80;
+    } else if ((lead & 0xF0) == 0xE0) {
+        length = 3;
+        cp = lead & 0x0Fu;
+        minimum = 0x800;
+    } else if ((lead & 0xF8) == 0xF0) {
+        length = 4;
+        cp = lead & 0x07u;
+        minimum = 0x10000;
+    } else {
+        return std::nullopt;
+    }
+    if (text.size() - i < length) {
+        return std::nullopt;
+    }
+    for (std::size_t k = 1; k < length; ++k) {
+        const auto next = static_cast<std::uint8_t>(text[i + k]);
+        if ((next & 0xC0) != 0x80) {
+            return std::nullopt;
+        }
+        cp = (cp << 6) | (next & 0x3Fu);
+    }
+    if (cp < minimum || cp > 0x10FFFF || (cp >= 0xD800 && cp <= 0xDFFF)) {
+        return std::nullopt;
+    }
+    return Decoded{cp, length};
+}
+
 }  // namespace
 
 std::u16string Utf8ToUtf16(std::string_view text) {
@@ -42,47 +88,28 @@ std::u16string Utf8ToUtf16(std::string_view text) {
     out.reserve(text.size());
     std::size_t i = 0;
     while (i < text.size()) {
-        const auto lead = static_cast<std::uint8_t>(text[i]);
-        int length = 0;
-        char32_t cp = 0;
-        char32_t minimum = 0;
-        if (lead < 0x80) {
-            length = 1;
-            cp = lead;
-        } else if ((lead & 0xE0) == 0xC0) {
-            length = 2;
-            cp = lead & 0x1Fu;
-            minimum = 0x80;
-        } else if ((lead & 0xF0) == 0xE0) {
-            length = 3;
-            cp = lead & 0x0Fu;
-            minimum = 0x800;
-        } else if ((lead & 0xF8) == 0xF0) {
-            length = 4;
-            cp = lead & 0x07u;
-            minimum = 0x10000;
+        if (const std::optional<Decoded> decoded = DecodeOne(text, i)) {
+            AppendUtf16(out, decoded->cp);
+            i += decoded->length;
         } else {
             out.push_back(static_cast<char16_t>(kReplacement));
             ++i;
-            continue;
         }
-        bool wellFormed = i + static_cast<std::size_t>(length) <= text.size();
-        for (int k = 1; wellFormed && k < length; ++k) {
-            const auto next = static_cast<std::uint8_t>(text[i + static_cast<std::size_t>(k)]);
-            if ((next & 0xC0) != 0x80) {
-                wellFormed = false;
-            } else {
-                cp = (cp << 6) | (next & 0x3Fu);
-            }
+    }
+    return out;
+}
+
+std::optional<std::u16string> StrictUtf8ToUtf16(std::string_view text) {
+    std::u16string out;
+    out.reserve(text.size());
+    std::size_t i = 0;
+    while (i < text.size()) {
+        const std::optional<Decoded> decoded = DecodeOne(text, i);
+        if (!decoded) {
+            return std::nullopt;
         }
-        // Overlong forms, surrogates and values beyond U+10FFFF are ill-formed too.
-        if (!wellFormed || cp < minimum || cp > 0x10FFFF || (cp >= 0xD800 && cp <= 0xDFFF)) {
-            out.push_back(static_cast<char16_t>(kReplacement));
-            ++i;
-            continue;
-        }
-        AppendUtf16(out, cp);
-        i += static_cast<std::size_t>(length);
+        AppendUtf16(out, decoded->cp);
+        i += decoded->length;
     }
     return out;
 }

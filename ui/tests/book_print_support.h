@@ -31,7 +31,9 @@ inline CalculationBooks Calculated(const std::vector<RockParameterMode>& modes,
                                u"24",
                                ConcreteGrade::C30,
                                frk ? ConstructionProcess::MudWall : ConstructionProcess::DryClean};
-        const auto& pile = std::get<ComputedPile>(ComputePile(panel, u'.').result);
+        // The outcome is kept by name: a reference into the temporary would dangle.
+        const auto outcome = ComputePile(panel, u'.');
+        const auto& pile = std::get<ComputedPile>(outcome.result);
         books.AppendRecord(pile.input, pile.result, dd, u"0", PrecisionMode::Units, u'.',
                            u"2024/5/6 14:03:27");
     }

@@ -77,11 +77,7 @@ class MainWindow : public ::testing::Test {
 
     template <typename T = QWidget>
     T* Get(const char* name) {
-        T* widget = window.findChild<T*>(QString::fromLatin1(name));
-        if (widget == nullptr) {
-            ADD_FAILURE() << "no control " << name;
-        }
-        return widget;
+        return Control<T>(window, name);
     }
     QComboBox* Combo(const char* name) { return Get<QComboBox>(name); }
     QLineEdit* Edit(const char* name) { return Get<QLineEdit>(name); }

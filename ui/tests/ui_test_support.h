@@ -19,6 +19,16 @@ namespace pile::ui::testing {
 using pile::test::AppFirst;
 using pile::test::QtApplication;
 
+// The control of `window` named `name`; a missing one fails the test.
+template <typename T = QWidget>
+T* Control(const QWidget& window, const char* name) {
+    T* widget = window.findChild<T*>(QString::fromLatin1(name));
+    if (widget == nullptr) {
+        ADD_FAILURE() << "no control " << name;
+    }
+    return widget;
+}
+
 // Types `text` over the box's whole content without committing it.
 inline void Type(QLineEdit* box, const QString& text) {
     box->setFocus();

@@ -30,11 +30,7 @@ class WindowTouch : public ::testing::Test {
 
     template <typename T = QWidget>
     T* Get(const char* name) {
-        T* widget = window.findChild<T*>(QString::fromLatin1(name));
-        if (widget == nullptr) {
-            ADD_FAILURE() << "no control " << name;
-        }
-        return widget;
+        return Control<T>(window, name);
     }
     // A click through the window system, as a mouse gives it: a grabbing pop-up sees it first.
     void ClickInWindow(const char* name) {
