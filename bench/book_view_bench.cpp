@@ -16,7 +16,6 @@
 //                                      bytes the books and then the widgets added
 //
 // Without a display the widgets run on the offscreen platform.
-#include <unistd.h>
 
 #include <QApplication>
 #include <QPlainTextEdit>
@@ -41,8 +40,10 @@
 namespace {
 
 using pile::bench::Median;
+using pile::bench::OffscreenWithoutDisplay;
 using pile::bench::ResidentBytes;
 using pile::bench::RunChild;
+using pile::bench::SelfPath;
 
 constexpr int kManyRecords = 10000;
 
@@ -268,14 +269,9 @@ int main(int argc, char** argv) {
         return MemoryChild(argc, argv, argv[2], std::max(1, std::atoi(argv[3])));
     }
     const int rounds = argc > 1 ? std::max(3, std::atoi(argv[1])) : 11;
-    if (std::getenv("DISPLAY") == nullptr && std::getenv("QT_QPA_PLATFORM") == nullptr) {
-        setenv("QT_QPA_PLATFORM", "offscreen", 1);
-    }
-    const char* self = "/proc/self/exe";
-    char path[4096] = {};
-    if (const ssize_t n = readlink(self, path, sizeof path - 1); n > 0) {
-        self = path;
-    }
+    OffscreenWithoutDisplay();
+    const std::string selfPath = SelfPath();
+    const char* self = selfPath.c_str();
     const Memory books = MeasureMemory(self, "none", kManyRecords);
     const Memory view = MeasureMemory(self, "view", kManyRecords);
     const Memory memo = MeasureMemory(self, "memo", kManyRecords);

@@ -32,6 +32,22 @@ inline long long ResidentBytes() {
     return resident * sysconf(_SC_PAGESIZE);
 }
 
+// The path of this benchmark's own program, for the measurement children it spawns.
+inline std::string SelfPath() {
+    char path[4096] = {};
+    if (const ssize_t n = readlink("/proc/self/exe", path, sizeof path - 1); n > 0) {
+        return path;
+    }
+    return "/proc/self/exe";
+}
+
+// Without a display the benchmarks draw on Qt's offscreen platform.
+inline void OffscreenWithoutDisplay() {
+    if (std::getenv("DISPLAY") == nullptr && std::getenv("QT_QPA_PLATFORM") == nullptr) {
+        setenv("QT_QPA_PLATFORM", "offscreen", 1);
+    }
+}
+
 // Spawns `self` with `args` and returns what it prints on its standard output.
 inline std::string RunChild(const char* self, std::vector<std::string> args) {
     int pipeEnds[2];

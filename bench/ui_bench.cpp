@@ -23,7 +23,6 @@
 //                                  before and after N records
 //
 // Without a display the measured processes run on the offscreen platform.
-#include <unistd.h>
 
 #include <QApplication>
 #include <QLabel>
@@ -48,8 +47,10 @@
 namespace {
 
 using pile::bench::Median;
+using pile::bench::OffscreenWithoutDisplay;
 using pile::bench::ResidentBytes;
 using pile::bench::RunChild;
+using pile::bench::SelfPath;
 using Clock = std::chrono::steady_clock;
 
 long long NowNs() {
@@ -239,14 +240,9 @@ int main(int argc, char** argv) {
     }
     const int starts = argc > 1 ? std::max(3, std::atoi(argv[1])) : 21;
     const int clicks = argc > 2 ? std::max(3, std::atoi(argv[2])) : 200;
-    if (std::getenv("DISPLAY") == nullptr && std::getenv("QT_QPA_PLATFORM") == nullptr) {
-        setenv("QT_QPA_PLATFORM", "offscreen", 1);
-    }
-    const char* self = "/proc/self/exe";
-    char path[4096] = {};
-    if (const ssize_t n = readlink(self, path, sizeof path - 1); n > 0) {
-        self = path;
-    }
+    OffscreenWithoutDisplay();
+    const std::string selfPath = SelfPath();
+    const char* self = selfPath.c_str();
 
     // Starts, alternating, after one unmeasured start of each to warm the caches.
     const std::vector<const char*> kinds = {"bare", "fonts", "window", "ready"};
