@@ -10,7 +10,8 @@
 # in the output folder.
 #   person_session.sh PROGRAM PILE_REPLAY OUTPUT_FOLDER
 set -euo pipefail
-source "$(dirname "$0")/../../scripts/lib/program-window.sh"
+lib=$(cd "$(dirname "$0")/../../scripts/lib" && pwd)
+source "$lib/program-window.sh"
 
 if [ "${1:-}" != "--inside-x" ]; then
     program=$1 replay=$2 out=$3
@@ -93,32 +94,14 @@ click_exit || fail "the program did not end on 退出, or ended with a failure s
 
 # The same pile through pile_replay: the exchange turns 800 x 1000 into a = 1000, b = 800.
 printf 'CALC\t2\t1\t800\t1000\t1.0b\t25\t24\t1\t0\t2\t.\tTIME\n' | "$replay" >"$out/replay.tsv"
-book_bytes() {  # first-line-marker: the book's lines from the replay output, joined with CR LF
-    awk -v marker="$1" '
-        $1 == marker { n = $2; take = 1; next }
-        take && n > 0 { printf "%s%s", (started ? "\r\n" : ""), $0; started = 1; n--; next }
-        take { exit }' "$out/replay.tsv" | iconv -f UTF-8 -t GBK
-}
 documents="$HOME/Documents"
 text_file="$documents/嵌岩桩计算书(依据DBJ50-047-2016)_文本.txt"
 table_file="$documents/嵌岩桩计算书(依据DBJ50-047-2016)_表格.txt"
 for pair in "TEXT:$text_file" "TABLE:$table_file"; do
     marker=${pair%%:*} file=${pair#*:}
     [ -f "$file" ] || fail "$file was not saved"
-    book_bytes "$marker" >"$out/$marker.expected"
-    # Everything before the time line is identical; the time line has its form; no break at
-    # the end.
-    python3 - "$out/$marker.expected" "$file" <<'PY' || fail "$marker book differs from pile_replay"
-import re, sys
-expected = open(sys.argv[1], "rb").read()
-saved = open(sys.argv[2], "rb").read()
-cut_e, cut_s = expected.rfind(b"\r\n"), saved.rfind(b"\r\n")
-if expected[:cut_e] != saved[:cut_s]:
-    sys.exit("the lines before the time line differ")
-last = saved[cut_s + 2:].decode("gbk")
-if not re.fullmatch(r"计算时间：\d.*\d", last):
-    sys.exit("the book ends with %r, not a time line" % last)
-PY
+    python3 "$lib/same-book.py" "$out/replay.tsv" "$marker" "$file" "$out/$marker.expected" ||
+        fail "$marker book differs from pile_replay"
 done
 # Saved as: the text file holds the bytes of "保存", the PDF the table in the embedded book font.
 cmp -s "$HOME/project-a/table-book.txt" "$table_file" || fail "the text saved as differs from 保存"

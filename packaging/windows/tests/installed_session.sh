@@ -142,32 +142,14 @@ pid=
 printf 'CALC\t2\t1\t800\t1000\t1.0b\t25\t24\t1\t0\t2\t.\tTIME\n' |
     WINEPATH="Z:${tree//\//\\}" "$wine" "$replay" >"$out/replay.tsv" ||
     fail "pile_replay ended with status $?"
-book_bytes() {  # first-line-marker: the book's lines from the replay output, joined with CR LF
-    awk -v marker="$1" '
-        $1 == marker { n = $2; take = 1; next }
-        take && n > 0 { printf "%s%s", (started ? "\r\n" : ""), $0; started = 1; n--; next }
-        take { exit }' "$out/replay.tsv" | iconv -f UTF-8 -t GBK
-}
 documents=$(find "$drive_c/users" -mindepth 2 -maxdepth 2 -name Documents ! -path '*/Public/*' |
     head -n 1)
 for pair in "TEXT:嵌岩桩计算书(依据DBJ50-047-2016)_文本.txt" "TABLE:嵌岩桩计算书(依据DBJ50-047-2016)_表格.txt"; do
     marker=${pair%%:*} file="$documents/${pair#*:}"
     [ -f "$file" ] || fail "$file was not saved"
     cp "$file" "$out/$marker.saved"
-    book_bytes "$marker" >"$out/$marker.expected"
-    python3 - "$out/$marker.expected" "$file" <<'PY' || fail "$marker book differs from pile_replay"
-import re, sys
-expected = open(sys.argv[1], "rb").read()
-saved = open(sys.argv[2], "rb").read()
-if len(expected) < 100:
-    sys.exit("pile_replay printed no book")
-cut_e, cut_s = expected.rfind(b"\r\n"), saved.rfind(b"\r\n")
-if expected[:cut_e] != saved[:cut_s]:
-    sys.exit("the lines before the time line differ")
-last = saved[cut_s + 2:].decode("gbk")
-if not re.fullmatch(r"计算时间：\d.*\d", last):
-    sys.exit("the book ends with %r, not a time line" % last)
-PY
+    python3 "$here/../../../scripts/lib/same-book.py" "$out/replay.tsv" "$marker" "$file" \
+        "$out/$marker.expected" || fail "$marker book differs from pile_replay"
 done
 
 "$wine" "$installed/uninstall.exe" /S || fail "the uninstaller ended with status $?"
