@@ -1,4 +1,4 @@
-// UTF-8 <-> UTF-16 for the drivers and the tests; ill-formed input becomes U+FFFD.
+// UTF-8 <-> UTF-16 for the drivers, the schedule reader and the tests.
 #pragma once
 
 #include <optional>
@@ -7,6 +7,7 @@
 
 namespace pile {
 
+// A byte that starts no well-formed sequence becomes U+FFFD.
 std::u16string Utf8ToUtf16(std::string_view text);
 // The same for text that must be well-formed: nullopt at the first ill-formed sequence.
 std::optional<std::u16string> StrictUtf8ToUtf16(std::string_view text);
