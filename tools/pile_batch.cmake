@@ -18,7 +18,7 @@ if(PILE_BUILD_UI)
     if(PILE_BUILD_TESTS)
         pile_add_gtest(NAME pile_batch_tests
             SOURCES tests/pile_batch_test.cpp
-            LIBS pile_batch_command pile_replay_session)
+            LIBS pile_batch_command pile_replay_session pile_schedule)
         target_compile_definitions(pile_batch_tests PRIVATE
             PILE_BATCH_PROGRAM="$<TARGET_FILE:pile_batch>")
         add_dependencies(pile_batch_tests pile_batch)

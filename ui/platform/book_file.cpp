@@ -350,7 +350,13 @@ QString WriteWhole(const QString& path, const QByteArray& bytes) {
     // 6.4 does not notice a failed flush and puts the cut-off book in place of the earlier one.
     errno = 0;
     if (!file.open(QIODevice::WriteOnly | QIODevice::Unbuffered)) {
-        return Reason(LastErrorNumber(), kCannotCreateText);
+        const int error = LastErrorNumber();
+        // Without an error number (Windows) a missing folder is still told apart by looking.
+        const QFileInfo folder(target.absolutePath());
+        if (error == 0 && !folder.isDir()) {
+            return FileErrorReason(folder.exists() ? ENOTDIR : ENOENT);
+        }
+        return Reason(error, kCannotCreateText);
     }
     const EndWithoutRemoving end(file);
     errno = 0;
