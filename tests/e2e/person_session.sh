@@ -12,6 +12,7 @@
 set -euo pipefail
 lib=$(cd "$(dirname "$0")/../../scripts/lib" && pwd)
 source "$lib/program-window.sh"
+source "$lib/panel-controls.sh"
 
 if [ "${1:-}" != "--inside-x" ]; then
     program=$1 replay=$2 out=$3
@@ -35,18 +36,6 @@ shot() { import -window root "$out/$1.png"; }
 start_program "$program" || fail "the window did not show"
 [ "$WIDTH" -eq 363 ] && [ "$HEIGHT" -eq 693 ] || fail "client area ${WIDTH}x${HEIGHT}, not 363x693"
 shot 01-start
-
-# Positions are the centres of the controls in the window's 363 x 693 design.
-type_into() {  # x y text: replace a box's text and commit it with Enter
-    click_at "$1" "$2"
-    xdotool key ctrl+a
-    xdotool type --delay 40 "$3"
-    xdotool key Return
-    sleep 0.4
-}
-dd=(290 133) tyzd=(290 166) hr=(290 199) jmlx=(306 100) rdb_fuk=(14 344)
-bottom_left=(100 630) bottom_right=(252 630) page_book=(340 16) sanchu=(352 612)
-book_title=(180 28)
 
 type_into "${dd[@]}" 1200
 type_into "${hr[@]}" 2000

@@ -92,44 +92,37 @@ eval "$(xdotool getwindowgeometry --shell "$wid")"  # X Y WIDTH HEIGHT of the cl
 [ "$WIDTH" -eq 363 ] && [ "$HEIGHT" -eq 693 ] || fail "client area ${WIDTH}x${HEIGHT}, not 363x693"
 shot 01-start
 
-# Positions are the centres of the controls in the window's 363 x 693 design.
-click() {
+# The window as a person drives it; wine redraws more slowly than Linux.
+click_at() {
     xdotool mousemove $((X + $1)) $((Y + $2)) click 1
     sleep 0.6
 }
-type_into() {  # x y text: replace a box's text and commit it with Enter
-    click "$1" "$2"
-    xdotool key ctrl+a
-    xdotool type --delay 60 "$3"
-    xdotool key Return
-    sleep 0.6
-}
-dd=(290 133) tyzd=(290 166) hr=(290 199) jmlx=(306 100) rdb_fuk=(14 344)
-bottom_left=(100 630) bottom_right=(252 630) page_book=(340 16) sanchu=(352 612)
+PANEL_TYPE_DELAY=60 PANEL_SETTLE=0.6
+source "$here/../../../scripts/lib/panel-controls.sh"
 
 type_into "${dd[@]}" 1200
 type_into "${hr[@]}" 2000
 shot 02-typed
-click "${rdb_fuk[@]}"
-click "${jmlx[@]}"  # opens the list; the keyboard picks the third item
+click_at "${rdb_fuk[@]}"
+click_at "${jmlx[@]}"  # opens the list; the keyboard picks the third item
 xdotool key Down Down Return
 sleep 0.6
 type_into "${dd[@]}" 800
 type_into "${tyzd[@]}" 1000
 shot 03-rectangle
-click "${bottom_left[@]}"  # 计算
+click_at "${bottom_left[@]}"  # 计算
 shot 04-computed
-click "${bottom_left[@]}"  # 结果
+click_at "${bottom_left[@]}"  # 结果
 shot 05-text-book
-click "${bottom_right[@]}"  # 保存 the text book
-click "${page_book[@]}"     # to the table book
+click_at "${bottom_right[@]}"  # 保存 the text book
+click_at "${page_book[@]}"     # to the table book
 shot 06-table-book
-click "${bottom_right[@]}"  # 保存 the table book
-click "${sanchu[@]}"        # x
+click_at "${bottom_right[@]}"  # 保存 the table book
+click_at "${sanchu[@]}"        # x
 shot 07-deleted
-click "${bottom_left[@]}"   # 返回
+click_at "${bottom_left[@]}"   # 返回
 shot 08-back
-click "${bottom_right[@]}"  # 退出
+click_at "${bottom_right[@]}"  # 退出
 for _ in $(seq 100); do
     kill -0 "$pid" 2>/dev/null || break
     sleep 0.2
