@@ -9,8 +9,6 @@ int main(int argc, char* argv[]) {
     pile::ui::GuardedApplication application(argc, argv);
     // Message boxes speak Chinese on their buttons too.
     pile::platform::InstallQtChineseTranslation(application);
-    // The window allows portrait only where a screen can turn; a desktop screen cannot, and Qt
-    // offers no such restriction on one, so there is nothing to set here.
     TBXV_FRM_VORN1 window;
     window.show();
     // Under a bare X server a new window has no keyboard focus until it is clicked.

@@ -6,7 +6,7 @@
 #include <memory>
 #include <string>
 
-#include "batch/schedule_run.h"
+#include "session/schedule_run.h"
 
 #ifdef PILE_BATCH_COMMAND
 #include <QDir>
@@ -43,7 +43,7 @@ std::string Schedule(int rows) {
     return csv;
 }
 
-pile::batch::ByteSource SourceOf(const std::string& bytes) {
+pile::schedule::ByteSource SourceOf(const std::string& bytes) {
     auto pos = std::make_shared<std::size_t>(0);
     return [&bytes, pos](char* buffer, std::size_t capacity) -> long long {
         const std::size_t count = std::min(capacity, bytes.size() - *pos);
@@ -57,9 +57,9 @@ void BM_ReadAndComputeSchedule(benchmark::State& state) {
     const std::string csv = Schedule(static_cast<int>(state.range(0)));
     for (auto _ : state) {
         pile::session::PanelSession session;
-        const pile::batch::ScheduleRun run =
-            pile::batch::RunSchedule(SourceOf(csv), u'.', u"2024/5/6 14:03:27", session);
-        std::string table = pile::batch::ResultsTable(run.outcome);
+        const pile::session::ScheduleRun run =
+            pile::session::RunSchedule(SourceOf(csv), u'.', u"2024/5/6 14:03:27", session);
+        std::string table = pile::session::ResultsTable(run.outcome);
         benchmark::DoNotOptimize(table.data());
     }
     state.counters["rows"] = static_cast<double>(state.range(0));

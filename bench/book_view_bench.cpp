@@ -32,9 +32,9 @@
 #include <vector>
 
 #include "book_view.h"
-#include "books/tests/book_fixtures.h"
 #include "child_process.h"
 #include "memo_sync.h"
+#include "testing/book_fixtures.h"
 #include "ui_fonts.h"
 
 namespace {

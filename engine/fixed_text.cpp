@@ -162,4 +162,27 @@ std::u16string PrecisionText(double value, PrecisionMode mode, int significantDi
     return FixedText(value, significantDigits, 0, decimalSeparator);
 }
 
+std::u16string_view PrecisionModeText(PrecisionMode mode) {
+    switch (mode) {
+        case PrecisionMode::TwoDecimals:
+            return u"两位小数";
+        case PrecisionMode::OneDecimal:
+            return u"一位小数";
+        case PrecisionMode::Units:
+            break;
+        case PrecisionMode::Tens:
+            return u"十位取整";
+        case PrecisionMode::Hundreds:
+            return u"百位取整";
+    }
+    return u"个位取整";
+}
+
+std::optional<PrecisionMode> PrecisionModeFromIndex(int index) {
+    if (index < 0 || index > static_cast<int>(PrecisionMode::Hundreds)) {
+        return std::nullopt;
+    }
+    return static_cast<PrecisionMode>(index);
+}
+
 }  // namespace pile

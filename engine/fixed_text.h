@@ -1,12 +1,22 @@
 // The one fixed-point number format of the program, and the rounding choices for Ra and Rc.
 #pragma once
 
+#include <optional>
 #include <string>
+#include <string_view>
 
 namespace pile {
 
 // Selection index of the precision pop-up.
 enum class PrecisionMode { TwoDecimals = 0, OneDecimal = 1, Units = 2, Tens = 3, Hundreds = 4 };
+
+// The pop-up's pick at every start, and a schedule's where it names none.
+inline constexpr PrecisionMode kStartPrecision = PrecisionMode::Units;
+
+// The pop-up's items: "两位小数", "一位小数", "个位取整", "十位取整", "百位取整".
+std::u16string_view PrecisionModeText(PrecisionMode mode);
+// nullopt past the last item.
+std::optional<PrecisionMode> PrecisionModeFromIndex(int index);
 
 // At most `significantDigits` (limited to 2..18) significant digits, exactly `decimals`
 // decimals, halves away from zero, the user's decimal separator, no sign on zero. The value is

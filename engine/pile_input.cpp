@@ -53,6 +53,21 @@ ReadOutcome Failed(ReadOutcome out, std::u16string_view message, InputControl co
 
 }  // namespace
 
+const PanelInput& StartPanel() {
+    static const PanelInput start{
+        .sectionType = SectionType::Circle,
+        .rockMode = RockParameterMode::Frk,
+        .ddText = u"1000",
+        .tyzdText = u"0",
+        .hrText = u"1.0d",
+        .frkText = u"25",
+        .fukText = u"24",
+        .concreteGrade = ConcreteGrade::C30,
+        .process = ConstructionProcess::MudWall,
+    };
+    return start;
+}
+
 ReadOutcome ReadPileInput(const PanelInput& panel, char16_t decimalSeparator) {
     ReadOutcome out;
 

@@ -24,6 +24,10 @@ struct PanelInput {
     ConstructionProcess process = ConstructionProcess::MudWall;
 };
 
+// The panel as the window starts: frk mode, a circle of 1000 with its second box at "0",
+// "1.0d", frk 25 and fuk 24, C30, the mud wall process.
+const PanelInput& StartPanel();
+
 // The rectangle's sides after the exchange, as they are to be written back into the boxes.
 struct RewrittenSides {
     std::u16string ddText;    // the long side a

@@ -14,7 +14,7 @@
 #include <variant>
 #include <vector>
 
-#include "batch/schedule_run.h"
+#include "session/schedule_run.h"
 
 namespace {
 
@@ -31,7 +31,8 @@ bool HasControl(std::u16string_view text) {
     return std::any_of(text.begin(), text.end(), [](char16_t c) { return c < u' '; });
 }
 
-pile::batch::ByteSource PiecesOf(const std::uint8_t* bytes, std::size_t size, std::size_t piece) {
+pile::schedule::ByteSource PiecesOf(const std::uint8_t* bytes, std::size_t size,
+                                    std::size_t piece) {
     return [=, pos = std::size_t{0}](char* buffer, std::size_t capacity) mutable -> long long {
         const std::size_t count = std::min({capacity, piece, size - pos});
         std::memcpy(buffer, bytes + pos, count);
@@ -43,7 +44,8 @@ pile::batch::ByteSource PiecesOf(const std::uint8_t* bytes, std::size_t size, st
 }  // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* bytes, std::size_t size) {
-    using namespace pile::batch;
+    using namespace pile::schedule;
+    using namespace pile::session;
     const ReaderLimits limits{
         .maxRecordBytes = 512, .maxFileBytes = 1 << 16, .maxFields = 64, .maxRows = 64};
     const std::size_t piece = 1 + size % 61;  // the reads a pipe might return

@@ -138,8 +138,13 @@ const ListItems& ConcreteGradeItems() {
 }
 
 const ListItems& PrecisionItems() {
-    static const ListItems items = {u"两位小数", u"一位小数", u"个位取整", u"十位取整",
-                                    u"百位取整"};
+    static const ListItems items = [] {
+        ListItems modes;
+        for (int index = 0; const auto mode = PrecisionModeFromIndex(index); ++index) {
+            modes.emplace_back(PrecisionModeText(*mode));
+        }
+        return modes;
+    }();
     return items;
 }
 

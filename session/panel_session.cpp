@@ -46,20 +46,36 @@ PanelUpdate PanelSession::Compute(const PanelInput& panel, PrecisionMode precisi
     update.booksChange =
         books_.AppendRecord(pile.input, pile.result, update.ddText, update.tyzdText, precision,
                             decimalSeparator, calculationTime);
+    bookScreenUsed_ = true;
     return update;
 }
 
 BooksChange PanelSession::DeleteLast() {
+    bookScreenUsed_ = true;
     return books_.DeleteLast();
 }
 
 void PanelSession::MarkSaved(Book book) {
     books_.MarkSaved(book);
+    bookScreenUsed_ = true;
 }
 
 Book PanelSession::SwitchBook() {
     bookOnShow_ = bookOnShow_ == Book::Text ? Book::Table : Book::Text;
+    bookScreenUsed_ = true;
     return bookOnShow_;
+}
+
+// "保存" starts enabled, as the form has it. From the first calculation, switch, save or
+// deletion on it follows the unsaved bit of the book on show: each calculation sets both bits,
+// a save takes one off. "x" stays usable while a record is left to delete.
+BookScreenState PanelSession::BookScreen() const {
+    return {
+        .canSave = !bookScreenUsed_ || HasUnsavedRecords(bookOnShow_),
+        .canDelete = PileCounter() > 0,
+        .onShow = bookOnShow_,
+        .caption = bookOnShow_ == Book::Text ? u"1" : u"2",
+    };
 }
 
 const BookLines& PanelSession::Lines(Book book) const {

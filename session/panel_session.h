@@ -20,6 +20,7 @@
 // and the time come in as arguments.
 #pragma once
 
+#include <filesystem>
 #include <optional>
 #include <string>
 #include <string_view>
@@ -29,6 +30,7 @@
 #include "books/calculation_books.h"
 #include "engine/fixed_text.h"
 #include "engine/pile_input.h"
+#include "session/book_screen.h"
 
 namespace pile::session {
 
@@ -60,11 +62,18 @@ struct PanelUpdate {
     BooksChange booksChange;
 };
 
+struct ImportResult;  // schedule_import.h
+
 class PanelSession {
   public:
     // Reads and checks the panel, calculates the pile and, when it passes, appends its record
     // to both books. `calculationTime` ends both books.
     PanelUpdate Compute(const PanelInput& panel, PrecisionMode precision, char16_t decimalSeparator,
+                        std::u16string_view calculationTime);
+
+    // "导入桩表…": the schedule in `file` computed row after row into the books, as pile_batch
+    // reads it; a file that cannot be read leaves them as they were.
+    ImportResult Import(const std::filesystem::path& file, char16_t decimalSeparator,
                         std::u16string_view calculationTime);
 
     // "x": removes the newest record from both books (with one record or none, empties them).
@@ -78,6 +87,8 @@ class PanelSession {
     // The other book comes on show; returns it.
     Book SwitchBook();
 
+    BookScreenState BookScreen() const;
+
     bool HasUnsavedRecords(Book book) const { return books_.HasUnsavedRecords(book); }
     int PileCounter() const { return books_.PileCounter(); }
     int UnsavedBookFlags() const { return books_.UnsavedBookFlags(); }
@@ -87,6 +98,7 @@ class PanelSession {
   private:
     CalculationBooks books_;
     Book bookOnShow_ = Book::Text;
+    bool bookScreenUsed_ = false;  // a record, a switch, a save or a deletion since the start
 };
 
 }  // namespace pile::session

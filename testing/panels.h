@@ -10,24 +10,21 @@
 namespace pile::test {
 
 struct Panel {
-    SectionType section = SectionType::Circle;
-    RockParameterMode mode = RockParameterMode::Frk;
-    std::u16string dd = u"1000";
-    std::u16string tyzd = u"0";
-    std::u16string hr = u"1.0d";
-    std::u16string frk = u"25";
-    std::u16string fuk = u"24";
+    SectionType section = StartPanel().sectionType;
+    RockParameterMode mode = StartPanel().rockMode;
+    std::u16string dd = StartPanel().ddText;
+    std::u16string tyzd = StartPanel().tyzdText;
+    std::u16string hr = StartPanel().hrText;
+    std::u16string frk = StartPanel().frkText;
+    std::u16string fuk = StartPanel().fukText;
     // None: the process the mode selects when it is applied (mud wall in frk mode, the dry
     // process in fuk mode).
     std::optional<ConstructionProcess> process = std::nullopt;
-    ConcreteGrade grade = ConcreteGrade::C30;
+    ConcreteGrade grade = StartPanel().concreteGrade;
 
     PanelInput Input() const;
 };
 
-// The panel as the window starts: circle 1000, "1.0d", frk 25, C30, mud wall.
-inline PanelInput StartPanel() {
-    return Panel{}.Input();
-}
+using pile::StartPanel;
 
 }  // namespace pile::test

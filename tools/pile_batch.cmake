@@ -1,14 +1,11 @@
 # pile_batch: a pile schedule (CSV) in, both calculation books and a results table out.
 # Installed with the package. Needs QtCore for the book files (the encoder and the atomic
-# replace of "保存") and the calculation time as the window forms it.
+# replace of "保存") and the calculation time as the window forms it, from io/.
 if(PILE_BUILD_UI)
     find_package(Qt6 6.4 REQUIRED COMPONENTS Core)
 
-    add_library(pile_batch_command STATIC
-        pile_batch_command.cpp
-        ${PROJECT_SOURCE_DIR}/ui/calculation_time.cpp
-    )
-    target_link_libraries(pile_batch_command PUBLIC pile_schedule pile_platform Qt6::Core)
+    add_library(pile_batch_command STATIC pile_batch_command.cpp)
+    target_link_libraries(pile_batch_command PUBLIC pile_session pile_io Qt6::Core)
     pile_strict_target(pile_batch_command)
 
     add_executable(pile_batch pile_batch.cpp)
@@ -18,7 +15,7 @@ if(PILE_BUILD_UI)
     if(PILE_BUILD_TESTS)
         pile_add_gtest(NAME pile_batch_tests
             SOURCES tests/pile_batch_test.cpp
-            LIBS pile_batch_command pile_replay_session pile_schedule)
+            LIBS pile_batch_command pile_replay_session)
         target_compile_definitions(pile_batch_tests PRIVATE
             PILE_BATCH_PROGRAM="$<TARGET_FILE:pile_batch>")
         add_dependencies(pile_batch_tests pile_batch)

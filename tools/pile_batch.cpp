@@ -6,8 +6,9 @@
 #include <cstdio>
 #include <string_view>
 
+#include "io/calculation_time.h"
+#include "io/locale_number.h"
 #include "tools/pile_batch_command.h"
-#include "ui/calculation_time.h"
 
 #ifdef _WIN32
 #include <windows.h>
@@ -31,10 +32,9 @@ int main(int argc, char* argv[]) {
 
     pile::batch::CommandEnvironment environment;
     // The decimal separator and the time text exactly as the window takes them.
-    const QString point = QLocale::system().decimalPoint();
-    environment.decimalSeparator = point.isEmpty() ? u'.' : point.front().unicode();
+    environment.decimalSeparator = pile::io::DecimalSeparator(QLocale::system());
     environment.calculationTime =
-        pile::ui::CalculationTime(QLocale::system(), QDateTime::currentDateTime());
+        pile::io::CalculationTime(QLocale::system(), QDateTime::currentDateTime());
     environment.out = [](std::string_view text) { Write(stdout, text); };
     environment.err = [](std::string_view text) { Write(stderr, text); };
 

@@ -6,14 +6,20 @@
 #include <optional>
 #include <string>
 
-#include "batch/schedule_run.h"
 #include "engine/utf_text.h"
-#include "ui/platform/book_file.h"
-#include "ui/platform/book_save_flow.h"
+#include "io/book_file.h"
+#include "io/output_files.h"
+#include "io/qt_text.h"
+#include "session/schedule_run.h"
 
 namespace pile::batch {
 namespace {
 
+using io::ToQString;
+using session::ScheduleOutcome;
+using session::ScheduleRun;
+
+// %1, %2 and %3: the names of the three files written.
 constexpr char kHelp[] =
     "用法:\n"
     "  pile_batch [--out 文件夹] 桩表.csv\n"
@@ -22,9 +28,9 @@ constexpr char kHelp[] =
     "\n"
     "读入桩表（Excel 另存的 CSV：UTF-8 或 GBK，逗号或分号分隔），逐行按计算器窗口的规则计算\n"
     "每根桩，在输出文件夹（默认为桩表所在的文件夹）写出:\n"
-    "  嵌岩桩计算书(依据DBJ50-047-2016)_文本.txt   文本计算书，与窗口“保存”的文件相同\n"
-    "  嵌岩桩计算书(依据DBJ50-047-2016)_表格.txt   表格计算书，与窗口“保存”的文件相同\n"
-    "  嵌岩桩计算书(依据DBJ50-047-2016)_结果.csv   结果表（UTF-8），每行一根桩\n"
+    "  %1   文本计算书，与窗口“保存”的文件相同\n"
+    "  %2   表格计算书，与窗口“保存”的文件相同\n"
+    "  %3   结果表（UTF-8），每行一根桩\n"
     "已有的同名文件只在新文件完整写好后才被替换。\n"
     "\n"
     "表头各列，顺序不限，其他列不读:\n"
@@ -112,19 +118,15 @@ std::string Utf8(std::u16string_view text) {
     return Utf16ToUtf8(text);
 }
 
-QString ToQString(std::u16string_view text) {
-    return QString::fromUtf16(text.data(), static_cast<qsizetype>(text.size()));
-}
-
 int WriteTemplate(const QString& path, const CommandEnvironment& env) {
-    const std::string bytes = ScheduleTemplate();
+    const std::string bytes = schedule::ScheduleTemplate();
     if (path.isEmpty()) {
         env.out(bytes);
         return kAllComputed;
     }
     const QFileInfo file(path);
-    const platform::BookFileResult written =
-        platform::WriteBookFile(file.absolutePath(), file.fileName(),
+    const pile::io::BookFileResult written =
+        pile::io::WriteBookFile(file.absolutePath(), file.fileName(),
                                 QByteArray(bytes.data(), static_cast<qsizetype>(bytes.size())));
     if (!written.ok) {
         env.err("pile_batch: 未能写出 " + Utf8(written.path) + ": " + Utf8(written.error) + "\n");
@@ -142,7 +144,8 @@ int RunBatchCommand(const QStringList& arguments, const CommandEnvironment& env)
         return kUnreadable;
     }
     if (args.help) {
-        env.out(kHelp);
+        env.out(Utf8(QString::fromUtf8(kHelp).arg(
+            io::BookFileName(Book::Text), io::BookFileName(Book::Table), io::ResultsFileName())));
         return kAllComputed;
     }
     if (args.makeTemplate) {
@@ -160,22 +163,19 @@ int RunBatchCommand(const QStringList& arguments, const CommandEnvironment& env)
         env.err("pile_batch: 不能打开 " + shownName + ": " + Utf8(file.errorString()) + "\n");
         return kUnreadable;
     }
-    const ByteSource source = [&file](char* buffer, std::size_t capacity) -> long long {
+    const schedule::ByteSource source = [&file](char* buffer, std::size_t capacity) -> long long {
         return file.read(buffer, static_cast<qint64>(capacity));
     };
     session::PanelSession session;
     const QString time = env.calculationTime;
     const ScheduleRun run =
-        RunSchedule(source, env.decimalSeparator,
-                    std::u16string_view(reinterpret_cast<const char16_t*>(time.utf16()),
-                                        static_cast<std::size_t>(time.size())),
-                    session);
+        session::RunSchedule(source, env.decimalSeparator, io::ToU16(time), session);
     if (run.unreadable) {
         env.err("pile_batch: " + shownName + ": " + Utf8(*run.unreadable) + "\n");
         return kUnreadable;
     }
     const ScheduleOutcome& outcome = run.outcome;
-    env.err(Utf8(RefusalLines(outcome)));
+    env.err(Utf8(session::RefusalLines(outcome)));
 
     const QString folder = args.outFolder.isEmpty() ? info.absolutePath() : args.outFolder;
     if (!QDir().mkpath(folder)) {
@@ -184,7 +184,7 @@ int RunBatchCommand(const QStringList& arguments, const CommandEnvironment& env)
     }
     bool allWritten = true;
     const auto write = [&](const QString& name, const auto& content) {
-        const platform::BookFileResult written = platform::WriteBookFile(folder, name, content);
+        const pile::io::BookFileResult written = pile::io::WriteBookFile(folder, name, content);
         if (written.ok) {
             env.out(Utf8(written.path) + "\n");
         } else {
@@ -195,20 +195,19 @@ int RunBatchCommand(const QStringList& arguments, const CommandEnvironment& env)
     };
     // With nothing computed the books would be empty files: an earlier pair stays instead.
     if (outcome.computed > 0) {
-        write(platform::BookFileName(Book::Text), session.Lines(Book::Text));
-        write(platform::BookFileName(Book::Table), session.Lines(Book::Table));
+        write(pile::io::BookFileName(Book::Text), session.Lines(Book::Text));
+        write(pile::io::BookFileName(Book::Table), session.Lines(Book::Table));
     } else {
         env.err("pile_batch: 没有算出任何桩，计算书未写出\n");
     }
-    const std::string table = ResultsTable(outcome);
-    write(ToQString(kResultsFileName),
-          QByteArray(table.data(), static_cast<qsizetype>(table.size())));
+    const std::string table = session::ResultsTable(outcome);
+    write(io::ResultsFileName(), QByteArray(table.data(), static_cast<qsizetype>(table.size())));
     if (!allWritten) {
         return kNotWritten;
     }
     env.out("pile_batch: 算出 " + std::to_string(outcome.computed) + " 根桩，" +
             std::to_string(outcome.refused) + " 行未算\n");
-    return ExitStatus(outcome);
+    return session::ExitStatus(outcome);
 }
 
 }  // namespace pile::batch

@@ -20,19 +20,20 @@
 #include <cmath>
 #include <filesystem>
 
-#include "batch/schedule_import.h"
 #include "book_export.h"
 #include "book_view.h"
-#include "calculation_time.h"
 #include "change_events.h"
+#include "io/calculation_time.h"
+#include "io/documents_folder.h"
+#include "io/locale_number.h"
+#include "io/qt_text.h"
 #include "logo_strip.h"
 #include "program_title.h"
-#include "qt_text.h"
 #include "scaled_layer.h"
+#include "session/schedule_import.h"
 #include "text_fit.h"
 #include "ui/about/BXV_CZL_PAS_CopyRight.h"
 #include "ui/platform/book_save_flow.h"
-#include "ui/platform/documents_folder.h"
 #include "ui/platform/file_dialogs.h"
 #include "ui/platform/message_box_presenter.h"
 #include "ui/platform/permission_service.h"
@@ -49,11 +50,11 @@ constexpr char16_t kScheduleFilter[] = u"桩表 (*.csv)";
 constexpr char16_t kAllFilesFilter[] = u"所有文件 (*)";
 }  // namespace
 
+using pile::io::ToQString;
+using pile::io::ToQStringList;
+using pile::io::ToU16;
 using pile::session::LayoutOf;
 using pile::session::PanelField;
-using pile::ui::ToQString;
-using pile::ui::ToQStringList;
-using pile::ui::ToU16;
 
 using pile::ui::colours::kBlack;
 using pile::ui::colours::kRed;
@@ -75,7 +76,6 @@ TBXV_FRM_VORN1::TBXV_FRM_VORN1(WindowPlatform platform, QWidget* parent)
     // tabbed into, so that typing replaces the start value instead of adding to it.
     cbe_dd->setFocus();
     cbe_dd->lineEdit()->selectAll();
-    FormCreate();
 }
 
 TBXV_FRM_VORN1::~TBXV_FRM_VORN1() = default;
@@ -149,6 +149,7 @@ void TBXV_FRM_VORN1::ConnectBookScreen() {
     connect(cbt_Save, &QPushButton::clicked, this, &W::cbt_SaveClick);
     connect(tcb_meoFontSize, &QSlider::valueChanged, this, &W::tcb_meoFontSizeChange);
 
+    ShowBookScreenState();
     // The views draw the session's books; nothing else holds their text.
     meo_jisuanjieguo_Doc->SetBook(&session_.Lines(pile::Book::Text));
     meo_jisuanjieguo_Xls->SetBook(&session_.Lines(pile::Book::Table));
@@ -192,7 +193,7 @@ void TBXV_FRM_VORN1::ConnectPlatform(WindowPlatform platform) {
             .bookSaved =
                 [this](pile::Book book) {
                     session_.MarkSaved(book);
-                    cbt_Save->setEnabled(false);
+                    ShowBookScreenState();
                 },
         });
     ConnectBookExport(platform.dialogs, *platform.messages);
@@ -217,16 +218,12 @@ void TBXV_FRM_VORN1::ConnectBookExport(pile::platform::FileDialogs* dialogs,
             .bookSaved =
                 [this](Book book) {
                     session_.MarkSaved(book);
-                    cbt_Save->setEnabled(session_.HasUnsavedRecords(session_.BookOnShow()));
+                    ShowBookScreenState();
                 },
         });
 }
 
 // ---------------------------------------------------------------- start and end
-
-void TBXV_FRM_VORN1::FormCreate() {
-    session_ = pile::session::PanelSession();
-}
 
 void TBXV_FRM_VORN1::closeEvent(QCloseEvent* event) {
     FormClose(event);
@@ -255,8 +252,10 @@ void TBXV_FRM_VORN1::cbt_CopyRightClick() {
     TBXV_CZL_FRM_CopyRight::ShowSingle(BXV_CZL_FRM_CopyRight, *shell_, cbt_CopyRight);
 }
 
+// The desktop's permission service grants any name; a platform that asks the user would name
+// its storage permission here.
 void TBXV_FRM_VORN1::cbt_SaveClick() {
-    saveFlow_->Request(FPermissionWriteExternalStorage);
+    saveFlow_->Request(QString());
 }
 
 // Before the first show the frame is not known yet: the client area is centred, and the
@@ -496,8 +495,7 @@ pile::RockParameterMode TBXV_FRM_VORN1::RockMode() const {
 }
 
 char16_t TBXV_FRM_VORN1::DecimalSeparator() {
-    const QString point = QLocale::system().decimalPoint();
-    return point.isEmpty() ? u'.' : point.front().unicode();
+    return pile::io::DecimalSeparator(QLocale::system());
 }
 
 // ---------------------------------------------------------------- compute action
@@ -523,7 +521,7 @@ void TBXV_FRM_VORN1::ComputeAction() {
         return;
     }
     EnsureBookScreen();  // its views follow the books from the first record on
-    const QString time = pile::ui::CalculationTime(QLocale::system(), clock_());
+    const QString time = pile::io::CalculationTime(QLocale::system(), clock_());
     const pile::session::PanelUpdate update =
         session_.Compute(*panel, Precision(), DecimalSeparator(), ToU16(time));
 
@@ -547,9 +545,8 @@ void TBXV_FRM_VORN1::ComputeAction() {
 
     cbt_View->show();
     cbt_compute->hide();
-    cbt_Save->setEnabled(true);
     popbox_jingdu->hide();
-    cbt_sanchu->setEnabled(true);
+    ShowBookScreenState();
 }
 
 // The panel as it stands; nothing while a list has no selection.
@@ -615,14 +612,23 @@ void TBXV_FRM_VORN1::cbt_ExitClick() {
     JieGuo_DocLayer->hide();
 }
 
-// The caption shows the book on show by its number: "1" the text book, "2" the table book.
-// "保存" is enabled exactly when the book coming into view has unsaved records.
 void TBXV_FRM_VORN1::cbt_PageBookClick() {
-    const pile::Book book = session_.SwitchBook();
-    meo_jisuanjieguo_Doc->setVisible(book == pile::Book::Text);
-    meo_jisuanjieguo_Xls->setVisible(book == pile::Book::Table);
-    cbt_Save->setEnabled(session_.HasUnsavedRecords(book));
-    cbt_PageBook->setText(QString::number(static_cast<int>(book)));
+    session_.SwitchBook();
+    ShowBookScreenState();
+}
+
+// The one place where the book screen follows the session: the book on show with its caption,
+// and whether "保存" and "x" can be pressed.
+void TBXV_FRM_VORN1::ShowBookScreenState() {
+    if (JieGuo_DocLayer == nullptr) {
+        return;  // built later, in the session's state of then
+    }
+    const pile::session::BookScreenState state = session_.BookScreen();
+    meo_jisuanjieguo_Doc->setVisible(state.onShow == pile::Book::Text);
+    meo_jisuanjieguo_Xls->setVisible(state.onShow == pile::Book::Table);
+    cbt_PageBook->setText(ToQString(state.caption));
+    cbt_Save->setEnabled(state.canSave);
+    cbt_sanchu->setEnabled(state.canDelete);
 }
 
 void TBXV_FRM_VORN1::tcb_meoFontSizeChange() {
@@ -635,10 +641,7 @@ void TBXV_FRM_VORN1::cbt_sanchuClick() {
     FollowBooks(session_.DeleteLast());
     meo_jisuanjieguo_Xls->CaretToStart();
     meo_jisuanjieguo_Doc->CaretToStart();
-    if (session_.PileCounter() == 0) {
-        cbt_Save->setEnabled(false);
-        cbt_sanchu->setEnabled(false);
-    }
+    ShowBookScreenState();
 }
 
 // A schedule exported from a spreadsheet, read with the same code as pile_batch: every row
@@ -646,23 +649,20 @@ void TBXV_FRM_VORN1::cbt_sanchuClick() {
 // are listed in one message box.
 void TBXV_FRM_VORN1::ImportScheduleClick() {
     const QString path = dialogs_->askOpenFileName(
-        this, QString::fromUtf16(kImportScheduleCaption), pile::platform::DocumentsFolder().path,
+        this, QString::fromUtf16(kImportScheduleCaption), pile::io::DocumentsFolder().path,
         {QString::fromUtf16(kScheduleFilter), QString::fromUtf16(kAllFilesFilter)});
     if (path.isEmpty()) {
         return;
     }
-    const QString time = pile::ui::CalculationTime(QLocale::system(), clock_());
-    const pile::batch::ImportResult imported = pile::batch::ImportSchedule(
-        std::filesystem::path(path.toStdU16String()), DecimalSeparator(), ToU16(time), session_);
+    const QString time = pile::io::CalculationTime(QLocale::system(), clock_());
+    const pile::session::ImportResult imported = session_.Import(
+        std::filesystem::path(path.toStdU16String()), DecimalSeparator(), ToU16(time));
     if (!imported.read) {
         messages_->showError(ToQString(imported.message));
         return;
     }
     FollowBooks(imported.outcome.change);
-    if (imported.outcome.computed > 0) {
-        cbt_Save->setEnabled(session_.HasUnsavedRecords(session_.BookOnShow()));
-        cbt_sanchu->setEnabled(true);
-    }
+    ShowBookScreenState();
     if (JieGuo_DocLayer->isHidden()) {
         cbt_ViewClick();
     }

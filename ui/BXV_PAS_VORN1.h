@@ -121,7 +121,7 @@ class TBXV_FRM_VORN1 : public QWidget {
     void EnsureBookScreen();
     void ConnectHandlers();
     void ConnectBookScreen();
-    void FormCreate();
+    void ShowBookScreenState();
     void CentreOnScreen();
     void FitToScreen();
     QMargins FrameMargins() const;
@@ -153,10 +153,6 @@ class TBXV_FRM_VORN1 : public QWidget {
     pile::session::PanelSession session_;
     std::function<QDateTime()> clock_;
 
-    // The storage permission asked for on "保存". Nothing fills these names; the desktop
-    // permission service grants any name, the empty one too.
-    QString FPermissionWriteExternalStorage;
-    QString FPermissionReadExternalStorage;
     // The desktop's own services, for what the caller did not lend.
     std::unique_ptr<pile::platform::PermissionService> desktopPermissions_;
     std::unique_ptr<pile::platform::MessagePresenter> desktopMessages_;

@@ -13,9 +13,10 @@
 
 #include "book_font.h"
 #include "book_pages.h"
+#include "io/documents_folder.h"
+#include "io/file_error_text.h"
+#include "io/output_files.h"
 #include "program_title.h"
-#include "ui/platform/book_save_flow.h"
-#include "ui/platform/documents_folder.h"
 #include "ui/platform/file_dialogs.h"
 #include "ui/platform/message_presenter.h"
 
@@ -58,12 +59,12 @@ ExportTarget ResolveExportTarget(const QString& chosenPath, const QString& selec
 }
 
 PrintedBook PrintedBookOf(Book book, const std::vector<std::u16string>& lines) {
-    const QString title = QFileInfo(platform::BookFileName(book)).completeBaseName();
+    const QString title = QFileInfo(pile::io::BookFileName(book)).completeBaseName();
     return book == Book::Text ? PrintedTextBook(title, lines) : PrintedTableBook(title, lines);
 }
 
 BookExport::BookExport(QWidget* window, platform::FileDialogs& dialogs,
-                       platform::MessagePresenter& messages, Hooks hooks, platform::BookCodec codec)
+                       platform::MessagePresenter& messages, Hooks hooks, pile::io::BookCodec codec)
     : window_(window),
       dialogs_(dialogs),
       messages_(messages),
@@ -87,11 +88,11 @@ void BookExport::AskAndWrite(Book book, bool pdfOnly) {
     if (Lines(book).empty()) {
         return;
     }
-    const QString fileName = platform::BookFileName(book);
+    const QString fileName = pile::io::BookFileName(book);
     platform::SaveDialogRequest request;
     request.caption = pdfOnly ? QStringLiteral("导出 PDF") : QStringLiteral("另存为");
     request.startPath =
-        QDir(platform::DocumentsFolder().path).filePath(pdfOnly ? PdfName(fileName) : fileName);
+        QDir(pile::io::DocumentsFolder().path).filePath(pdfOnly ? PdfName(fileName) : fileName);
     if (!pdfOnly) {
         request.filters.append(Text(kTextFileFilter));
     }
@@ -113,20 +114,20 @@ void BookExport::AskAndWrite(Book book, bool pdfOnly) {
 void BookExport::Write(Book book, const ExportTarget& target) {
     const QFileInfo file(target.path);
     const QString folder = file.absolutePath();
-    platform::BookFileResult written;
+    pile::io::BookFileResult written;
     if (target.format == ExportFormat::Text) {
-        written = platform::WriteBookFile(folder, file.fileName(), Lines(book), codec_);
+        written = pile::io::WriteBookFile(folder, file.fileName(), Lines(book), codec_);
     } else {
         const WaitCursor busy;
         if (const auto pdf = BookPdf(PrintedBookOf(book, Lines(book)), BookFontFamily())) {
-            written = platform::WriteBookFile(folder, file.fileName(), *pdf);
+            written = pile::io::WriteBookFile(folder, file.fileName(), *pdf);
         } else {
             written.path = QDir::toNativeSeparators(target.path);
             written.error = QStringLiteral("PDF 文件未能生成");
         }
     }
     if (!written.ok) {
-        messages_.showError(platform::BookSaveFailureText(written.path, written.error));
+        messages_.showError(pile::io::BookSaveFailureText(written.path, written.error));
         return;
     }
     if (target.format == ExportFormat::Text && hooks_.bookSaved) {

@@ -14,7 +14,7 @@
 #include <vector>
 
 #include "books/calculation_books.h"
-#include "ui/platform/book_file.h"
+#include "io/book_file.h"
 
 class QMenu;
 class QWidget;
@@ -67,7 +67,7 @@ class BookExport final : public QObject {
     // `window`: the parent of the dialogs.
     BookExport(QWidget* window, platform::FileDialogs& dialogs,
                platform::MessagePresenter& messages, Hooks hooks,
-               platform::BookCodec codec = platform::NativeBookCodec());
+               pile::io::BookCodec codec = pile::io::NativeBookCodec());
 
     void SaveAs(Book book);
     void ExportPdf(Book book);
@@ -92,7 +92,7 @@ class BookExport final : public QObject {
     platform::FileDialogs& dialogs_;
     platform::MessagePresenter& messages_;
     Hooks hooks_;
-    platform::BookCodec codec_;
+    pile::io::BookCodec codec_;
 };
 
 }  // namespace pile::ui

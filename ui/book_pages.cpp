@@ -9,10 +9,12 @@
 #include <algorithm>
 #include <cmath>
 
+#include "io/qt_text.h"
 #include "program_title.h"
-#include "qt_text.h"
 
 namespace pile::ui {
+
+using io::ToQString;
 namespace {
 
 constexpr char16_t kTimePrefix[] = u"计算时间：";

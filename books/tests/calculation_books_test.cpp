@@ -5,7 +5,7 @@
 #include <ostream>
 #include <string>
 
-#include "book_fixtures.h"
+#include "testing/book_fixtures.h"
 #include "testing/row_name.h"
 
 namespace pile {

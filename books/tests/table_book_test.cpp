@@ -6,8 +6,8 @@
 #include <ostream>
 #include <string>
 
-#include "book_fixtures.h"
 #include "books/column_layout.h"
+#include "testing/book_fixtures.h"
 #include "testing/row_name.h"
 
 namespace pile {

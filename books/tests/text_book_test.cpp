@@ -6,9 +6,9 @@
 #include <ostream>
 #include <string>
 
-#include "book_fixtures.h"
 #include "books/table_book.h"
 #include "engine/utf_text.h"
+#include "testing/book_fixtures.h"
 #include "testing/row_name.h"
 
 namespace pile {

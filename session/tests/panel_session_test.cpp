@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <ostream>
 #include <string>
 
 #include "engine/utf_text.h"
@@ -245,6 +246,64 @@ TEST(DeleteLast, RemovesRecordsDownToEmptyAndNumbersAgain) {
     session.Compute(test::StartPanel(), Units, u'.', kTime);
     EXPECT_EQ(U8(session.Lines(Book::Text)[1]), "1.基桩编号: ZH1");
 }
+
+// ------------------------------------------------------------------ the book screen
+
+// The actions, one letter each: C a calculation, S "保存" of the book on show, P the page switch,
+// X "x".
+struct ScreenRow {
+    const char* name;
+    const char* actions;
+    bool canSave;
+    bool canDelete;
+    const char* caption;
+};
+
+void PrintTo(const ScreenRow& row, std::ostream* os) {
+    *os << row.name;
+}
+
+class BookScreen : public ::testing::TestWithParam<ScreenRow> {};
+
+TEST_P(BookScreen, FollowsTheActions) {
+    const ScreenRow& row = GetParam();
+    PanelSession session;
+    for (const char* action = row.actions; *action != 0; ++action) {
+        switch (*action) {
+            case 'C':
+                session.Compute(test::StartPanel(), Units, u'.', kTime);
+                break;
+            case 'S':
+                session.MarkSaved(session.BookOnShow());
+                break;
+            case 'P':
+                session.SwitchBook();
+                break;
+            default:
+                session.DeleteLast();
+        }
+    }
+    const BookScreenState state = session.BookScreen();
+    EXPECT_EQ(state.canSave, row.canSave);
+    EXPECT_EQ(state.canDelete, row.canDelete);
+    EXPECT_EQ(U8(state.caption), row.caption);
+    EXPECT_EQ(state.onShow, session.BookOnShow());
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Session, BookScreen,
+    ::testing::Values(ScreenRow{"AtStart", "", true, false, "1"},
+                      ScreenRow{"SwitchedAtStart", "P", false, false, "2"},
+                      ScreenRow{"AfterACalculation", "C", true, true, "1"},
+                      ScreenRow{"TextBookSaved", "CS", false, true, "1"},
+                      ScreenRow{"ToTheUnsavedTableBook", "CSP", true, true, "2"},
+                      ScreenRow{"BackToTheSavedTextBook", "CSPP", false, true, "1"},
+                      ScreenRow{"BothSavedThenADeletion", "CCSPSX", false, true, "2"},
+                      ScreenRow{"BothSavedDeletionAndSwitch", "CCSPSXP", false, true, "1"},
+                      ScreenRow{"DeletionThatEmpties", "CX", false, false, "1"},
+                      ScreenRow{"DeletionThatLeavesOne", "CCX", true, true, "1"},
+                      ScreenRow{"ACalculationAfterSaving", "CSC", true, true, "1"}),
+    [](const auto& row) { return std::string(row.param.name); });
 
 }  // namespace
 }  // namespace pile::session

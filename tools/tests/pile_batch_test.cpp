@@ -13,9 +13,9 @@
 #include <string>
 #include <vector>
 
-#include "batch/schedule_text.h"
+#include "io/book_file.h"
+#include "schedule/schedule_text.h"
 #include "tools/replay_session.h"
-#include "ui/platform/book_file.h"
 
 namespace {
 
@@ -115,7 +115,7 @@ std::pair<QByteArray, QByteArray> ReplayBooks(char separator, const std::string&
     }
     text.pop_back();  // the empty piece after the last LF
     const auto encode = [](const std::vector<std::u16string>& lines) {
-        return pile::platform::EncodeBook(lines, pile::platform::BookCodec::Gbk).value();
+        return pile::io::EncodeBook(lines, pile::io::BookCodec::Gbk).value();
     };
     return {encode(text), encode(table)};
 }
@@ -154,7 +154,7 @@ TEST_P(ReplayEqualityTest, BooksEqualPileReplaysForTheSameSteps) {
     const QByteArray textBook = ReadFile(dir.filePath(kTextBook));
     // Both sides get the time pile_batch wrote: the text after "计算时间：" on its last line.
     // (Qt for Windows has no GBK codec of its own: the schedule reader's decoder reads it.)
-    pile::batch::TextDecoder gbk(pile::batch::TextEncoding::Legacy);
+    pile::schedule::TextDecoder gbk(pile::schedule::TextEncoding::Legacy);
     const QString lastLine = QString::fromStdU16String(
         gbk.Decode(textBook.mid(textBook.lastIndexOf("\r\n") + 2).toStdString()).value_or(u""));
     ASSERT_TRUE(lastLine.startsWith(QStringLiteral("计算时间："))) << lastLine.toStdString();
@@ -174,8 +174,8 @@ TEST(PileBatchTest, GbkAndUtf8SchedulesGiveTheSameFiles) {
     QTemporaryDir dir;
     QByteArray utf8 = ScheduleUtf8();
     const QByteArray gbk =
-        pile::platform::EncodeBook(QString::fromUtf8(utf8).split(QStringLiteral("\r\n")),
-                                   pile::platform::BookCodec::Gbk)
+        pile::io::EncodeBook(QString::fromUtf8(utf8).split(QStringLiteral("\r\n")),
+                             pile::io::BookCodec::Gbk)
             .value();
     WriteFile(dir.filePath(QStringLiteral("utf8.csv")), "\xEF\xBB\xBF" + utf8);
     WriteFile(dir.filePath(QStringLiteral("gbk.csv")), gbk);

@@ -2,18 +2,19 @@
 
 #include <utility>
 
-#include "ui/platform/documents_folder.h"
+#include "io/documents_folder.h"
+#include "io/file_error_text.h"
+#include "io/output_files.h"
 
 namespace pile::platform {
 
-QString BookSaveFailureText(const QString& path, const QString& reason) {
-    return QStringLiteral("计算书未能保存到文件\n%1\n%2").arg(path, reason);
-}
-
-QString BookFileName(Book book) {
-    return book == Book::Text ? QStringLiteral("嵌岩桩计算书(依据DBJ50-047-2016)_文本.txt")
-                              : QStringLiteral("嵌岩桩计算书(依据DBJ50-047-2016)_表格.txt");
-}
+using io::BookCodec;
+using io::BookFileName;
+using io::BookFileResult;
+using io::BookSaveFailureText;
+using io::DocumentsFolder;
+using io::DocumentsFolderResult;
+using io::WriteBookFile;
 
 BookSaveFlow::BookSaveFlow(PermissionService& permissions, MessagePresenter& messages, Hooks hooks,
                            BookCodec codec)

@@ -13,17 +13,12 @@
 #include <string>
 #include <vector>
 
-#include "books/book.h"
-#include "ui/platform/book_file.h"
+#include "io/book_file.h"
+#include "session/book_screen.h"
 #include "ui/platform/message_presenter.h"
 #include "ui/platform/permission_service.h"
 
 namespace pile::platform {
-
-QString BookFileName(Book book);
-
-// The error box's text when a book could not be written to `path`, with the system's reason.
-QString BookSaveFailureText(const QString& path, const QString& reason);
 
 inline constexpr char16_t kNoPermissionText[] = u"无权存盘";
 inline constexpr char16_t kRationaleText[] = u"需要存贮权限，否则计算结果不能存盘";
@@ -41,7 +36,7 @@ class BookSaveFlow {
     };
 
     BookSaveFlow(PermissionService& permissions, MessagePresenter& messages, Hooks hooks,
-                 BookCodec codec = NativeBookCodec());
+                 io::BookCodec codec = io::NativeBookCodec());
     ~BookSaveFlow();
     BookSaveFlow(const BookSaveFlow&) = delete;
     BookSaveFlow& operator=(const BookSaveFlow&) = delete;
@@ -60,7 +55,7 @@ class BookSaveFlow {
     PermissionService& permissions_;
     MessagePresenter& messages_;
     Hooks hooks_;
-    BookCodec codec_;
+    io::BookCodec codec_;
     QString writePermission_;
     // Callbacks that arrive after the flow is gone find this expired and do nothing.
     std::shared_ptr<BookSaveFlow*> self_;

@@ -16,18 +16,18 @@
 
 #include "book_pages.h"
 #include "book_print_support.h"
+#include "io/book_file.h"
+#include "testing/qt/file_dialogs_double.h"
+#include "testing/qt/platform_test_support.h"
+#include "testing/qt/test_doubles.h"
+#include "testing/qt/ui_test_support.h"
 #include "testing/row_name.h"
-#include "ui/platform/book_file.h"
-#include "ui/platform/tests/file_dialogs_double.h"
-#include "ui/platform/tests/platform_test_support.h"
-#include "ui/platform/tests/test_doubles.h"
-#include "ui_test_support.h"
 
 namespace pile::ui {
 namespace {
 
+using pile::test::ReadAll;
 using pile::test::RowName;
-using platform::testing::ReadAll;
 using enum RockParameterMode;
 
 const QString kTextFilter = QString::fromUtf16(kTextFileFilter);
@@ -55,7 +55,7 @@ INSTANTIATE_TEST_SUITE_P(
         PlanRow{"NoRoomStillOneLineAPage", 2, 0, -1, {}, {{0, 1}, {1, 2}}}),
     RowName());
 
-class BookExportTest : public platform::testing::TemporaryHomeTest {
+class BookExportTest : public pile::test::TemporaryHomeTest {
   protected:
     void SetUp() override {
         pile::test::QtApplication();
@@ -97,8 +97,8 @@ TEST_P(SaveAsText, WritesTheSaveBytesAndMarksTheBookSaved) {
     EXPECT_EQ(asked.selectedFilter, kTextFilter);
     // The bytes "保存" writes: its encoder, with the system's code page.
     const auto& lines = GetParam().book == Book::Text ? books_.TextLines() : books_.TableLines();
-    EXPECT_EQ(platform::testing::Hex(ReadAll(dialogs_.savePath)),
-              platform::testing::Hex(*platform::EncodeBook(lines, platform::NativeBookCodec())));
+    EXPECT_EQ(pile::test::Hex(ReadAll(dialogs_.savePath)),
+              pile::test::Hex(*pile::io::EncodeBook(lines, pile::io::NativeBookCodec())));
     EXPECT_EQ(saved_, std::vector<Book>{GetParam().book});
     EXPECT_TRUE(messages_.boxes.empty());
 }
@@ -114,7 +114,7 @@ TEST_F(BookExportTest, PdfLeavesTheFlagsAloneAndAnAddedSuffixAsksBeforeReplacing
     exporter_->SaveAs(Book::Table);
     EXPECT_TRUE(ReadAll(dialogs_.savePath).startsWith("%PDF-"));
 
-    platform::testing::WriteAll(Project("文本.pdf"), "earlier");
+    pile::test::WriteAll(Project("文本.pdf"), "earlier");
     dialogs_.savePath = Project("文本");  // the PDF-only dialog adds ".pdf" after it
     exporter_->ExportPdf(Book::Text);
     EXPECT_EQ(dialogs_.saveRequests.back().filters, QStringList{kPdfFilter});
@@ -172,7 +172,7 @@ class FailedWrite : public BookExportTest, public ::testing::WithParamInterface<
 TEST_P(FailedWrite, KeepsTheEarlierFileAndShowsTheError) {
     const FailureRow& row = GetParam();
     const QString path = Project(row.fileName);
-    platform::testing::WriteAll(path, "earlier");
+    pile::test::WriteAll(path, "earlier");
     const QString locked = row.readOnlyFolder ? QFileInfo(path).absolutePath() : path;
     const QFileDevice::Permissions before = QFile::permissions(locked);
     QFile::setPermissions(locked, QFileDevice::ReadOwner | QFileDevice::ExeOwner);

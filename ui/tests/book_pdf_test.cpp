@@ -10,8 +10,8 @@
 #include "book_font.h"
 #include "book_pages.h"
 #include "book_print_support.h"
+#include "testing/qt/ui_test_support.h"
 #include "testing/row_name.h"
-#include "ui_test_support.h"
 
 namespace pile::ui {
 namespace {

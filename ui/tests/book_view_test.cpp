@@ -2,7 +2,7 @@
 
 #include <gtest/gtest.h>
 
-#include "ui_test_support.h"
+#include "testing/qt/ui_test_support.h"
 
 #include <QClipboard>
 #include <QFontMetricsF>
@@ -12,8 +12,8 @@
 #include <cmath>
 #include <functional>
 
-#include "books/tests/book_fixtures.h"
-#include "qt_text.h"
+#include "io/qt_text.h"
+#include "testing/book_fixtures.h"
 #include "testing/row_name.h"
 #include "ui/platform/qt_translation.h"
 #include "ui_fonts.h"
@@ -26,10 +26,10 @@ static void PrintTo(const QString& text, std::ostream* out) {
 namespace {
 
 using pile::BookLines;
+using pile::io::ToQString;
+using pile::io::ToU16;
 using pile::ui::BookPosition;
 using pile::ui::BookView;
-using pile::ui::ToQString;
-using pile::ui::ToU16;
 
 QString Joined(const BookLines& book) {
     QStringList lines;

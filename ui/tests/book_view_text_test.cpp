@@ -2,8 +2,8 @@
 
 #include <gtest/gtest.h>
 
+#include "testing/qt/ui_test_support.h"
 #include "testing/row_name.h"
-#include "ui_test_support.h"
 
 namespace {
 

@@ -6,8 +6,8 @@
 #include <functional>
 #include <memory>
 
+#include "testing/qt/ui_test_support.h"
 #include "testing/row_name.h"
-#include "ui_test_support.h"
 
 namespace {
 

@@ -13,11 +13,11 @@
 
 #include "BXV_PAS_VORN1.h"
 #include "book_view.h"
-#include "calculation_time.h"
+#include "io/calculation_time.h"
 #include "replay_reference.h"
+#include "testing/qt/ui_test_support.h"
 #include "testing/row_name.h"
 #include "ui_fonts.h"
-#include "ui_test_support.h"
 
 namespace {
 
@@ -131,7 +131,7 @@ class MainWindow : public ::testing::Test {
             << "no book screen after the first paint";
     }
 
-    QString Time() const { return pile::ui::CalculationTime(QLocale::system(), kClock); }
+    QString Time() const { return pile::io::CalculationTime(QLocale::system(), kClock); }
     QChar Separator() const { return QLocale::system().decimalPoint().front(); }
 
     // Presses "计算" (or picks a precision) and records the same step for pile_replay.

@@ -8,8 +8,8 @@
 
 #include <QFontMetricsF>
 
+#include "testing/qt/ui_test_support.h"
 #include "testing/row_name.h"
-#include "ui_test_support.h"
 
 namespace pile::ui {
 namespace {

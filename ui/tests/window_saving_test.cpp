@@ -16,11 +16,11 @@
 
 #include "BXV_PAS_VORN1.h"
 #include "book_view.h"
+#include "testing/qt/file_dialogs_double.h"
+#include "testing/qt/test_doubles.h"
+#include "testing/qt/ui_test_support.h"
 #include "ui/about/BXV_CZL_PAS_CopyRight.h"
 #include "ui/platform/permission_service.h"
-#include "ui/platform/tests/file_dialogs_double.h"
-#include "ui/platform/tests/test_doubles.h"
-#include "ui_test_support.h"
 
 namespace {
 

@@ -11,11 +11,11 @@
 
 #include "BXV_PAS_VORN1.h"
 #include "engine/fixed_text.h"
+#include "testing/qt/test_doubles.h"
+#include "testing/qt/ui_test_support.h"
 #include "testing/row_name.h"
 #include "text_fit.h"
-#include "ui/platform/tests/test_doubles.h"
 #include "ui_fonts.h"
-#include "ui_test_support.h"
 
 namespace {
 

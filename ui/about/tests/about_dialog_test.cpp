@@ -8,9 +8,9 @@
 #include <memory>
 
 #include "testing/qt/qt_application.h"
+#include "testing/qt/test_doubles.h"
 #include "testing/row_name.h"
 #include "ui/about/BXV_CZL_PAS_CopyRight.h"
-#include "ui/platform/tests/test_doubles.h"
 
 namespace pile::platform {
 namespace {

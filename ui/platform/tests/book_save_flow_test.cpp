@@ -1,4 +1,5 @@
 #include "ui/platform/book_save_flow.h"
+#include "io/output_files.h"
 
 #include <gtest/gtest.h>
 
@@ -7,17 +8,18 @@
 #include <QFileInfo>
 #include <memory>
 
+#include "testing/qt/platform_test_support.h"
+#include "testing/qt/test_doubles.h"
 #include "testing/row_name.h"
-#include "ui/platform/tests/platform_test_support.h"
-#include "ui/platform/tests/test_doubles.h"
 
 namespace pile::platform {
 namespace {
 
 using pile::test::PrintTo;
 
-using testing::Hex;
-using testing::ReadAll;
+using io::BookFileName;
+using pile::test::Hex;
+using pile::test::ReadAll;
 
 const QString kTextFile = QStringLiteral("嵌岩桩计算书(依据DBJ50-047-2016)_文本.txt");
 const QString kTableFile = QStringLiteral("嵌岩桩计算书(依据DBJ50-047-2016)_表格.txt");
@@ -25,7 +27,7 @@ const QString kNoPermission = QStringLiteral("无权存盘");
 
 // The window as the flow sees it: the book on show, the two books, the flags and the enabled
 // state of cbt_Save.
-class BookSaveFlowTest : public testing::TemporaryHomeTest {
+class BookSaveFlowTest : public pile::test::TemporaryHomeTest {
   protected:
     std::unique_ptr<BookSaveFlow> MakeFlow(PermissionService& permissions) {
         BookSaveFlow::Hooks hooks;
@@ -196,7 +198,7 @@ TEST_F(BookSaveFlowTest, TheRationaleExplainsOnlyTheWritePermission) {
 
 TEST_F(BookSaveFlowTest, AReadOnlyFileStaysAndTheErrorNamesItOnceWithTheReason) {
     ASSERT_TRUE(QDir().mkpath(Documents()));
-    testing::WriteAll(PathOf(kTextFile), "earlier");
+    pile::test::WriteAll(PathOf(kTextFile), "earlier");
     ASSERT_TRUE(
         QFile::setPermissions(PathOf(kTextFile), QFileDevice::ReadOwner | QFileDevice::ReadGroup));
     const auto flow = MakeFlow(desktop_);
@@ -213,7 +215,7 @@ TEST_F(BookSaveFlowTest, AReadOnlyFileStaysAndTheErrorNamesItOnceWithTheReason) 
 }
 
 TEST_F(BookSaveFlowTest, NoDocumentsFolderIsAnErrorNamingTheFileAndTheFolder) {
-    testing::WriteAll(Documents(), "a file where the folder belongs");
+    pile::test::WriteAll(Documents(), "a file where the folder belongs");
     const auto flow = MakeFlow(desktop_);
     flow->Request(QString());
     ASSERT_EQ(messages_.boxes.size(), 1u);

@@ -6,11 +6,12 @@
 #include <string>
 #include <vector>
 
+#include "io/output_files.h"
 #include "session/panel_session.h"
 #include "testing/panels.h"
+#include "testing/qt/platform_test_support.h"
+#include "testing/qt/test_doubles.h"
 #include "ui/platform/book_save_flow.h"
-#include "ui/platform/tests/platform_test_support.h"
-#include "ui/platform/tests/test_doubles.h"
 
 #ifdef Q_OS_UNIX
 #include <iconv.h>
@@ -19,8 +20,9 @@
 namespace pile::platform {
 namespace {
 
-using testing::Hex;
-using testing::ReadAll;
+using io::BookFileName;
+using pile::test::Hex;
+using pile::test::ReadAll;
 
 struct Step {
     const char* name;
@@ -114,7 +116,7 @@ std::optional<QByteArray> IconvGbk(const std::vector<std::u16string>& lines) {
 }
 
 // The window's part: the session with its books, flags and book on show, and cbt_Save.
-class SavedBooksFlow : public testing::TemporaryHomeTest {
+class SavedBooksFlow : public pile::test::TemporaryHomeTest {
   protected:
     void SetUp() override {
         TemporaryHomeTest::SetUp();

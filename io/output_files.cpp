@@ -1,0 +1,14 @@
+#include "io/output_files.h"
+
+namespace pile::io {
+
+QString BookFileName(Book book) {
+    return book == Book::Text ? QStringLiteral("嵌岩桩计算书(依据DBJ50-047-2016)_文本.txt")
+                              : QStringLiteral("嵌岩桩计算书(依据DBJ50-047-2016)_表格.txt");
+}
+
+QString ResultsFileName() {
+    return QStringLiteral("嵌岩桩计算书(依据DBJ50-047-2016)_结果.csv");
+}
+
+}  // namespace pile::io

@@ -1,0 +1,503 @@
+#include "schedule/schedule.h"
+
+#include <algorithm>
+#include <limits>
+
+#include "engine/pile_types.h"
+
+namespace pile::schedule {
+namespace {
+
+constexpr std::array<std::u16string_view, kColumnCount> kColumnNames = {
+    u"桩号",   u"截面", u"参数", u"d或a", u"c或b", u"hr",
+    u"混凝土", u"工艺", u"frk",  u"fuk",  u"精度"};
+
+constexpr std::size_t kShownChars = 20;
+
+bool IsBlank(char16_t c) {
+    return c == u' ' || c == u'\t' || c == u'\u3000' || c == u'\u00A0';
+}
+
+std::u16string_view Trim(std::u16string_view text) {
+    while (!text.empty() && IsBlank(text.front())) {
+        text.remove_prefix(1);
+    }
+    while (!text.empty() && IsBlank(text.back())) {
+        text.remove_suffix(1);
+    }
+    return text;
+}
+
+// How a list text or a column name is compared: without surrounding blanks, full-width Latin
+// letters, digits and brackets as their ASCII forms, Latin letters in lower case. So "C30",
+// "c30" and "Ｃ30" pick the same item, and "干作业成桩（清底干净）" the item with ASCII brackets.
+std::u16string Normalized(std::u16string_view text) {
+    std::u16string out;
+    for (char16_t c : Trim(text)) {
+        if (c >= u'\uFF01' && c <= u'\uFF5E') {
+            c = static_cast<char16_t>(c - 0xFEE0);
+        }
+        if (c >= u'A' && c <= u'Z') {
+            c = static_cast<char16_t>(c - u'A' + u'a');
+        }
+        out.push_back(c);
+    }
+    return out;
+}
+
+// A column name may carry its unit: "hr(mm)", "frk（MPa）".
+std::u16string NormalizedColumnName(std::u16string_view text) {
+    std::u16string name = Normalized(text);
+    if (!name.empty() && name.back() == u')') {
+        const std::size_t open = name.rfind(u'(');
+        if (open != std::u16string::npos && open > 0) {
+            name = std::u16string(Trim(std::u16string_view(name).substr(0, open)));
+        }
+    }
+    return name;
+}
+
+std::optional<Column> ColumnOf(std::u16string_view headerText) {
+    const std::u16string name = NormalizedColumnName(headerText);
+    for (std::size_t i = 0; i < kColumnCount; ++i) {
+        if (name == Normalized(kColumnNames[i])) {
+            return static_cast<Column>(i);
+        }
+    }
+    return std::nullopt;
+}
+
+// A cell text inside a message: at most kShownChars characters, control characters as blanks.
+std::u16string Shown(std::u16string_view text) {
+    std::u16string shown = u"「";
+    for (std::size_t i = 0; i < text.size() && i < kShownChars; ++i) {
+        shown.push_back(text[i] < u' ' || text[i] == u'\x7F' ? u' ' : text[i]);
+    }
+    if (text.size() > kShownChars) {
+        shown += u"…";
+    }
+    return shown + u"」";
+}
+
+bool HasControl(std::u16string_view text) {
+    return std::any_of(text.begin(), text.end(),
+                       [](char16_t c) { return c < u' ' || c == u'\x7F'; });
+}
+
+// Bytes that a spreadsheet writes for a row without content.
+bool BlankBytes(std::string_view bytes, std::string_view separators) {
+    return std::all_of(bytes.begin(), bytes.end(), [&](char c) {
+        return c == ' ' || c == '"' || separators.find(c) != std::string_view::npos;
+    });
+}
+
+struct HeaderReading {
+    ScheduleHeader header;
+    std::size_t found = 0;
+    std::optional<Column> duplicate;
+};
+
+std::optional<HeaderReading> TryHeader(std::string_view record, TextEncoding encoding,
+                                       char separator, std::size_t maxFields, bool& tooWide) {
+    std::vector<std::string> fields;
+    if (!SplitFields(record, separator, maxFields, fields)) {
+        tooWide = true;
+        return std::nullopt;
+    }
+    TextDecoder decoder(encoding);
+    HeaderReading reading;
+    reading.header.encoding = encoding;
+    reading.header.separator = separator;
+    reading.header.fieldCount = fields.size();
+    for (std::size_t i = 0; i < fields.size(); ++i) {
+        const std::optional<std::u16string> text = decoder.Decode(fields[i]);
+        if (!text) {
+            return std::nullopt;
+        }
+        const std::optional<Column> column = ColumnOf(*text);
+        if (!column) {
+            continue;
+        }
+        auto& slot = reading.header.field[static_cast<std::size_t>(*column)];
+        if (slot) {
+            reading.duplicate = reading.duplicate.value_or(*column);
+            continue;
+        }
+        slot = i;
+        ++reading.found;
+    }
+    return reading;
+}
+
+std::u16string Joined(const std::vector<std::u16string_view>& items) {
+    std::u16string text;
+    for (std::size_t i = 0; i < items.size(); ++i) {
+        if (i > 0) {
+            text += i + 1 == items.size() ? u" 或 " : u"、";
+        }
+        text += items[i];
+    }
+    return text;
+}
+
+// ------------------------------------------------------------------ one row
+
+struct Cells {
+    std::array<std::u16string, kColumnCount> text;  // empty where the row has no such cell
+    const std::u16string& operator[](Column c) const { return text[static_cast<std::size_t>(c)]; }
+};
+
+std::optional<RockParameterMode> ModeOf(std::u16string_view text) {
+    const std::u16string name = Normalized(text);
+    if (name == u"frk") {
+        return RockParameterMode::Frk;
+    }
+    if (name == u"fuk") {
+        return RockParameterMode::Fuk;
+    }
+    return std::nullopt;
+}
+
+std::optional<SectionType> SectionOf(std::u16string_view text) {
+    const std::u16string name = Normalized(text);
+    for (const SectionType type :
+         {SectionType::Circle, SectionType::Ellipse, SectionType::Rectangle}) {
+        if (name == SectionTypeText(type)) {
+            return type;
+        }
+    }
+    return std::nullopt;
+}
+
+std::optional<ConcreteGrade> GradeOf(std::u16string_view text) {
+    const std::u16string name = Normalized(text);
+    for (int i = 0; i <= static_cast<int>(ConcreteGrade::C60); ++i) {
+        const auto grade = static_cast<ConcreteGrade>(i);
+        if (name == Normalized(ConcreteGradeText(grade))) {
+            return grade;
+        }
+    }
+    return std::nullopt;
+}
+
+std::vector<std::u16string_view> SectionTexts() {
+    return {SectionTypeText(SectionType::Circle), SectionTypeText(SectionType::Ellipse),
+            SectionTypeText(SectionType::Rectangle)};
+}
+
+std::vector<std::u16string_view> GradeTexts() {
+    std::vector<std::u16string_view> texts;
+    for (int i = 0; const auto grade = ConcreteGradeFromIndex(i); ++i) {
+        texts.push_back(ConcreteGradeText(*grade));
+    }
+    return texts;
+}
+
+std::vector<std::u16string_view> PrecisionTexts() {
+    std::vector<std::u16string_view> texts;
+    for (int i = 0; const auto mode = PrecisionModeFromIndex(i); ++i) {
+        texts.push_back(PrecisionModeText(*mode));
+    }
+    return texts;
+}
+
+std::vector<std::u16string_view> ProcessTexts(RockParameterMode mode) {
+    std::vector<std::u16string_view> texts;
+    for (int i = 0; const auto process = ProcessFromIndex(i, mode); ++i) {
+        texts.push_back(ProcessText(mode, *process));
+    }
+    return texts;
+}
+
+std::optional<ConstructionProcess> ProcessOf(std::u16string_view text, RockParameterMode mode) {
+    const std::u16string name = Normalized(text);
+    for (int i = 0; const auto process = ProcessFromIndex(i, mode); ++i) {
+        if (name == Normalized(ProcessText(mode, *process))) {
+            return process;
+        }
+    }
+    return std::nullopt;
+}
+
+std::optional<PrecisionMode> PrecisionOf(std::u16string_view text) {
+    const std::u16string name = Normalized(text);
+    if (name.empty()) {
+        return kStartPrecision;
+    }
+    for (int index = 0; const auto mode = PrecisionModeFromIndex(index); ++index) {
+        if (name == PrecisionModeText(*mode)) {
+            return mode;
+        }
+    }
+    return std::nullopt;
+}
+
+// A list text that names no item: what was written, and the items to choose from.
+std::u16string NotAnItem(Column column, std::u16string_view text,
+                         const std::vector<std::u16string_view>& items) {
+    const std::u16string choice = u"应为 " + Joined(items);
+    if (Trim(text).empty()) {
+        return std::u16string(ColumnName(column)) + u"为空，" + choice;
+    }
+    return std::u16string(ColumnName(column)) + Shown(text) + choice;
+}
+
+std::variant<ScheduleRow, std::u16string> RowFromCells(const Cells& cells) {
+    const std::optional<RockParameterMode> mode = ModeOf(cells[Column::Mode]);
+    if (!mode) {
+        return NotAnItem(Column::Mode, cells[Column::Mode], {u"frk", u"fuk"});
+    }
+    const std::optional<SectionType> section = SectionOf(cells[Column::Section]);
+    if (!section) {
+        return NotAnItem(Column::Section, cells[Column::Section], SectionTexts());
+    }
+    if (*mode == RockParameterMode::Frk && *section != SectionType::Circle) {
+        return u"按 frk 计算时截面只能是圆桩，" + std::u16string(SectionTypeText(*section)) +
+               u"须按 fuk 计算";
+    }
+    // The fuk list holds one process, which the window selects by itself.
+    std::optional<ConstructionProcess> process;
+    if (*mode == RockParameterMode::Fuk && Trim(cells[Column::Process]).empty()) {
+        process = ConstructionProcess::DryClean;
+    } else {
+        process = ProcessOf(cells[Column::Process], *mode);
+    }
+    if (!process) {
+        return NotAnItem(Column::Process, cells[Column::Process], ProcessTexts(*mode));
+    }
+    const std::optional<ConcreteGrade> grade = GradeOf(cells[Column::Grade]);
+    if (!grade) {
+        return NotAnItem(Column::Grade, cells[Column::Grade], GradeTexts());
+    }
+    const std::optional<PrecisionMode> precision = PrecisionOf(cells[Column::Precision]);
+    if (!precision) {
+        return NotAnItem(Column::Precision, cells[Column::Precision], PrecisionTexts());
+    }
+
+    // The boxes the calculation reads keep their texts exactly; the books print some of them,
+    // so a line break or another control character, which no box can hold, refuses the row.
+    std::vector<Column> used = {Column::Dd, Column::Hr,
+                                *mode == RockParameterMode::Frk ? Column::Frk : Column::Fuk};
+    if (*section != SectionType::Circle) {
+        used.push_back(Column::Tyzd);
+    }
+    for (const Column column : used) {
+        if (HasControl(cells[column])) {
+            return u"「" + std::u16string(ColumnName(column)) + u"」一栏含有换行或控制字符";
+        }
+    }
+
+    ScheduleRow row;
+    row.panel.sectionType = *section;
+    row.panel.rockMode = *mode;
+    row.panel.ddText = cells[Column::Dd];
+    // A circle's second box is disabled and shows "0", whatever the schedule says.
+    row.panel.tyzdText = *section == SectionType::Circle ? u"0" : cells[Column::Tyzd];
+    row.panel.hrText = cells[Column::Hr];
+    row.panel.frkText = cells[Column::Frk];
+    row.panel.fukText = cells[Column::Fuk];
+    row.panel.concreteGrade = *grade;
+    row.panel.process = *process;
+    row.precision = *precision;
+    return row;
+}
+
+std::u16string NotText(TextEncoding encoding) {
+    return u"不是有效的 " + std::u16string(EncodingName(encoding)) + u" 文字";
+}
+
+}  // namespace
+
+std::u16string_view ColumnName(Column column) {
+    return kColumnNames[static_cast<std::size_t>(column)];
+}
+
+bool ColumnRequired(Column column) {
+    return column != Column::PileLabel && column != Column::Precision;
+}
+
+std::variant<ScheduleHeader, std::u16string> ReadHeader(std::string_view record, bool utf8Bom,
+                                                        std::size_t maxFields) {
+    if (record.find('\0') != std::string_view::npos) {
+        return std::u16string(u"不是 CSV 文本文件（含有空字符）");
+    }
+    std::optional<HeaderReading> best;
+    bool tooWide = false;
+    bool decoded = false;
+    std::vector<TextEncoding> encodings = {TextEncoding::Utf8};
+    if (!utf8Bom) {
+        encodings.push_back(TextEncoding::Legacy);
+    }
+    for (const TextEncoding encoding : encodings) {
+        for (const char separator : {',', ';', '\t'}) {
+            auto reading = TryHeader(record, encoding, separator, maxFields, tooWide);
+            if (!reading) {
+                continue;
+            }
+            decoded = true;
+            if (!best || reading->found > best->found) {
+                best = std::move(reading);
+            }
+        }
+    }
+    if (!best) {
+        if (tooWide) {
+            return u"表头超过 " + DecimalText(maxFields) + u" 列，不是桩表";
+        }
+        if (decoded) {
+            return std::u16string(u"不是桩表");
+        }
+        if (utf8Bom) {
+            return std::u16string(u"文件以 UTF-8 标记开头，却不是有效的 UTF-8 文字");
+        }
+        return u"不是 CSV 文本文件（既不是 UTF-8 也不是 " +
+               std::u16string(EncodingName(TextEncoding::Legacy)) + u" 文字）";
+    }
+    if (best->duplicate) {
+        return u"表头中「" + std::u16string(ColumnName(*best->duplicate)) + u"」列出现了两次";
+    }
+    std::vector<std::u16string_view> missing;
+    for (std::size_t i = 0; i < kColumnCount; ++i) {
+        if (ColumnRequired(static_cast<Column>(i)) && !best->header.field[i]) {
+            missing.push_back(kColumnNames[i]);
+        }
+    }
+    if (!missing.empty()) {
+        std::u16string names;
+        for (const auto name : missing) {
+            names += (names.empty() ? u"" : u"、") + std::u16string(name);
+        }
+        return u"不是桩表的表头，缺少列：" + names;
+    }
+    return best->header;
+}
+
+RowReading ReadRow(const RawRecord& record, const ScheduleHeader& header, TextDecoder& decoder) {
+    RowReading reading;
+    const std::string_view bytes = record.bytes;
+    // Both come from a quote that never closes, or from data that is no schedule: say how far
+    // the damage reaches, so that nobody misses the rows that went with it.
+    if (record.status == RecordStatus::TooLong) {
+        reading.result = u"这一行太长，到第 " + DecimalText(record.lastLine) +
+                         u" 行为止都未能读取（引号可能不成对）";
+        return reading;
+    }
+    if (record.status == RecordStatus::UnclosedQuote) {
+        reading.result = u"引号不成对，从这一行到文件末尾（第 " + DecimalText(record.lastLine) +
+                         u" 行）都未能读取";
+        return reading;
+    }
+    if (BlankBytes(bytes, std::string_view(&header.separator, 1))) {
+        reading.blank = true;
+        return reading;
+    }
+    if (bytes.find('\0') != std::string_view::npos) {
+        reading.result = std::u16string(u"含有空字符（NUL），不是文本");
+        return reading;
+    }
+    std::vector<std::string> fields;
+    SplitFields(bytes, header.separator, std::numeric_limits<std::size_t>::max(), fields);
+
+    Cells cells;
+    bool undecodable = false;
+    for (std::size_t i = 0; i < kColumnCount; ++i) {
+        const auto& position = header.field[i];
+        if (!position || *position >= fields.size()) {
+            continue;  // a short row: its missing cells are empty, as Excel leaves them
+        }
+        std::optional<std::u16string> text = decoder.Decode(fields[*position]);
+        if (!text) {
+            undecodable = true;
+            continue;
+        }
+        cells.text[i] = std::move(*text);
+    }
+    reading.pileLabel = cells[Column::PileLabel];
+    if (undecodable) {
+        reading.result = NotText(decoder.Encoding());
+        return reading;
+    }
+    if (fields.size() > header.fieldCount) {
+        reading.result = u"有 " + DecimalText(fields.size()) + u" 个字段，多于表头的 " +
+                         DecimalText(header.fieldCount) + u" 个（数中的分隔符须放在引号里）";
+        return reading;
+    }
+    reading.result = RowFromCells(cells);
+    return reading;
+}
+
+std::variant<Schedule, std::u16string> ReadSchedule(const ByteSource& source,
+                                                    const ReaderLimits& limits) {
+    RecordReader reader(source, limits);
+    RawRecord record;
+    Schedule schedule;
+
+    const auto stopped = [&]() -> std::u16string {
+        switch (reader.Stop()) {
+            case ReadStop::FileTooLarge:
+                return u"文件超过 " + DecimalText(limits.maxFileBytes >> 20) + u" MB，不是桩表";
+            case ReadStop::ReadError:
+                return u"读文件时出错";
+            case ReadStop::EndOfFile:
+            case ReadStop::None:
+                break;
+        }
+        return u"文件是空的";
+    };
+
+    // The header: the first record that is not blank.
+    constexpr std::string_view kAnySeparator = ",;\t";
+    for (;;) {
+        if (!reader.Next(kAnySeparator, record)) {
+            return stopped();
+        }
+        if (reader.Bom() == ByteOrderMark::Utf16) {
+            return std::u16string(
+                u"文件是 UTF-16 编码；请在 Excel 中另存为“CSV (逗号分隔)”或“CSV UTF-8”");
+        }
+        const std::u16string where = u"第 " + DecimalText(record.line) + u" 行: ";
+        if (record.status == RecordStatus::TooLong) {
+            return where + u"表头太长，不是桩表";
+        }
+        if (record.status == RecordStatus::UnclosedQuote) {
+            return where + u"表头的引号不成对";
+        }
+        if (BlankBytes(record.bytes, kAnySeparator)) {
+            continue;
+        }
+        auto header =
+            ReadHeader(record.bytes, reader.Bom() == ByteOrderMark::Utf8, limits.maxFields);
+        if (const auto* why = std::get_if<std::u16string>(&header)) {
+            return where + *why;
+        }
+        schedule.header = std::get<ScheduleHeader>(header);
+        break;
+    }
+
+    TextDecoder decoder(schedule.header.encoding);
+    const std::string separator(1, schedule.header.separator);
+    while (reader.Next(separator, record)) {
+        RowReading row = ReadRow(record, schedule.header, decoder);
+        if (row.blank) {
+            continue;
+        }
+        if (schedule.entries.size() == limits.maxRows) {
+            return u"桩表超过 " + DecimalText(limits.maxRows) + u" 行，请分成几个文件";
+        }
+        schedule.entries.push_back({record.line, std::move(row.pileLabel), std::move(row.result)});
+    }
+    if (reader.Stop() != ReadStop::EndOfFile) {
+        return stopped();
+    }
+    return schedule;
+}
+
+std::string ScheduleTemplate() {
+    return "\xEF\xBB\xBF"
+           "桩号,截面,参数,d或a,c或b,hr,混凝土,工艺,frk,fuk,精度\r\n"
+           "Z1,圆桩,frk,1000,0,1.0d,C30,泥浆护壁成桩,25,24,个位取整\r\n"
+           "Z2,椭圆桩,fuk,1000,500,1.5d,C30,干作业成孔且清底干净,25,24,个位取整\r\n"
+           "Z3,矩形桩,fuk,1200,1000,1.0b,C35,干作业成孔且清底干净,25,24,个位取整\r\n";
+}
+
+}  // namespace pile::schedule

@@ -1,0 +1,90 @@
+// A pile schedule: the header that names the columns, and each row turned into the panel's
+// texts and list positions, as the window would hold them after the same texts were typed
+// into its boxes and picked from its lists.
+//
+//   bytes -> RecordReader (csv_records.h) -> ReadHeader: encoding, separator, columns
+//         -> ReadRow: list texts to positions, box texts unchanged -> ScheduleRow or a refusal
+//
+// Reading is complete before anything is computed: a file that cannot be read changes nothing.
+#pragma once
+
+#include <array>
+#include <cstddef>
+#include <optional>
+#include <string>
+#include <string_view>
+#include <variant>
+#include <vector>
+
+#include "engine/fixed_text.h"
+#include "engine/pile_input.h"
+#include "schedule/csv_records.h"
+#include "schedule/schedule_text.h"
+
+namespace pile::schedule {
+
+enum class Column {
+    PileLabel,  // 桩号, optional
+    Section,    // 截面
+    Mode,       // 参数
+    Dd,         // d或a
+    Tyzd,       // c或b
+    Hr,         // hr
+    Grade,      // 混凝土
+    Process,    // 工艺
+    Frk,        // frk
+    Fuk,        // fuk
+    Precision,  // 精度, optional
+};
+inline constexpr std::size_t kColumnCount = 11;
+
+std::u16string_view ColumnName(Column column);  // the header text, such as u"d或a"
+bool ColumnRequired(Column column);
+
+struct ScheduleHeader {
+    TextEncoding encoding = TextEncoding::Utf8;
+    char separator = ',';
+    std::size_t fieldCount = 0;
+    std::array<std::optional<std::size_t>, kColumnCount> field;  // position of each column
+};
+
+// The header record, or why it is not one. Tries UTF-8 (alone after a UTF-8 byte-order mark)
+// and then GBK, and comma, semicolon and tab, and keeps the reading that names most columns.
+std::variant<ScheduleHeader, std::u16string> ReadHeader(std::string_view record, bool utf8Bom,
+                                                        std::size_t maxFields);
+
+// One pile as the window's panel would hold it.
+struct ScheduleRow {
+    PanelInput panel;
+    PrecisionMode precision = PrecisionMode::Units;
+};
+
+struct RowReading {
+    bool blank = false;        // every field empty: not a pile, skipped
+    std::u16string pileLabel;  // 桩号, as written (empty when it cannot be decoded)
+    std::variant<ScheduleRow, std::u16string> result;  // the row, or why it is refused
+};
+
+RowReading ReadRow(const RawRecord& record, const ScheduleHeader& header, TextDecoder& decoder);
+
+// One row of the file: its line (the header is line 1) and what was read.
+struct ScheduleEntry {
+    std::size_t line = 0;
+    std::u16string pileLabel;
+    std::variant<ScheduleRow, std::u16string> result;
+};
+
+struct Schedule {
+    ScheduleHeader header;
+    std::vector<ScheduleEntry> entries;  // blank rows left out
+};
+
+// The whole file, or why it cannot be read (nothing of it is used then).
+std::variant<Schedule, std::u16string> ReadSchedule(const ByteSource& source,
+                                                    const ReaderLimits& limits = {});
+
+// A header and one example row of each section, UTF-8 with a byte-order mark and CR LF, as
+// Excel reads and writes it.
+std::string ScheduleTemplate();
+
+}  // namespace pile::schedule

@@ -1,0 +1,60 @@
+#include "session/schedule_import.h"
+
+#include <fstream>
+
+namespace pile::session {
+
+using schedule::DecimalText;
+
+std::u16string ImportMessage(const ScheduleOutcome& outcome) {
+    if (outcome.refused == 0) {
+        return {};
+    }
+    std::u16string message = u"导入 " + DecimalText(outcome.computed) + u" 根桩；以下 " +
+                             DecimalText(outcome.refused) + u" 行未算:";
+    std::size_t listed = 0;
+    for (const RowOutcome& row : outcome.rows) {
+        if (row.results) {
+            continue;
+        }
+        if (listed++ == kListedRefusals) {
+            message += u"\n……另有 " + DecimalText(outcome.refused - kListedRefusals) + u" 行";
+            break;
+        }
+        message += u"\n第 " + DecimalText(row.line) + u" 行: " + row.refusal;
+    }
+    return message;
+}
+
+ImportResult PanelSession::Import(const std::filesystem::path& file, char16_t decimalSeparator,
+                                  std::u16string_view calculationTime) {
+    ImportResult result;
+    std::error_code error;
+    if (std::filesystem::is_directory(file, error)) {
+        result.message = u"桩表未能导入: 这是文件夹";
+        return result;
+    }
+    std::ifstream stream(file, std::ios::binary);
+    if (!stream) {
+        result.message = u"桩表未能导入: 文件打不开";
+        return result;
+    }
+    const schedule::ByteSource source = [&stream](char* buffer, std::size_t capacity) -> long long {
+        stream.read(buffer, static_cast<std::streamsize>(capacity));
+        if (stream.bad()) {
+            return -1;
+        }
+        return static_cast<long long>(stream.gcount());
+    };
+    ScheduleRun run = RunSchedule(source, decimalSeparator, calculationTime, *this);
+    if (run.unreadable) {
+        result.message = u"桩表未能导入: " + *run.unreadable;
+        return result;
+    }
+    result.read = true;
+    result.outcome = std::move(run.outcome);
+    result.message = ImportMessage(result.outcome);
+    return result;
+}
+
+}  // namespace pile::session

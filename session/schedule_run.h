@@ -1,0 +1,62 @@
+// A schedule computed row after row into the books of a panel session, as if each valid row had
+// been typed into the window and "计算" pressed; and what the run reports: the results table
+// and the refused rows. pile_batch runs it on a fresh session, the window's import on its own.
+#pragma once
+
+#include <cstddef>
+#include <optional>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "books/calculation_books.h"
+#include "schedule/schedule.h"
+#include "session/panel_session.h"
+
+namespace pile::session {
+
+struct RowOutcome {
+    std::size_t line = 0;  // where the row starts in the file; the header is line 1
+    std::u16string pileLabel;
+    // The result panel after the row's "计算"; none when the row was refused.
+    std::optional<ResultTexts> results;
+    std::u16string refusal;  // why it was refused: a failed reading or a failed check
+    int pileNumber = 0;      // the record's ZH number when computed
+};
+
+struct ScheduleOutcome {
+    std::vector<RowOutcome> rows;
+    std::size_t computed = 0;
+    std::size_t refused = 0;
+    // Both books' change over the whole run, for memos that follow them.
+    BooksChange change;
+};
+
+// Computes every row in order; a refused row appends nothing. All records get the same time.
+ScheduleOutcome ComputeSchedule(const schedule::Schedule& schedule, char16_t decimalSeparator,
+                                std::u16string_view calculationTime, PanelSession& session);
+
+// Reading and computing together; the message of a file that cannot be read, in which case
+// the session's books are left as they were.
+struct ScheduleRun {
+    std::optional<std::u16string> unreadable;
+    ScheduleOutcome outcome;
+};
+ScheduleRun RunSchedule(const schedule::ByteSource& source, char16_t decimalSeparator,
+                        std::u16string_view calculationTime, PanelSession& session,
+                        const schedule::ReaderLimits& limits = {});
+
+// 0 every row computed, 1 some refused.
+int ExitStatus(const ScheduleOutcome& outcome);
+
+// "第 N 行: message", one line each (LF), for every refused row.
+std::u16string RefusalLines(const ScheduleOutcome& outcome);
+
+// The results table: UTF-8 with a byte-order mark, CR LF, one row per schedule row. A cell
+// that a spreadsheet would take for a formula gets a leading apostrophe.
+std::string ResultsTable(const ScheduleOutcome& outcome);
+
+// One CSV cell as the results table writes it.
+std::u16string CsvCell(std::u16string_view text);
+
+}  // namespace pile::session

@@ -1,0 +1,77 @@
+#include "session/schedule_import.h"
+
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <fstream>
+#include <string>
+
+#include "engine/utf_text.h"
+#include "testing/schedule_source.h"
+
+namespace pile::session {
+namespace {
+
+namespace fs = std::filesystem;
+
+constexpr char kPile[] = "Z,圆桩,frk,1000,0,1.0d,C30,泥浆护壁成桩,25,24,\n";
+constexpr char kRefused[] = "Z,圆桩,frk,1000,0,1.0d,C99,泥浆护壁成桩,25,24,\n";
+constexpr char kGrade[] = "混凝土「C99」应为 C25、C30、C35、C40、C45、C50、C55 或 C60";
+
+class ImportTest : public ::testing::Test {
+  protected:
+    void SetUp() override {
+        file_ =
+            fs::temp_directory_path() /
+            ("schedule_import_test_" +
+             std::string(::testing::UnitTest::GetInstance()->current_test_info()->name()) + ".csv");
+    }
+    void TearDown() override { fs::remove(file_); }
+
+    void Write(const std::string& bytes) const { std::ofstream(file_, std::ios::binary) << bytes; }
+    ImportResult Import(PanelSession& session) const {
+        return session.Import(file_, u'.', u"2024/5/6 14:03:27");
+    }
+
+    fs::path file_;
+};
+
+TEST_F(ImportTest, AppendsToTheSessionAndListsTheRefusedRowsInOneMessage) {
+    PanelSession session;
+    Write(std::string(schedule::testing::kHeader) + kPile);
+    ASSERT_TRUE(Import(session).read);
+    std::string rows = schedule::testing::kHeader;
+    for (int i = 0; i < 25; ++i) {
+        rows += kRefused;
+    }
+    Write(rows + kPile);
+    const ImportResult second = Import(session);
+    EXPECT_TRUE(second.read);
+    EXPECT_EQ(session.PileCounter(), 2);
+    EXPECT_EQ(second.outcome.rows.back().pileNumber, 2);
+    std::string expected = "导入 1 根桩；以下 25 行未算:";
+    for (int line = 2; line < 22; ++line) {
+        expected += "\n第 " + std::to_string(line) + " 行: " + kGrade;
+    }
+    EXPECT_EQ(Utf16ToUtf8(second.message), expected + "\n……另有 5 行");
+}
+
+TEST_F(ImportTest, AFileThatCannotBeReadLeavesTheBooksAsTheyWere) {
+    PanelSession session;
+    Write(std::string(schedule::testing::kHeader) + kPile);
+    Import(session);
+    const CalculationBooks before = session.Books();
+    Write("截面,参数\n");
+    const ImportResult result = Import(session);
+    EXPECT_FALSE(result.read);
+    EXPECT_EQ(Utf16ToUtf8(result.message),
+              "桩表未能导入: 第 1 行: 不是桩表的表头，缺少列：d或a、c或b、hr、混凝土、工艺、frk、"
+              "fuk");
+    EXPECT_EQ(session.Books().TableLines(), before.TableLines());
+    EXPECT_EQ(session.Books().TextLines(), before.TextLines());
+    fs::remove(file_);
+    EXPECT_EQ(Utf16ToUtf8(Import(session).message), "桩表未能导入: 文件打不开");
+}
+
+}  // namespace
+}  // namespace pile::session
