@@ -6,7 +6,6 @@ namespace pile {
 
 namespace {
 
-constexpr std::u16string_view kTimeLabel = u"计算时间：";
 constexpr std::u16string_view kSquareName = u"方桩";
 
 }  // namespace
@@ -21,8 +20,8 @@ std::u16string PileNumberText(int pileNumber) {
 
 std::u16string TimeLine(std::u16string_view calculationTime) {
     std::u16string line;
-    line.reserve(kTimeLabel.size() + calculationTime.size());
-    line.append(kTimeLabel).append(calculationTime);
+    line.reserve(kTimeLinePrefix.size() + calculationTime.size());
+    line.append(kTimeLinePrefix).append(calculationTime);
     return line;
 }
 

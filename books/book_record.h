@@ -23,7 +23,8 @@ struct BookRecord {
 // "ZH" and the pile number: the name of a record in both books.
 std::u16string PileNumberText(int pileNumber);
 
-// The last line of both books: "计算时间：" and the time of the newest calculation.
+// The last line of both books: this prefix and the time of the newest calculation.
+inline constexpr std::u16string_view kTimeLinePrefix = u"计算时间：";
 std::u16string TimeLine(std::u16string_view calculationTime);
 
 // The name of the pile's section where the books tell a square from a rectangle ("方桩");

@@ -10,7 +10,10 @@ namespace pile {
 
 using BookLines = std::vector<std::u16string>;
 
-inline constexpr int kTableHeaderLines = 5;
+// The header: the title line, then the column headings between two rules. The footer: a rule,
+// the note, a rule and the time line.
+inline constexpr int kTableHeadingLines = 4;
+inline constexpr int kTableHeaderLines = 1 + kTableHeadingLines;
 inline constexpr int kTableFooterLines = 4;
 
 // Appends one pile: the header when the book is empty, otherwise the old footer is removed

@@ -9,22 +9,17 @@
 #include <algorithm>
 #include <cmath>
 
+#include "books/book_outline.h"
+#include "books/book_record.h"
 #include "io/qt_text.h"
 #include "program_title.h"
 
 namespace pile::ui {
 
 using io::ToQString;
-namespace {
+using io::ToQStringList;
 
-constexpr char16_t kTimePrefix[] = u"计算时间：";
-// The last line of every record of the text book.
-constexpr std::u16string_view kRecordSeparator =
-    u"==================================================";
-// The table book: a title line, then a rule, two heading lines and a rule; a row per record;
-// then a rule, the note, a rule and the time line.
-constexpr int kTableHeadLines = 5;
-constexpr int kTableFootLines = 4;
+namespace {
 
 constexpr double kMarginPointSize = 9.0;
 // Line pitch of the book's lines in ems: room for the CJK glyphs and a little air, so that a
@@ -33,17 +28,22 @@ constexpr double kLinePitch = 1.2;
 // The widest line is fitted with this much to spare, against rounding in the glyph advances.
 constexpr double kWidthSlack = 0.998;
 
-QStringList ToStringList(const std::vector<std::u16string>& lines) {
-    QStringList list;
-    list.reserve(static_cast<qsizetype>(lines.size()));
-    for (const std::u16string& line : lines) {
-        list.append(ToQString(line));
+// The record starts are the blocks: the last one runs to the end, so that the table's last row
+// stays with the footer under it and the text book's last record with the time line.
+PrintedBook Printed(const QString& title, const std::vector<std::u16string>& lines,
+                    const BookOutline& outline, QPageLayout::Orientation orientation) {
+    PrintedBook book;
+    book.title = title;
+    book.lines = ToQStringList(lines);
+    book.calculationTime = ToQString(outline.calculationTime);
+    book.orientation = orientation;
+    book.repeatFirst = static_cast<int>(outline.headings.first);
+    book.repeatCount = static_cast<int>(outline.headings.Size());
+    book.blockStarts.reserve(outline.recordStarts.size());
+    for (const std::size_t start : outline.recordStarts) {
+        book.blockStarts.push_back(static_cast<int>(start));
     }
-    return list;
-}
-
-bool IsTimeLine(const QString& line) {
-    return line.startsWith(QStringView(kTimePrefix));
+    return book;
 }
 
 QFont BookFont(const QString& family, double pointSize) {
@@ -140,7 +140,7 @@ void DrawPage(QPainter& painter, const Geometry& g, const PrintedBook& book, int
     const QFontMetricsF margin(g.margin, painter.device());
     painter.drawText(QPointF(0, margin.ascent()), book.title);
     if (!book.calculationTime.isEmpty()) {
-        const QString time = QString::fromUtf16(kTimePrefix) + book.calculationTime;
+        const QString time = ToQString(kTimeLinePrefix) + book.calculationTime;
         painter.drawText(QPointF(g.width - margin.horizontalAdvance(time), margin.ascent()), time);
     }
     painter.setPen(QPen(Qt::black, g.rulePen));
@@ -162,41 +162,12 @@ void DrawPage(QPainter& painter, const Geometry& g, const PrintedBook& book, int
 
 }  // namespace
 
-QString CalculationTimeOf(const QStringList& lines) {
-    if (lines.isEmpty() || !IsTimeLine(lines.back())) {
-        return QString();
-    }
-    return lines.back().mid(QStringView(kTimePrefix).size());
-}
-
 PrintedBook PrintedTextBook(const QString& title, const std::vector<std::u16string>& lines) {
-    PrintedBook book;
-    book.title = title;
-    book.lines = ToStringList(lines);
-    book.calculationTime = CalculationTimeOf(book.lines);
-    // A record starts after the separator that ends the one before; the time line stays with
-    // the last record.
-    for (std::size_t i = 0; i + 1 < lines.size(); ++i) {
-        if (lines[i] == kRecordSeparator && !IsTimeLine(book.lines[qsizetype(i + 1)])) {
-            book.blockStarts.push_back(static_cast<int>(i + 1));
-        }
-    }
-    return book;
+    return Printed(title, lines, TextBookOutline(lines), QPageLayout::Portrait);
 }
 
 PrintedBook PrintedTableBook(const QString& title, const std::vector<std::u16string>& lines) {
-    PrintedBook book;
-    book.title = title;
-    book.lines = ToStringList(lines);
-    book.calculationTime = CalculationTimeOf(book.lines);
-    book.orientation = QPageLayout::Landscape;
-    const int count = static_cast<int>(lines.size());
-    if (count >= kTableHeadLines + 1 + kTableFootLines && !book.calculationTime.isEmpty()) {
-        book.repeatFirst = 1;
-        book.repeatCount = kTableHeadLines - 1;
-        book.blockStarts.push_back(count - kTableFootLines - 1);
-    }
-    return book;
+    return Printed(title, lines, TableBookOutline(lines), QPageLayout::Landscape);
 }
 
 QPageLayout BookPageLayout(QPageLayout::Orientation orientation) {

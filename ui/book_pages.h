@@ -38,9 +38,6 @@ PrintedBook PrintedTextBook(const QString& title, const std::vector<std::u16stri
 // under it.
 PrintedBook PrintedTableBook(const QString& title, const std::vector<std::u16string>& lines);
 
-// The text after "计算时间：" on the last line; empty when the last line is no time line.
-QString CalculationTimeOf(const QStringList& lines);
-
 // A4 in `orientation` with the book's margins.
 QPageLayout BookPageLayout(QPageLayout::Orientation orientation);
 
