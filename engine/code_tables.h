@@ -35,7 +35,7 @@ double InterpolateBilinear(double z, double x, double z1, double z0, double yB1,
 // A coefficient taken from a table, with the ratio it was taken at.
 struct CoefficientLookup {
     double value = 0;
-    double ratioUsed = 0;   // the ratio given, or the table's end when clamped
+    double ratioUsed = 0;  // the ratio given, or the table's end when clamped
     bool clamped = false;
 };
 
@@ -51,13 +51,15 @@ struct ProcessFactor {
 ProcessFactor ProcessFactors(ConstructionProcess process);
 double ConcreteStrength(ConcreteGrade grade);  // fc in MPa
 
-// zeta_r table: rows at hr/d = 0, 0.5, ... 8.5.
+// zeta_r table: rows at hr/d = 0, 0.5, ... 8.5, nine to a line.
+// clang-format off
 inline constexpr std::array<double, 18> kZetaSoftColumn = {
     0.60, 0.80, 0.95, 1.065, 1.18, 1.265, 1.35, 1.415, 1.48,
     1.525, 1.57, 1.60, 1.63, 1.645, 1.66, 1.68, 1.70, 1.70};
 inline constexpr std::array<double, 18> kZetaHardColumn = {
     0.45, 0.65, 0.81, 0.855, 0.90, 0.95, 1.00, 1.02, 1.04,
     1.04, 1.04, 1.04, 1.04, 1.04, 1.04, 1.04, 1.04, 1.04};
+// clang-format on
 
 // beta of the circular pile at hr/d = 1 ... 5 (index 0 is hr/d = 1).
 inline constexpr std::array<double, 5> kCircleBetaTable = {1.105, 1.21, 1.315, 1.42, 1.525};

@@ -26,8 +26,8 @@ double ParseLocaleFree(std::u16string_view text);
 std::optional<double> ParseLocaleNumber(std::u16string_view text, char16_t decimalSeparator);
 
 struct SocketDepth {
-    double hr = 0;             // mm, never negative, never -0
-    bool isMultiple = false;   // written as a multiple of the reference
+    double hr = 0;            // mm, never negative, never -0
+    bool isMultiple = false;  // written as a multiple of the reference
 };
 
 // The socket-depth rule. `letter` is u'd' (circle, ellipse) or u'b' (rectangle), lower case

@@ -20,12 +20,12 @@ struct PileResult {
     bool ratioClamped = false;    // the ratio lay beyond the table's end
     double shapeRatio = 0;        // c/d or b/a; 0 for the circle
     std::optional<RockHardness> rockHardness;  // frk mode only
-    double zetaR = 0;             // frk mode: zeta_r including the process factor
-    double beta = 0;              // fuk mode: the factor applied to fuk * Ap (1, 1.2 or 1.2 beta)
+    double zetaR = 0;                          // frk mode: zeta_r including the process factor
+    double beta = 0;                           // fuk mode: factor on fuk * Ap (1, 1.2 or 1.2 beta)
     double Qrk = 0;
-    double Qsk = 0;               // soil side resistance, not considered
+    double Qsk = 0;  // soil side resistance, not considered
     double Quk = 0;
-    double safetyFactorK = 0;     // 2 in frk mode, 3 in fuk mode
+    double safetyFactorK = 0;  // 2 in frk mode, 3 in fuk mode
     double Ra = 0;
     double psiC = 0;
     double fc = 0;

@@ -38,8 +38,8 @@ std::optional<ConstructionProcess> ProcessFromIndex(int index, RockParameterMode
 std::optional<ConcreteGrade> ConcreteGradeFromIndex(int index);
 
 // The list texts behind the enums, as the window shows them and the books print them.
-std::u16string_view SectionTypeText(SectionType type);        // "圆桩", "椭圆桩", "矩形桩"
-std::u16string_view ConcreteGradeText(ConcreteGrade grade);   // "C25" ... "C60"
+std::u16string_view SectionTypeText(SectionType type);       // "圆桩", "椭圆桩", "矩形桩"
+std::u16string_view ConcreteGradeText(ConcreteGrade grade);  // "C25" ... "C60"
 std::u16string_view ProcessText(RockParameterMode mode, ConstructionProcess process);
 
 // The input boxes a failed check can turn red. ControlName gives the window's object name.
@@ -70,10 +70,10 @@ inline constexpr std::u16string_view kFuk = u"桩端地基极限承载力值有�
 // stresses in MPa. The dimensions a section does not use stay 0.
 struct PileInput {
     SectionType sectionType = SectionType::Circle;
-    double d = 0;  // diameter (circle, ellipse)
-    double c = 0;  // straight length (ellipse)
-    double a = 0;  // long side (rectangle, after the exchange)
-    double b = 0;  // short side (rectangle, after the exchange)
+    double d = 0;               // diameter (circle, ellipse)
+    double c = 0;               // straight length (ellipse)
+    double a = 0;               // long side (rectangle, after the exchange)
+    double b = 0;               // short side (rectangle, after the exchange)
     std::u16string hrText;      // socket depth exactly as typed; the books print it
     bool hrIsMultiple = false;  // typed as a multiple of d (or b), such as "1.5d"
     double hr = 0;              // resolved socket depth, never negative
