@@ -96,20 +96,4 @@ std::u16string_view ProcessText(RockParameterMode mode, ConstructionProcess proc
     return {};
 }
 
-std::string_view ControlName(InputControl control) {
-    switch (control) {
-        case InputControl::Diameter:
-            return "cbe_dd";
-        case InputControl::StraightLength:
-            return "cbe_tyzd";
-        case InputControl::SocketDepth:
-            return "cbe_hr";
-        case InputControl::Frk:
-            return "edt_frk";
-        case InputControl::Fuk:
-            return "edt_fuk";
-    }
-    return {};
-}
-
 }  // namespace pile

@@ -42,9 +42,8 @@ std::u16string_view SectionTypeText(SectionType type);       // "圆桩", "椭�
 std::u16string_view ConcreteGradeText(ConcreteGrade grade);  // "C25" ... "C60"
 std::u16string_view ProcessText(RockParameterMode mode, ConstructionProcess process);
 
-// The input boxes a failed check can turn red. ControlName gives the window's object name.
+// The input boxes a failed check can turn red.
 enum class InputControl { Diameter, StraightLength, SocketDepth, Frk, Fuk };
-std::string_view ControlName(InputControl control);  // "cbe_dd", "cbe_tyzd", "cbe_hr", ...
 
 // A failed input check: its fixed message and the box to turn red.
 struct ValidationFailure {

@@ -11,6 +11,23 @@ namespace pile::replay {
 
 namespace {
 
+// The window's object name of the box a failed check turns red, as the session files name it.
+std::string_view ControlName(InputControl control) {
+    switch (control) {
+        case InputControl::Diameter:
+            return "cbe_dd";
+        case InputControl::StraightLength:
+            return "cbe_tyzd";
+        case InputControl::SocketDepth:
+            return "cbe_hr";
+        case InputControl::Frk:
+            return "edt_frk";
+        case InputControl::Fuk:
+            return "edt_fuk";
+    }
+    return {};
+}
+
 constexpr std::size_t kCalcFields = 13;
 constexpr std::size_t kOutputChunk = std::size_t{1} << 16;
 

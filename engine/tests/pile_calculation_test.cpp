@@ -311,7 +311,7 @@ TEST_P(CheckOrderTest, ReportsTheFirstFailedCheck) {
     const auto* failure = std::get_if<ValidationFailure>(&out.result);
     ASSERT_NE(failure, nullptr);
     EXPECT_EQ(U8(failure->message), U8(row.message));
-    EXPECT_EQ(ControlName(failure->control), ControlName(row.control));
+    EXPECT_EQ(failure->control, row.control);
     EXPECT_EQ(out.passed, row.passed);
 }
 
@@ -435,7 +435,7 @@ TEST_P(AbsurdInputTest, NeverPutsInfOrNanIntoAResult) {
         const auto* failure = std::get_if<ValidationFailure>(&out.result);
         ASSERT_NE(failure, nullptr);
         EXPECT_EQ(U8(failure->message), U8(row.failure->message));
-        EXPECT_EQ(ControlName(failure->control), ControlName(row.failure->control));
+        EXPECT_EQ(failure->control, row.failure->control);
     } else {
         const auto* pile = std::get_if<ComputedPile>(&out.result);
         ASSERT_NE(pile, nullptr) << U8(std::get<ValidationFailure>(out.result).message);

@@ -12,6 +12,7 @@
 #                                   returns the program's exit status, or 1 when it did not end
 
 PILE_WINDOW_TITLE='^嵌岩桩承载力计算 \(DBJ50-047-2016\)$'
+source "$(dirname "${BASH_SOURCE[0]}")/panel-controls.sh"
 
 run_under_xvfb() {
     local screen=$1
@@ -38,7 +39,7 @@ click_at() {
 }
 
 click_exit() {
-    click_at 252 630  # "退出": 89 x 33 at 208,614
+    click_at "${cbt_tuichu[@]}"
     for _ in $(seq 50); do
         kill -0 "$PROGRAM_PID" 2>/dev/null || break
         sleep 0.2

@@ -153,7 +153,7 @@ TEST_P(ComputeRefuses, WithTheMessageAndTheBoxAndLeavesTheBooks) {
     const auto* failure = std::get_if<ValidationFailure>(&update.outcome);
     ASSERT_NE(failure, nullptr);
     EXPECT_EQ(U8(failure->message), U8(row.message));
-    EXPECT_EQ(ControlName(failure->control), ControlName(row.control));
+    EXPECT_EQ(failure->control, row.control);
     EXPECT_EQ(update.booksChange.table, BookChange{});
     EXPECT_EQ(update.booksChange.text, BookChange{});
     EXPECT_EQ(session.PileCounter(), 1);

@@ -12,7 +12,6 @@
 set -euo pipefail
 lib=$(cd "$(dirname "$0")/../../scripts/lib" && pwd)
 source "$lib/program-window.sh"
-source "$lib/panel-controls.sh"
 
 if [ "${1:-}" != "--inside-x" ]; then
     program=$1 replay=$2 out=$3
@@ -37,26 +36,26 @@ start_program "$program" || fail "the window did not show"
 [ "$WIDTH" -eq 363 ] && [ "$HEIGHT" -eq 693 ] || fail "client area ${WIDTH}x${HEIGHT}, not 363x693"
 shot 01-start
 
-type_into "${dd[@]}" 1200
-type_into "${hr[@]}" 2000
+type_into "${cbe_dd[@]}" 1200
+type_into "${cbe_hr[@]}" 2000
 shot 02-typed
 click_at "${rdb_fuk[@]}"
-click_at "${jmlx[@]}"  # opens the list; the keyboard picks the third item
+click_at "${cbb_jmlx[@]}"  # opens the list; the keyboard picks the third item
 xdotool key Down Down Return
 sleep 0.4
-type_into "${dd[@]}" 800
-type_into "${tyzd[@]}" 1000
+type_into "${cbe_dd[@]}" 800
+type_into "${cbe_tyzd[@]}" 1000
 shot 03-rectangle
-click_at "${bottom_left[@]}"  # 计算
+click_at "${cbt_compute[@]}"  # 计算
 shot 04-computed
-click_at "${bottom_left[@]}"  # 结果
+click_at "${cbt_View[@]}"  # 结果
 shot 05-text-book
-click_at "${bottom_right[@]}"  # 保存 the text book
-click_at "${page_book[@]}"     # to the table book
+click_at "${cbt_Save[@]}"  # 保存 the text book
+click_at "${cbt_PageBook[@]}"     # to the table book
 shot 06-table-book
-click_at "${bottom_right[@]}"  # 保存 the table book
+click_at "${cbt_Save[@]}"  # 保存 the table book
 save_as() {  # path shot: Ctrl+Shift+S, the full path typed into Qt's save dialog, Enter
-    click_at "${book_title[@]}"  # without a window manager the closed dialog leaves no focus
+    click_at "${lb_jisuanjieguo[@]}"  # without a window manager the closed dialog leaves no focus
     xdotool key ctrl+shift+s
     timeout 20 xdotool search --sync --onlyvisible --name "^另存为$" >/dev/null ||
         fail "the save-as dialog did not open"
@@ -75,9 +74,9 @@ save_as() {  # path shot: Ctrl+Shift+S, the full path typed into Qt's save dialo
 mkdir -p "$HOME/project-a"
 save_as "$HOME/project-a/table-book.txt" 06a-save-as-text
 save_as "$HOME/project-a/table-book.pdf" 06b-save-as-pdf
-click_at "${sanchu[@]}"        # x
+click_at "${cbt_sanchu[@]}"        # x
 shot 07-deleted
-click_at "${bottom_left[@]}"   # 返回
+click_at "${cbt_Exit[@]}"   # 返回
 shot 08-back
 click_exit || fail "the program did not end on 退出, or ended with a failure status"
 

@@ -100,29 +100,29 @@ click_at() {
 PANEL_TYPE_DELAY=60 PANEL_SETTLE=0.6
 source "$here/../../../scripts/lib/panel-controls.sh"
 
-type_into "${dd[@]}" 1200
-type_into "${hr[@]}" 2000
+type_into "${cbe_dd[@]}" 1200
+type_into "${cbe_hr[@]}" 2000
 shot 02-typed
 click_at "${rdb_fuk[@]}"
-click_at "${jmlx[@]}"  # opens the list; the keyboard picks the third item
+click_at "${cbb_jmlx[@]}"  # opens the list; the keyboard picks the third item
 xdotool key Down Down Return
 sleep 0.6
-type_into "${dd[@]}" 800
-type_into "${tyzd[@]}" 1000
+type_into "${cbe_dd[@]}" 800
+type_into "${cbe_tyzd[@]}" 1000
 shot 03-rectangle
-click_at "${bottom_left[@]}"  # 计算
+click_at "${cbt_compute[@]}"  # 计算
 shot 04-computed
-click_at "${bottom_left[@]}"  # 结果
+click_at "${cbt_View[@]}"  # 结果
 shot 05-text-book
-click_at "${bottom_right[@]}"  # 保存 the text book
-click_at "${page_book[@]}"     # to the table book
+click_at "${cbt_Save[@]}"  # 保存 the text book
+click_at "${cbt_PageBook[@]}"     # to the table book
 shot 06-table-book
-click_at "${bottom_right[@]}"  # 保存 the table book
-click_at "${sanchu[@]}"        # x
+click_at "${cbt_Save[@]}"  # 保存 the table book
+click_at "${cbt_sanchu[@]}"        # x
 shot 07-deleted
-click_at "${bottom_left[@]}"   # 返回
+click_at "${cbt_Exit[@]}"   # 返回
 shot 08-back
-click_at "${bottom_right[@]}"  # 退出
+click_at "${cbt_tuichu[@]}"  # 退出
 for _ in $(seq 100); do
     kill -0 "$pid" 2>/dev/null || break
     sleep 0.2
