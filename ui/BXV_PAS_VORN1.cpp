@@ -370,7 +370,10 @@ void TBXV_FRM_VORN1::InputChanged(PanelField field, QLineEdit* box) {
         return;
     }
     const pile::session::QuickCheckResult check =
-        pile::session::QuickCheck(field, ToU16(box->text()), DecimalSeparator());
+        pile::session::QuickCheck(field,
+                                  pile::SectionTypeFromIndex(cbb_jmlx->currentIndex(), RockMode())
+                                      .value_or(pile::SectionType::Circle),
+                                  ToU16(box->text()), DecimalSeparator());
     if (check.verdict == pile::session::CheckVerdict::Passed) {
         lb_shuoming->clear();
         SetBoxColour(box, kBlack);

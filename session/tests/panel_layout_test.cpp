@@ -5,6 +5,7 @@
 #include <string>
 #include <vector>
 
+#include "engine/pile_input.h"
 #include "engine/utf_text.h"
 #include "testing/row_name.h"
 
@@ -174,6 +175,7 @@ INSTANTIATE_TEST_SUITE_P(
 struct QuickRow {
     const char* name;
     PanelField field;
+    SectionType section;
     const char* text;
     char16_t separator;
     CheckVerdict verdict;
@@ -184,7 +186,8 @@ class QuickCheckTest : public testing::TestWithParam<QuickRow> {};
 
 TEST_P(QuickCheckTest, PassesOrNamesTheBox) {
     const QuickRow& row = GetParam();
-    const QuickCheckResult result = QuickCheck(row.field, Utf8ToUtf16(row.text), row.separator);
+    const QuickCheckResult result =
+        QuickCheck(row.field, row.section, Utf8ToUtf16(row.text), row.separator);
     EXPECT_EQ(result.verdict, row.verdict);
     EXPECT_EQ(U8(result.message), row.message);
 }
@@ -194,36 +197,93 @@ using enum CheckVerdict;
 INSTANTIATE_TEST_SUITE_P(
     Boxes, QuickCheckTest,
     testing::Values(
-        QuickRow{"DiameterZero", PanelField::Diameter, "0", u'.', Failed, "桩身直径数据有错"},
-        QuickRow{"DiameterEmpty", PanelField::Diameter, "", u'.', Failed, "桩身直径数据有错"},
-        QuickRow{"DiameterLetters", PanelField::Diameter, "abc", u'.', Failed, "桩身直径数据有错"},
-        QuickRow{"DiameterNegative", PanelField::Diameter, "-5", u'.', Failed, "桩身直径数据有错"},
-        QuickRow{"DiameterLeadingBlank", PanelField::Diameter, " 800", u'.', Failed,
+        QuickRow{"DiameterZero", PanelField::Diameter, SectionType::Circle, "0", u'.', Failed,
                  "桩身直径数据有错"},
-        QuickRow{"DiameterBeyondDouble", PanelField::Diameter, "1e400", u'.', Failed,
+        QuickRow{"DiameterEmpty", PanelField::Diameter, SectionType::Circle, "", u'.', Failed,
                  "桩身直径数据有错"},
-        QuickRow{"DiameterPasses", PanelField::Diameter, "1200", u'.', Passed, ""},
-        QuickRow{"DiameterFractionPasses", PanelField::Diameter, "1200.5", u'.', Passed, ""},
-        QuickRow{"StraightLengthZeroPasses", PanelField::StraightLength, "0", u'.', Passed, ""},
-        QuickRow{"StraightLengthNegative", PanelField::StraightLength, "-1", u'.', Failed,
-                 "椭圆直段长度数据有错"},
-        QuickRow{"ShortSideStillNamesTheStraightLength", PanelField::StraightLength, "x", u'.',
-                 Failed, "椭圆直段长度数据有错"},
-        QuickRow{"FrkZeroPasses", PanelField::Frk, "0", u'.', Passed, ""},
-        QuickRow{"FrkExponentPasses", PanelField::Frk, "2.5e1", u'.', Passed, ""},
-        QuickRow{"FrkNegative", PanelField::Frk, "-1", u'.', Failed, "岩石单轴抗压强度值有错"},
-        QuickRow{"FrkEmpty", PanelField::Frk, "", u'.', Failed, "岩石单轴抗压强度值有错"},
-        QuickRow{"FrkInfinity", PanelField::Frk, "inf", u'.', Failed, "岩石单轴抗压强度值有错"},
-        QuickRow{"FukZeroPasses", PanelField::Fuk, "0", u'.', Passed, ""},
-        QuickRow{"FukLetters", PanelField::Fuk, "x", u'.', Failed, "桩端地基极限承载力值有错"},
-        QuickRow{"CommaLocaleReadsTheComma", PanelField::Frk, "1,5", u',', Passed, ""},
-        QuickRow{"CommaLocaleReadsThePointToo", PanelField::Frk, "1.5", u',', Passed, ""},
-        QuickRow{"CommaLocaleTwoSeparators", PanelField::Frk, "1,5,0", u',', Failed,
+        QuickRow{"DiameterLetters", PanelField::Diameter, SectionType::Circle, "abc", u'.', Failed,
+                 "桩身直径数据有错"},
+        QuickRow{"DiameterNegative", PanelField::Diameter, SectionType::Circle, "-5", u'.', Failed,
+                 "桩身直径数据有错"},
+        QuickRow{"DiameterLeadingBlank", PanelField::Diameter, SectionType::Circle, " 800", u'.',
+                 Failed, "桩身直径数据有错"},
+        QuickRow{"DiameterBeyondDouble", PanelField::Diameter, SectionType::Circle, "1e400", u'.',
+                 Failed, "桩身直径数据有错"},
+        QuickRow{"DiameterPasses", PanelField::Diameter, SectionType::Circle, "1200", u'.', Passed,
+                 ""},
+        QuickRow{"DiameterFractionPasses", PanelField::Diameter, SectionType::Circle, "1200.5",
+                 u'.', Passed, ""},
+        QuickRow{"StraightLengthZeroPasses", PanelField::StraightLength, SectionType::Circle, "0",
+                 u'.', Passed, ""},
+        QuickRow{"StraightLengthNegative", PanelField::StraightLength, SectionType::Circle, "-1",
+                 u'.', Failed, "椭圆直段长度数据有错"},
+        QuickRow{"EllipseStraightLength", PanelField::StraightLength, SectionType::Ellipse, "x",
+                 u'.', Failed, "椭圆直段长度数据有错"},
+        QuickRow{"EllipseDiameter", PanelField::Diameter, SectionType::Ellipse, "0", u'.', Failed,
+                 "桩身直径数据有错"},
+        QuickRow{"RectangleLongSide", PanelField::Diameter, SectionType::Rectangle, "0", u'.',
+                 Failed, "矩形长边尺寸数据有错"},
+        QuickRow{"RectangleShortSide", PanelField::StraightLength, SectionType::Rectangle, "x",
+                 u'.', Failed, "矩形短边尺寸数据有错"},
+        QuickRow{"RectangleShortSideZeroPasses", PanelField::StraightLength, SectionType::Rectangle,
+                 "0", u'.', Passed, ""},
+        QuickRow{"FrkZeroPasses", PanelField::Frk, SectionType::Circle, "0", u'.', Passed, ""},
+        QuickRow{"FrkExponentPasses", PanelField::Frk, SectionType::Circle, "2.5e1", u'.', Passed,
+                 ""},
+        QuickRow{"FrkNegative", PanelField::Frk, SectionType::Circle, "-1", u'.', Failed,
                  "岩石单轴抗压强度值有错"},
-        QuickRow{"PointLocaleRefusesTheComma", PanelField::Frk, "1,5", u'.', Failed,
+        QuickRow{"FrkEmpty", PanelField::Frk, SectionType::Circle, "", u'.', Failed,
                  "岩石单轴抗压强度值有错"},
-        QuickRow{"SocketDepthHasNone", PanelField::SocketDepth, "1.5D", u'.', NotChecked, ""},
-        QuickRow{"ListsHaveNone", PanelField::ConcreteGrade, "", u'.', NotChecked, ""}),
+        QuickRow{"FrkInfinity", PanelField::Frk, SectionType::Circle, "inf", u'.', Failed,
+                 "岩石单轴抗压强度值有错"},
+        QuickRow{"FukZeroPasses", PanelField::Fuk, SectionType::Circle, "0", u'.', Passed, ""},
+        QuickRow{"FukLetters", PanelField::Fuk, SectionType::Circle, "x", u'.', Failed,
+                 "桩端地基极限承载力值有错"},
+        QuickRow{"CommaLocaleReadsTheComma", PanelField::Frk, SectionType::Circle, "1,5", u',',
+                 Passed, ""},
+        QuickRow{"CommaLocaleReadsThePointToo", PanelField::Frk, SectionType::Circle, "1.5", u',',
+                 Passed, ""},
+        QuickRow{"CommaLocaleTwoSeparators", PanelField::Frk, SectionType::Circle, "1,5,0", u',',
+                 Failed, "岩石单轴抗压强度值有错"},
+        QuickRow{"PointLocaleRefusesTheComma", PanelField::Frk, SectionType::Circle, "1,5", u'.',
+                 Failed, "岩石单轴抗压强度值有错"},
+        QuickRow{"SocketDepthHasNone", PanelField::SocketDepth, SectionType::Circle, "1.5D", u'.',
+                 NotChecked, ""},
+        QuickRow{"ListsHaveNone", PanelField::ConcreteGrade, SectionType::Circle, "", u'.',
+                 NotChecked, ""}),
+    pile::test::RowName{});
+
+// The quick check and "计算" speak of a bad box in the same words.
+struct SameWordsRow {
+    const char* name;
+    SectionType section;
+    PanelField field;
+};
+
+class QuickCheckSameWordsTest : public testing::TestWithParam<SameWordsRow> {};
+
+TEST_P(QuickCheckSameWordsTest, AsTheCalculationSays) {
+    const SameWordsRow& row = GetParam();
+    PanelInput panel = StartPanel();
+    panel.rockMode = RockParameterMode::Fuk;
+    panel.process = ConstructionProcess::DryClean;
+    panel.sectionType = row.section;
+    panel.tyzdText = u"500";
+    (row.field == PanelField::Diameter ? panel.ddText : panel.tyzdText) = u"x";
+    const ReadOutcome read = ReadPileInput(panel, u'.');
+    ASSERT_TRUE(std::holds_alternative<ValidationFailure>(read.result));
+    EXPECT_EQ(U8(QuickCheck(row.field, row.section, u"x", u'.').message),
+              U8(std::get<ValidationFailure>(read.result).message));
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Boxes, QuickCheckSameWordsTest,
+    testing::Values(
+        SameWordsRow{"CircleDiameter", SectionType::Circle, PanelField::Diameter},
+        SameWordsRow{"EllipseDiameter", SectionType::Ellipse, PanelField::Diameter},
+        SameWordsRow{"EllipseStraightLength", SectionType::Ellipse, PanelField::StraightLength},
+        SameWordsRow{"RectangleLongSide", SectionType::Rectangle, PanelField::Diameter},
+        SameWordsRow{"RectangleShortSide", SectionType::Rectangle, PanelField::StraightLength}),
     pile::test::RowName{});
 
 }  // namespace
