@@ -118,6 +118,14 @@ void BookView::Select(BookPosition anchor, BookPosition caret) {
     viewport()->update();
 }
 
+void BookView::Reveal(BookPosition anchor, BookPosition caret) {
+    const BookPosition end = Clamped(caret, Lines());
+    caret_ = Clamped(anchor, Lines());
+    EnsureCaretVisible();
+    Select(anchor, end);
+    EnsureCaretVisible();
+}
+
 QString BookView::SelectedText() const {
     return TextBetween(Lines(), std::min(anchor_, caret_), std::max(anchor_, caret_));
 }

@@ -43,6 +43,9 @@ class BookView : public QAbstractScrollArea {
     // proportional to the change.
     void BookChanged(const BookChange& change);
 
+    // The book on show, as SetBook gave it.
+    const BookLines* ShownBook() const { return book_; }
+
     // No selection; the caret and the view at the beginning of the text.
     void CaretToStart();
 
@@ -50,6 +53,9 @@ class BookView : public QAbstractScrollArea {
     BookPosition Caret() const { return caret_; }
     // Selects from `anchor` to `caret` (the caret's end moves with shift and the keys).
     void Select(BookPosition anchor, BookPosition caret);
+    // Selects from `anchor` to `caret` and scrolls the view until both ends are on show, the
+    // caret last: a found match is seen whole where it fits.
+    void Reveal(BookPosition anchor, BookPosition caret);
     bool HasSelection() const { return anchor_ != caret_; }
     QString SelectedText() const;
 
