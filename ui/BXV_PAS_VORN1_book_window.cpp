@@ -74,7 +74,10 @@ void TBXV_FRM_VORN1::OpenBookWindow() {
     if (!bookWindow_) {
         bookWindow_ = std::make_unique<pile::ui::BookWindow>(
             [this](pile::Book book) -> const pile::BookLines& { return session_.Lines(book); },
-            *bookExport_);
+            *bookExport_,
+            [this](pile::Book book) -> const pile::ui::BookView* {
+                return book == pile::Book::Text ? meo_jisuanjieguo_Doc : meo_jisuanjieguo_Xls;
+            });
     }
     bookWindow_->ShowBook(session_.BookOnShow());
 }

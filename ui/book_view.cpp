@@ -85,6 +85,20 @@ void BookView::SetBook(const BookLines* book) {
     viewport()->update();
 }
 
+void BookView::SetBook(const BookView& measured) {
+    book_ = measured.book_;
+    anchor_ = {};
+    caret_ = {};
+    preferredX_.reset();
+    widest_ = measured.widest_;
+    seenWidth_ = 0;
+    MeasureWidestLine();
+    UpdateScrollRanges();
+    verticalScrollBar()->setValue(0);
+    horizontalScrollBar()->setValue(0);
+    viewport()->update();
+}
+
 void BookView::BookChanged(const BookChange& change) {
     const BookLines& book = Lines();
     const std::size_t top = FollowedLine(FirstVisibleLine(), change, book);

@@ -36,6 +36,9 @@ class BookView : public QAbstractScrollArea {
     // view shows another one or is destroyed, and may change only as BookChanged reports.
     // One pass over the book finds its widest line.
     void SetBook(const BookLines* book);
+    // The same for the book `measured` shows and follows: its widest line is taken over, so
+    // that a second view of a book opens in the same time whatever the book holds.
+    void SetBook(const BookView& measured);
 
     // The owner changed the shown book by `change` (a BookChange of CalculationBooks): call
     // it right after the change. The selection, the caret and the first line on show keep

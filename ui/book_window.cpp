@@ -32,7 +32,8 @@ const QString kGeometryKey = QStringLiteral("BookWindow/geometry");
 
 }  // namespace
 
-BookWindow::BookWindow(std::function<const BookLines&(Book)> lines, BookExport& exporter)
+BookWindow::BookWindow(std::function<const BookLines&(Book)> lines, BookExport& exporter,
+                       std::function<const BookView*(Book)> measured)
     : QWidget(nullptr, Qt::Window), lines_(std::move(lines)) {
     setObjectName(QStringLiteral("BookWindow"));
     setWindowTitle(QStringLiteral("计算书 - ") + kProgramTitle);
@@ -65,7 +66,12 @@ BookWindow::BookWindow(std::function<const BookLines&(Book)> lines, BookExport& 
         view->setAccessibleName(book == Book::Text ? QStringLiteral("文本计算书")
                                                    : QStringLiteral("表格计算书"));
         view->setFont(MemoFont(kStartPointSize));
-        view->SetBook(&lines_(book));
+        const BookView* known = measured ? measured(book) : nullptr;
+        if (known != nullptr && known->ShownBook() == &lines_(book)) {
+            view->SetBook(*known);
+        } else {
+            view->SetBook(&lines_(book));
+        }
         stack_->addWidget(view);
         (book == Book::Text ? textView_ : tableView_) = view;
         exporter.AttachMenu(view, book, [view] { return view->createStandardContextMenu(); });

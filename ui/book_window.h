@@ -25,8 +25,11 @@ class BookWindow : public QWidget {
 
   public:
     // `lines`: the books, which must outlive the window; `exporter`: the book screen's save as,
-    // PDF and print, for the menus and keys.
-    BookWindow(std::function<const BookLines&(Book)> lines, BookExport& exporter);
+    // PDF and print, for the menus and keys; `measured`, where given, the views that already
+    // show and follow each book, whose measures the window takes over instead of reading the
+    // books through.
+    BookWindow(std::function<const BookLines&(Book)> lines, BookExport& exporter,
+               std::function<const BookView*(Book)> measured = {});
     ~BookWindow() override;
 
     // A new window's size before any was kept: the whole table row at the start font on a

@@ -264,6 +264,15 @@ TEST_P(ScrollRanges, FollowAppendsAndDeletions) {
         EXPECT_EQ(vertical->maximum(), std::max(0, lines - vertical->pageStep()));
         EXPECT_NEAR(horizontal->maximum(), ExpectedHorizontalMaximum(view_, book), 1);
     });
+    // A second view of the same book (the book window) takes the measures over.
+    BookView second;
+    second.setFont(view_.font());
+    second.resize(view_.size());
+    second.SetBook(view_);
+    second.show();
+    QApplication::processEvents();
+    EXPECT_EQ(second.horizontalScrollBar()->maximum(), horizontal->maximum());
+    EXPECT_EQ(second.verticalScrollBar()->maximum(), vertical->maximum());
 }
 
 INSTANTIATE_TEST_SUITE_P(Books, ScrollRanges,
