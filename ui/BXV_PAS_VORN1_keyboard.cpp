@@ -1,5 +1,6 @@
 // The main window by keyboard and by screen reader: the Tab order as the panel reads, Return on
 // a focused button, the shortcuts of the two screens, and the names a screen reader speaks.
+#include <QApplication>
 #include <QComboBox>
 #include <QEvent>
 #include <QGroupBox>
@@ -72,6 +73,15 @@ void PressAsTheMouse(QPushButton* button) {
     }
 }
 
+// The box a person types into when `focus` has the keyboard: an edit box, or the edit part of
+// an editable drop-down list, which holds the focus for it.
+QLineEdit* TypedBox(QWidget* focus) {
+    if (auto* list = qobject_cast<QComboBox*>(focus); list != nullptr && list->isEditable()) {
+        return list->lineEdit();
+    }
+    return qobject_cast<QLineEdit*>(focus);
+}
+
 QShortcut* ScreenShortcut(QWidget* screen, const QKeySequence& keys) {
     auto* shortcut = new QShortcut(keys, screen);
     shortcut->setContext(Qt::WidgetWithChildrenShortcut);
@@ -111,11 +121,17 @@ void TBXV_FRM_VORN1::ConnectKeyboard() {
     for (QPushButton* button : {cbt_CopyRight, cbt_JingDu, cbt_compute, cbt_View, cbt_tuichu}) {
         returnPresses_->Watch(button);
     }
-    // Ctrl+Return: "计算", or "结果" once computed.
+    // Ctrl+Return: the box's text committed as Enter commits it (a new value brings "计算"
+    // back), then "计算", or "结果" where nothing has changed since the last calculation.
     for (const QKeySequence& keys :
          {QKeySequence(Qt::CTRL | Qt::Key_Return), QKeySequence(Qt::CTRL | Qt::Key_Enter)}) {
-        connect(ScreenShortcut(MainFormLayer, keys), &QShortcut::activated, this,
-                [this] { PressAsTheMouse(cbt_compute->isVisible() ? cbt_compute : cbt_View); });
+        connect(ScreenShortcut(MainFormLayer, keys), &QShortcut::activated, this, [this] {
+            if (QLineEdit* box = TypedBox(QApplication::focusWidget())) {
+                QKeyEvent enter(QEvent::KeyPress, Qt::Key_Return, Qt::NoModifier);
+                QCoreApplication::sendEvent(box, &enter);
+            }
+            PressAsTheMouse(cbt_compute->isVisible() ? cbt_compute : cbt_View);
+        });
     }
     NameControls();
 }
