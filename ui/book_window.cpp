@@ -7,6 +7,7 @@
 #include <QMenu>
 #include <QScreen>
 #include <QSettings>
+#include <QShortcut>
 #include <QSlider>
 #include <QStackedWidget>
 #include <QTabBar>
@@ -77,6 +78,12 @@ BookWindow::BookWindow(std::function<const BookLines&(Book)> lines, BookExport& 
         exporter.AttachMenu(view, book, [view] { return view->createStandardContextMenu(); });
     }
     exporter.AddShortcuts(this, [this] { return onShow_; });
+    // The other book, as a tabbed window switches its tabs.
+    for (const QKeySequence& keys : {QKeySequence(Qt::CTRL | Qt::Key_Tab),
+                                     QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_Backtab)}) {
+        connect(new QShortcut(keys, this), &QShortcut::activated, this,
+                [this] { Switch(onShow_ == Book::Text ? Book::Table : Book::Text); });
+    }
     findBar_->AddShortcuts(this);
 
     auto* top = new QHBoxLayout;
