@@ -133,10 +133,19 @@ void BookView::Select(BookPosition anchor, BookPosition caret) {
 }
 
 void BookView::Reveal(BookPosition anchor, BookPosition caret) {
-    const BookPosition end = Clamped(caret, Lines());
-    caret_ = Clamped(anchor, Lines());
-    EnsureCaretVisible();
-    Select(anchor, end);
+    Select(anchor, caret);
+    // A match off the screen comes into its middle, with what leads to it above it.
+    QScrollBar* vertical = verticalScrollBar();
+    const auto top = static_cast<std::size_t>(vertical->value());
+    const auto visible = static_cast<std::size_t>(FullyVisibleLines());
+    if (caret_.line < top || caret_.line >= top + visible) {
+        const std::size_t half = visible / 2;
+        vertical->setValue(static_cast<int>(caret_.line > half ? caret_.line - half : 0));
+    }
+    const BookPosition end = caret_;
+    caret_ = anchor_;
+    EnsureCaretVisible();  // the match's start, then its end across
+    caret_ = end;
     EnsureCaretVisible();
 }
 

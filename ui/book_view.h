@@ -56,8 +56,8 @@ class BookView : public QAbstractScrollArea {
     BookPosition Caret() const { return caret_; }
     // Selects from `anchor` to `caret` (the caret's end moves with shift and the keys).
     void Select(BookPosition anchor, BookPosition caret);
-    // Selects from `anchor` to `caret` and scrolls the view until both ends are on show, the
-    // caret last: a found match is seen whole where it fits.
+    // Selects from `anchor` to `caret` and scrolls the view until both ends are on show, a
+    // line off the screen into its middle: a found match is seen whole where it fits.
     void Reveal(BookPosition anchor, BookPosition caret);
     bool HasSelection() const { return anchor_ != caret_; }
     QString SelectedText() const;
