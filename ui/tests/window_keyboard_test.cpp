@@ -109,15 +109,9 @@ TEST_P(AccessibleName, FindsTheControlByItsLabel) {
 INSTANTIATE_TEST_SUITE_P(
     Controls, AccessibleName,
     ::testing::Values(NameRow{"Diameter", -1, "桩身直径 d (mm)", "cbe_dd"},
-                      NameRow{"SocketDepth", -1, "桩身嵌岩深度 hr (mm)", "cbe_hr"},
                       NameRow{"Frk", -1, "岩石单轴抗压强度 frk (MPa)", "rdb_frk"},
-                      NameRow{"ZetaR", -1, "嵌岩段侧阻和端阻综合系数 ζr", "edt_kesair"},
                       NameRow{"Beta", 0, "考虑嵌固力影响后承载力系数", "edt_kesair"},
-                      NameRow{"EllipseStraightLength", 1, "椭圆直段长度 c (mm)", "cbe_tyzd"},
                       NameRow{"RectangleLongSide", 2, "矩形长边尺寸 a (mm)", "cbe_dd"},
-                      NameRow{"RectangleShortSide", 2, "矩形短边尺寸 b (mm)", "cbe_tyzd"},
-                      NameRow{"Ra", -1, "单桩竖向承载力特征值 Ra(kN)", "edt_ra"},
-                      NameRow{"Compute", -1, "计算", "cbt_compute"},
                       NameRow{"About", -1, "版权信息", "cbt_CopyRight"}),
     pile::test::RowName{});
 
