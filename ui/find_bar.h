@@ -28,8 +28,8 @@ struct BookMatch {
     friend bool operator==(const BookMatch&, const BookMatch&) = default;
 };
 
-// The first match of `needle` (the letters A to Z in either case) that starts at `from` or after it, or,
-// backwards, the last that starts before it; past the book's end (or beginning) the search
+// The first match of `needle` (the letters A to Z in either case) that starts at `from` or after
+// it, or, backwards, the last that starts before it; past the book's end (or beginning) the search
 // goes round once. Nothing for an empty needle or none in the book.
 std::optional<BookMatch> FindInBook(const BookLines& book, QStringView needle, BookPosition from,
                                     FindDirection direction);
