@@ -14,6 +14,7 @@
 
 #include "BXV_PAS_VORN1.h"
 #include "book_view.h"
+#include "focus_ring.h"
 #include "scaled_layer.h"
 
 namespace pile::ui {
@@ -133,6 +134,7 @@ void TBXV_FRM_VORN1::ConnectKeyboard() {
             PressAsTheMouse(cbt_compute->isVisible() ? cbt_compute : cbt_View);
         });
     }
+    new pile::ui::FocusRing(this);
     NameControls();
 }
 

@@ -9,6 +9,7 @@
 #include <QSignalSpy>
 
 #include "BXV_PAS_VORN1.h"
+#include "focus_ring.h"
 #include "replay_reference.h"
 #include "testing/qt/ui_test_support.h"
 #include "testing/row_name.h"
@@ -177,6 +178,23 @@ TEST_F(WindowKeyboard, FocusShowsOnTheRoundedButtons) {
         button->setFocus(Qt::TabFocusReason);
         EXPECT_GT(focusInk(button), 2 * button->width()) << name;
     }
+}
+
+// The other controls get a ring of the same colour around them, which follows the keyboard.
+TEST_F(WindowKeyboard, FocusRingFollowsTheKeyboard) {
+    auto* ring =
+        dynamic_cast<pile::ui::FocusRing*>(window.findChild<QWidget*>(QStringLiteral("FocusRing")));
+    ASSERT_NE(ring, nullptr);
+    for (const char* name :
+         {"桩身直径 d (mm)", "桩身混凝土强度等级", "岩石单轴抗压强度 frk (MPa)"}) {
+        QWidget* control = Named(window, name);
+        control->setFocus(Qt::TabFocusReason);
+        EXPECT_EQ(ring->Target(), control) << name;
+        EXPECT_EQ(ring->parentWidget(), control->parentWidget());
+        EXPECT_TRUE(ring->geometry().contains(control->geometry())) << name;
+    }
+    Named(window, "计算")->setFocus(Qt::TabFocusReason);
+    EXPECT_EQ(ring->Target(), nullptr) << "the rounded buttons show their own";
 }
 
 }  // namespace
