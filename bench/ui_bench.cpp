@@ -11,7 +11,11 @@
 // 3. "结果" and a step of the font-size track bar, each up to the repaint of the book on show,
 //    with 1 and with 10 000 records (goal: within 2 times the time with 1 record, or under
 //    16 ms).
-// 4. The resident memory the running window gains per record from 10 000 "计算" (goal: 8 KB
+// 4. The book window (Ctrl+Shift+O on the book screen): its first opening, each later one and
+//    a repaint of its table book maximized, with 1 and with 10 000 records (goal: within 2
+//    times), and the last key of "ZH1234" typed into its find bar with 10 000 records, up to
+//    the match on show (goal: one frame, 16 ms).
+// 5. The resident memory the running window gains per record from 10 000 "计算" (goal: 8 KB
 //    or less), in a process of its own.
 //
 //   ui_bench [starts [clicks]]     runs them all and prints the figures (defaults 21 and 200)
@@ -29,6 +33,7 @@
 #include <QLineEdit>
 #include <QPushButton>
 #include <QSlider>
+#include <QTabBar>
 #include <QTest>
 #include <QTimer>
 #include <algorithm>
@@ -42,7 +47,10 @@
 #include <vector>
 
 #include "BXV_PAS_VORN1.h"
+#include "book_view.h"
+#include "book_window.h"
 #include "child_process.h"
+#include "find_bar.h"
 
 namespace {
 
@@ -165,7 +173,89 @@ struct WindowFigures {
     double viewMs;     // "结果" from the input screen to the book on show, median
     double trackMs;    // one step of the track bar, repaint included, median
     int records;
+    double bookWindowFirstMs = 0;  // Ctrl+Shift+O the first time: built, shown, painted
+    double bookWindowMs = 0;       // each later opening, painted, median
+    double bookWindowPaintMs = 0;  // a repaint of its text book, maximized, median
+    // The same of the table book, whose one record fills a few lines of the window only.
+    double bookWindowTablePaintMs = 0;
+    double findTableMs = 0;  // the last key of "ZH1234" in the find bar, median
+    double findTextMs = 0;
 };
+
+// The book window from the book screen by its keys, up to its table book painted.
+double TimeBookWindowOpening(TBXV_FRM_VORN1& window, QWidget* memo) {
+    return MillisecondsOf([&] {
+        QTest::keyClick(memo, Qt::Key_O, Qt::ControlModifier | Qt::ShiftModifier);
+        QApplication::processEvents();
+        if (pile::ui::BookWindow* books = window.BookWindowIfOpened()) {
+            books->View(pile::Book::Table)->viewport()->repaint();
+        }
+    });
+}
+
+// "ZH123" typed into the find bar from the start of the book, then the key timed that makes it
+// "ZH1234", up to the match on show and painted.
+double TimeLastFindKey(pile::ui::BookWindow& books, pile::Book book) {
+    pile::ui::BookView* view = books.View(book);
+    view->CaretToStart();
+    auto* box = Find<QLineEdit>(books, "edt_chazhao");
+    box->selectAll();
+    QTest::keyClicks(box, QStringLiteral("ZH123"));
+    QApplication::processEvents();
+    return MillisecondsOf([&] {
+        QTest::keyClick(box, Qt::Key_4);
+        view->viewport()->repaint();
+    });
+}
+
+// Opening, repainting and finding in the book window, the book screen on show.
+void MeasureBookWindow(TBXV_FRM_VORN1& window, int rounds, WindowFigures& figures) {
+    QApplication::setActiveWindow(&window);
+    auto* memo = Find<QWidget>(window, "meo_jisuanjieguo_Doc");
+    memo->setFocus();
+    figures.bookWindowFirstMs = TimeBookWindowOpening(window, memo);
+    pile::ui::BookWindow* books = window.BookWindowIfOpened();
+    if (books == nullptr) {
+        std::fprintf(stderr, "Ctrl+Shift+O opened no book window\n");
+        std::exit(1);
+    }
+    std::vector<double> openings;
+    for (int i = 0; i < rounds; ++i) {
+        books->hide();
+        QApplication::setActiveWindow(&window);
+        memo->setFocus();
+        openings.push_back(TimeBookWindowOpening(window, memo));
+    }
+    books->showMaximized();
+    QApplication::processEvents();
+    std::vector<double> paints;
+    std::vector<double> tablePaints;
+    for (int i = 0; i < rounds; ++i) {
+        Find<QTabBar>(*books, "tab_jisuanshu")->setCurrentIndex(0);
+        QApplication::processEvents();
+        paints.push_back(
+            MillisecondsOf([&] { books->View(pile::Book::Text)->viewport()->repaint(); }));
+        Find<QTabBar>(*books, "tab_jisuanshu")->setCurrentIndex(1);
+        QApplication::processEvents();
+        tablePaints.push_back(
+            MillisecondsOf([&] { books->View(pile::Book::Table)->viewport()->repaint(); }));
+    }
+    books->Finder()->Open();
+    std::vector<double> table;
+    std::vector<double> text;
+    for (int i = 0; i < rounds; ++i) {
+        Find<QTabBar>(*books, "tab_jisuanshu")->setCurrentIndex(1);
+        table.push_back(TimeLastFindKey(*books, pile::Book::Table));
+        Find<QTabBar>(*books, "tab_jisuanshu")->setCurrentIndex(0);
+        text.push_back(TimeLastFindKey(*books, pile::Book::Text));
+    }
+    books->hide();
+    figures.bookWindowMs = Median(openings);
+    figures.bookWindowPaintMs = Median(paints);
+    figures.bookWindowTablePaintMs = Median(tablePaints);
+    figures.findTableMs = Median(table);
+    figures.findTextMs = Median(text);
+}
 
 WindowFigures MeasureWindow(int recordsBefore, int clicks) {
     TBXV_FRM_VORN1 window;
@@ -203,7 +293,10 @@ WindowFigures MeasureWindow(int recordsBefore, int clicks) {
             QApplication::processEvents();
         }));
     }
-    return {Median(computes), Median(views), Median(steps), window.Books().PileCounter()};
+    WindowFigures figures{Median(computes), Median(views), Median(steps),
+                          window.Books().PileCounter()};
+    MeasureBookWindow(window, rounds, figures);
+    return figures;
 }
 
 // The resident memory of a shown window, its book screen built, before and after `records`
@@ -288,6 +381,30 @@ int main(int argc, char** argv) {
         "track bar, one step of the memo font: %.1f ms with %d record, %.1f ms with %d   (%.2f "
         "x; goal 2 x or 16 ms)\n",
         one.trackMs, one.records, many.trackMs, many.records, many.trackMs / one.trackMs);
+
+    std::printf(
+        "book window, Ctrl+Shift+O the first time: %.1f ms with %d record, %.1f ms with %d   "
+        "(%.2f x; goal 2 x)\n",
+        one.bookWindowFirstMs, one.records, many.bookWindowFirstMs, many.records,
+        many.bookWindowFirstMs / one.bookWindowFirstMs);
+    std::printf(
+        "book window, each later opening: %.1f ms with %d record, %.1f ms with %d   (%.2f x; "
+        "goal 2 x)\n",
+        one.bookWindowMs, one.records, many.bookWindowMs, many.records,
+        many.bookWindowMs / one.bookWindowMs);
+    std::printf(
+        "book window, a repaint of the text book maximized: %.2f ms with %d record, %.2f ms "
+        "with %d   (%.2f x; goal 2 x)\n",
+        one.bookWindowPaintMs, one.records, many.bookWindowPaintMs, many.records,
+        many.bookWindowPaintMs / one.bookWindowPaintMs);
+    std::printf(
+        "  ... of the table book: %.2f ms with %d record (its few lines), %.2f ms with %d (the "
+        "window full)\n",
+        one.bookWindowTablePaintMs, one.records, many.bookWindowTablePaintMs, many.records);
+    std::printf(
+        "find \"ZH1234\" with %d records, the last key to the match painted: table book %.2f "
+        "ms, text book %.2f ms   (goal 16 ms)\n",
+        many.records, many.findTableMs, many.findTextMs);
 
     const std::string memory = RunChild(self, {"--memory", std::to_string(kManyRecords)});
     long long before = 0;

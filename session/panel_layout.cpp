@@ -172,18 +172,18 @@ StaleResults StaleAfterChange(PanelField field) {
     return {.coefficient = true, .ra = true, .rc = true};
 }
 
-QuickCheckResult QuickCheck(PanelField field, std::u16string_view text, char16_t decimalSeparator) {
+QuickCheckResult QuickCheck(PanelField field, SectionType section, std::u16string_view text,
+                            char16_t decimalSeparator) {
+    const bool rectangle = section == SectionType::Rectangle;
     bool zeroPasses = true;
     std::u16string_view message;
-    // The messages name the box, not the quantity: cbe_dd speaks of the diameter also when it
-    // holds a rectangle's long side, cbe_tyzd of the straight length when it holds the short side.
     switch (field) {
         case PanelField::Diameter:
             zeroPasses = false;
-            message = messages::kDiameter;
+            message = rectangle ? messages::kLongSide : messages::kDiameter;
             break;
         case PanelField::StraightLength:
-            message = messages::kStraightLength;
+            message = rectangle ? messages::kShortSide : messages::kStraightLength;
             break;
         case PanelField::Frk:
             message = messages::kFrk;

@@ -66,12 +66,15 @@ struct StaleResults {
 StaleResults StaleAfterChange(PanelField field);
 
 // The quick check of a committed text: looser than the checks of "计算", and only for the four
-// boxes that have one. The text is read in the user's number format (ParseLocaleNumber).
+// boxes that have one. The text is read in the user's number format (ParseLocaleNumber). A failed
+// check names what the box holds for `section`, in the words "计算" uses for the same box: a
+// rectangle's long side in cbe_dd is its long side, not a diameter.
 enum class CheckVerdict { NotChecked, Passed, Failed };
 struct QuickCheckResult {
     CheckVerdict verdict = CheckVerdict::NotChecked;
     std::u16string_view message;  // when Failed: the text for the message label
 };
-QuickCheckResult QuickCheck(PanelField field, std::u16string_view text, char16_t decimalSeparator);
+QuickCheckResult QuickCheck(PanelField field, SectionType section, std::u16string_view text,
+                            char16_t decimalSeparator);
 
 }  // namespace pile::session

@@ -22,6 +22,7 @@
 
 #include "book_export.h"
 #include "book_view.h"
+#include "book_window.h"
 #include "change_events.h"
 #include "io/calculation_time.h"
 #include "io/documents_folder.h"
@@ -70,6 +71,7 @@ TBXV_FRM_VORN1::TBXV_FRM_VORN1(WindowPlatform platform, QWidget* parent)
     setFixedSize(pile::ui::kDesignSize);
     CreateControls();
     ConnectHandlers();
+    ConnectKeyboard();
     ConnectPlatform(platform);
     CentreOnScreen();
     // The keyboard starts in the first box a person types into, its text selected as when
@@ -164,9 +166,11 @@ void TBXV_FRM_VORN1::ConnectBookScreen() {
                 menu.addSeparator();
                 menu.addAction(QString::fromUtf16(kImportScheduleText), this,
                                &TBXV_FRM_VORN1::ImportScheduleClick);
+                AddBookWindowAction(menu);
             });
     }
     bookExport_->AddShortcuts(JieGuo_DocLayer, [this] { return session_.BookOnShow(); });
+    ConnectBookScreenKeyboard();
 }
 
 void TBXV_FRM_VORN1::ConnectPlatform(WindowPlatform platform) {
@@ -235,6 +239,9 @@ void TBXV_FRM_VORN1::FormClose(QCloseEvent* event) {
     // A shown about dialog must not keep the program alive once the main window is gone.
     if (BXV_CZL_FRM_CopyRight) {
         BXV_CZL_FRM_CopyRight->hide();
+    }
+    if (bookWindow_) {
+        bookWindow_->close();  // the books go with the program
     }
     event->accept();
 }
@@ -370,7 +377,10 @@ void TBXV_FRM_VORN1::InputChanged(PanelField field, QLineEdit* box) {
         return;
     }
     const pile::session::QuickCheckResult check =
-        pile::session::QuickCheck(field, ToU16(box->text()), DecimalSeparator());
+        pile::session::QuickCheck(field,
+                                  pile::SectionTypeFromIndex(cbb_jmlx->currentIndex(), RockMode())
+                                      .value_or(pile::SectionType::Circle),
+                                  ToU16(box->text()), DecimalSeparator());
     if (check.verdict == pile::session::CheckVerdict::Passed) {
         lb_shuoming->clear();
         SetBoxColour(box, kBlack);
@@ -436,6 +446,7 @@ void TBXV_FRM_VORN1::cbb_jmlxChange() {
     hrChange_->Select(0);
     EmptyResults(pile::session::StaleAfterChange(PanelField::SectionType));
     ComputeOn();
+    NameControls();
 }
 
 void TBXV_FRM_VORN1::EmptyResults(pile::session::StaleResults stale) {
@@ -587,6 +598,9 @@ void TBXV_FRM_VORN1::PresentResults(const pile::session::ResultTexts& results) {
 void TBXV_FRM_VORN1::FollowBooks(const pile::BooksChange& change) {
     meo_jisuanjieguo_Xls->BookChanged(change.table);
     meo_jisuanjieguo_Doc->BookChanged(change.text);
+    if (bookWindow_) {
+        bookWindow_->BooksChanged(change);
+    }
 }
 
 pile::PrecisionMode TBXV_FRM_VORN1::Precision() const {
@@ -605,11 +619,13 @@ void TBXV_FRM_VORN1::cbt_ViewClick() {
         pile::ui::SetPointSize(*memo, size + 2);
         pile::ui::SetPointSize(*memo, size);
     }
+    KeyboardToScreen();
 }
 
 void TBXV_FRM_VORN1::cbt_ExitClick() {
     MainFormLayer->show();
     JieGuo_DocLayer->hide();
+    KeyboardToScreen();
 }
 
 void TBXV_FRM_VORN1::cbt_PageBookClick() {

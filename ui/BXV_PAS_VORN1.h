@@ -23,6 +23,7 @@ class QComboBox;
 class QGroupBox;
 class QLabel;
 class QLineEdit;
+class QMenu;
 class QPushButton;
 class QRadioButton;
 class QSlider;
@@ -48,11 +49,14 @@ struct WindowPlatform {
 namespace pile::ui {
 class BookExport;
 class BookView;
+class BookWindow;
 class ComboTextChange;
+class FindBar;
 class ListChange;
 class ClosedListWheelGuard;
 class LogoStrip;
 class RadioChange;
+class ReturnPressesButton;
 class ScaledLayer;
 class TextChange;
 class TextFit;
@@ -68,6 +72,9 @@ class TBXV_FRM_VORN1 : public QWidget {
 
     // The two books with PileCounter and UnsavedBookFlags; the memos show them.
     const pile::CalculationBooks& Books() const { return session_.Books(); }
+
+    // The book window once opened, else nullptr.
+    pile::ui::BookWindow* BookWindowIfOpened() const;
 
     // The clock that dates each calculation; the local clock unless a test pins it.
     void SetClock(std::function<QDateTime()> clock);
@@ -121,6 +128,17 @@ class TBXV_FRM_VORN1 : public QWidget {
     void EnsureBookScreen();
     void ConnectHandlers();
     void ConnectBookScreen();
+    // BXV_PAS_VORN1_keyboard.cpp: Tab order, Return on buttons, shortcuts, accessible names.
+    void ConnectKeyboard();
+    void ConnectBookScreenKeyboard();
+    void NameControls();
+    // The keyboard follows a change of screen: into the book on show, or back to the first box.
+    void KeyboardToScreen();
+    // BXV_PAS_VORN1_book_window.cpp: the book window and the book screen's find bar.
+    void ConnectBookWindow();
+    void AddBookWindowAction(QMenu& menu);
+    void OpenBookWindow();
+    void EscapeOnBookScreen();
     void ShowBookScreenState();
     void CentreOnScreen();
     void FitToScreen();
@@ -234,6 +252,10 @@ class TBXV_FRM_VORN1 : public QWidget {
 
     // A wheel over a closed list changes nothing.
     pile::ui::ClosedListWheelGuard* wheelGuard_ = nullptr;
+    pile::ui::ReturnPressesButton* returnPresses_ = nullptr;
+    // The books in a window of their own, created on first use; the book screen's find bar.
+    std::unique_ptr<pile::ui::BookWindow> bookWindow_;
+    pile::ui::FindBar* bookFind_ = nullptr;
     // The three result boxes keep their whole text readable.
     QList<pile::ui::TextFit*> resultFits_;
 };

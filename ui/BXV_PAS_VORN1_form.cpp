@@ -63,6 +63,8 @@ QPushButton* MakeRoundedButton(QWidget* parent, const char* name, int radius, co
                        " padding: 0px; background: qlineargradient(x1:0, y1:0, x2:0, y2:1,"
                        " stop:0 #FFFFFF, stop:1 #D8DEE6); }"
                        "QPushButton:hover { border-color: #1E90FF; }"
+                       // The keyboard's place must show plainly on the rounded buttons too.
+                       "QPushButton:focus { border: 2px solid #0A3CA0; }"
                        "QPushButton:pressed { background: #C4CCD6; }"
                        "QPushButton:disabled { color: #A0A0A0; border-color: #B8C0C8; }")
             .arg(radius));

@@ -85,6 +85,20 @@ void BookView::SetBook(const BookLines* book) {
     viewport()->update();
 }
 
+void BookView::SetBook(const BookView& measured) {
+    book_ = measured.book_;
+    anchor_ = {};
+    caret_ = {};
+    preferredX_.reset();
+    widest_ = measured.widest_;
+    seenWidth_ = 0;
+    MeasureWidestLine();
+    UpdateScrollRanges();
+    verticalScrollBar()->setValue(0);
+    horizontalScrollBar()->setValue(0);
+    viewport()->update();
+}
+
 void BookView::BookChanged(const BookChange& change) {
     const BookLines& book = Lines();
     const std::size_t top = FollowedLine(FirstVisibleLine(), change, book);
@@ -116,6 +130,23 @@ void BookView::Select(BookPosition anchor, BookPosition caret) {
     caret_ = Clamped(caret, Lines());
     preferredX_.reset();
     viewport()->update();
+}
+
+void BookView::Reveal(BookPosition anchor, BookPosition caret) {
+    Select(anchor, caret);
+    // A match off the screen comes into its middle, with what leads to it above it.
+    QScrollBar* vertical = verticalScrollBar();
+    const auto top = static_cast<std::size_t>(vertical->value());
+    const auto visible = static_cast<std::size_t>(FullyVisibleLines());
+    if (caret_.line < top || caret_.line >= top + visible) {
+        const std::size_t half = visible / 2;
+        vertical->setValue(static_cast<int>(caret_.line > half ? caret_.line - half : 0));
+    }
+    const BookPosition end = caret_;
+    caret_ = anchor_;
+    EnsureCaretVisible();  // the match's start, then its end across
+    caret_ = end;
+    EnsureCaretVisible();
 }
 
 QString BookView::SelectedText() const {

@@ -36,12 +36,18 @@ class BookView : public QAbstractScrollArea {
     // view shows another one or is destroyed, and may change only as BookChanged reports.
     // One pass over the book finds its widest line.
     void SetBook(const BookLines* book);
+    // The same for the book `measured` shows and follows: its widest line is taken over, so
+    // that a second view of a book opens in the same time whatever the book holds.
+    void SetBook(const BookView& measured);
 
     // The owner changed the shown book by `change` (a BookChange of CalculationBooks): call
     // it right after the change. The selection, the caret and the first line on show keep
     // to their text where it is still there, and the scroll ranges follow in time
     // proportional to the change.
     void BookChanged(const BookChange& change);
+
+    // The book on show, as SetBook gave it.
+    const BookLines* ShownBook() const { return book_; }
 
     // No selection; the caret and the view at the beginning of the text.
     void CaretToStart();
@@ -50,6 +56,9 @@ class BookView : public QAbstractScrollArea {
     BookPosition Caret() const { return caret_; }
     // Selects from `anchor` to `caret` (the caret's end moves with shift and the keys).
     void Select(BookPosition anchor, BookPosition caret);
+    // Selects from `anchor` to `caret` and scrolls the view until both ends are on show, a
+    // line off the screen into its middle: a found match is seen whole where it fits.
+    void Reveal(BookPosition anchor, BookPosition caret);
     bool HasSelection() const { return anchor_ != caret_; }
     QString SelectedText() const;
 

@@ -52,6 +52,7 @@ const Placement kPlacements[] = {
     {"cbt_Exit", {56, 614, 89, 33}},
     {"cbt_Save", {208, 614, 89, 33}},
     {"tcb_meoFontSize", {56, 654, 241, 32}},
+    {"fnd_chazhao", {4, 571, 355, 32}},  // the find bar, over the memo's foot while open
 };
 
 }  // namespace

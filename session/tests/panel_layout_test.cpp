@@ -5,6 +5,7 @@
 #include <string>
 #include <vector>
 
+#include "engine/pile_input.h"
 #include "engine/utf_text.h"
 #include "testing/row_name.h"
 
@@ -178,13 +179,15 @@ struct QuickRow {
     char16_t separator;
     CheckVerdict verdict;
     const char* message;  // when the check fails
+    SectionType section = SectionType::Circle;
 };
 
 class QuickCheckTest : public testing::TestWithParam<QuickRow> {};
 
 TEST_P(QuickCheckTest, PassesOrNamesTheBox) {
     const QuickRow& row = GetParam();
-    const QuickCheckResult result = QuickCheck(row.field, Utf8ToUtf16(row.text), row.separator);
+    const QuickCheckResult result =
+        QuickCheck(row.field, row.section, Utf8ToUtf16(row.text), row.separator);
     EXPECT_EQ(result.verdict, row.verdict);
     EXPECT_EQ(U8(result.message), row.message);
 }
@@ -207,8 +210,10 @@ INSTANTIATE_TEST_SUITE_P(
         QuickRow{"StraightLengthZeroPasses", PanelField::StraightLength, "0", u'.', Passed, ""},
         QuickRow{"StraightLengthNegative", PanelField::StraightLength, "-1", u'.', Failed,
                  "椭圆直段长度数据有错"},
-        QuickRow{"ShortSideStillNamesTheStraightLength", PanelField::StraightLength, "x", u'.',
-                 Failed, "椭圆直段长度数据有错"},
+        QuickRow{"RectangleLongSide", PanelField::Diameter, "0", u'.', Failed,
+                 "矩形长边尺寸数据有错", SectionType::Rectangle},
+        QuickRow{"RectangleShortSide", PanelField::StraightLength, "x", u'.', Failed,
+                 "矩形短边尺寸数据有错", SectionType::Rectangle},
         QuickRow{"FrkZeroPasses", PanelField::Frk, "0", u'.', Passed, ""},
         QuickRow{"FrkExponentPasses", PanelField::Frk, "2.5e1", u'.', Passed, ""},
         QuickRow{"FrkNegative", PanelField::Frk, "-1", u'.', Failed, "岩石单轴抗压强度值有错"},
@@ -224,6 +229,39 @@ INSTANTIATE_TEST_SUITE_P(
                  "岩石单轴抗压强度值有错"},
         QuickRow{"SocketDepthHasNone", PanelField::SocketDepth, "1.5D", u'.', NotChecked, ""},
         QuickRow{"ListsHaveNone", PanelField::ConcreteGrade, "", u'.', NotChecked, ""}),
+    pile::test::RowName{});
+
+// The quick check and "计算" speak of a bad box in the same words.
+struct SameWordsRow {
+    const char* name;
+    SectionType section;
+    PanelField field;
+};
+
+class QuickCheckSameWordsTest : public testing::TestWithParam<SameWordsRow> {};
+
+TEST_P(QuickCheckSameWordsTest, AsTheCalculationSays) {
+    const SameWordsRow& row = GetParam();
+    PanelInput panel = StartPanel();
+    panel.rockMode = RockParameterMode::Fuk;
+    panel.process = ConstructionProcess::DryClean;
+    panel.sectionType = row.section;
+    panel.tyzdText = u"500";
+    (row.field == PanelField::Diameter ? panel.ddText : panel.tyzdText) = u"x";
+    const ReadOutcome read = ReadPileInput(panel, u'.');
+    ASSERT_TRUE(std::holds_alternative<ValidationFailure>(read.result));
+    EXPECT_EQ(U8(QuickCheck(row.field, row.section, u"x", u'.').message),
+              U8(std::get<ValidationFailure>(read.result).message));
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Boxes, QuickCheckSameWordsTest,
+    testing::Values(
+        SameWordsRow{"CircleDiameter", SectionType::Circle, PanelField::Diameter},
+        SameWordsRow{"EllipseDiameter", SectionType::Ellipse, PanelField::Diameter},
+        SameWordsRow{"EllipseStraightLength", SectionType::Ellipse, PanelField::StraightLength},
+        SameWordsRow{"RectangleLongSide", SectionType::Rectangle, PanelField::Diameter},
+        SameWordsRow{"RectangleShortSide", SectionType::Rectangle, PanelField::StraightLength}),
     pile::test::RowName{});
 
 }  // namespace

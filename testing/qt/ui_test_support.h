@@ -29,6 +29,20 @@ T* Control(const QWidget& window, const char* name) {
     return widget;
 }
 
+// The control of `window` whose accessible name is `name`, as a screen reader finds it; a
+// missing one fails the test.
+template <typename T = QWidget>
+T* Named(const QWidget& window, const char* name) {
+    const QString wanted = QString::fromUtf8(name);
+    for (T* widget : window.findChildren<T*>()) {
+        if (widget->accessibleName() == wanted) {
+            return widget;
+        }
+    }
+    ADD_FAILURE() << "no control named " << name;
+    return nullptr;
+}
+
 // Types `text` over the box's whole content without committing it.
 inline void Type(QLineEdit* box, const QString& text) {
     box->setFocus();

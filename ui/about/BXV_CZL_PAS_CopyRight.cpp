@@ -256,6 +256,11 @@ TBXV_CZL_FRM_CopyRight::TBXV_CZL_FRM_CopyRight(pile::platform::SystemShell& shel
     QLabel* image = label("ImageQQ", QString(), 72, 212, 100, 100);
     image->setPixmap(PilePicture(devicePixelRatioF()));
 
+    // Which program made a book: the engineer reads the version off here.
+    QLabel* version = label("lb_banben", VersionText(), 0, 312, 265, 17);
+    SetPointSize(version, 8);
+    version->setAlignment(Qt::AlignCenter);
+
     // Only the three links answer the mouse.
     for (QLabel* link : {lb_danwei, lb_wangzhi, lb_lianxiUr}) {
         link->setMouseTracking(true);
@@ -265,6 +270,12 @@ TBXV_CZL_FRM_CopyRight::TBXV_CZL_FRM_CopyRight(pile::platform::SystemShell& shel
 }
 
 TBXV_CZL_FRM_CopyRight::~TBXV_CZL_FRM_CopyRight() = default;
+
+QString TBXV_CZL_FRM_CopyRight::VersionText() {
+    // The Qt the program runs with, which on Windows is the one shipped beside it.
+    return QStringLiteral("版本 %1 · Qt %2")
+        .arg(QString::fromLatin1(PILE_PROJECT_VERSION), QString::fromLatin1(qVersion()));
+}
 
 TBXV_CZL_FRM_CopyRight* TBXV_CZL_FRM_CopyRight::ShowSingle(
     std::unique_ptr<TBXV_CZL_FRM_CopyRight>& dialog, pile::platform::SystemShell& shell,

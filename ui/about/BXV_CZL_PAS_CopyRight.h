@@ -49,6 +49,9 @@ class TBXV_CZL_FRM_CopyRight : public QWidget {
 
     void ShowCentred();
 
+    // "版本 1.0.0 · Qt 6.4.2": the project's version and the Qt version the program runs with.
+    static QString VersionText();
+
   protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
     void paintEvent(QPaintEvent* event) override;

@@ -264,6 +264,15 @@ TEST_P(ScrollRanges, FollowAppendsAndDeletions) {
         EXPECT_EQ(vertical->maximum(), std::max(0, lines - vertical->pageStep()));
         EXPECT_NEAR(horizontal->maximum(), ExpectedHorizontalMaximum(view_, book), 1);
     });
+    // A second view of the same book (the book window) takes the measures over.
+    BookView second;
+    second.setFont(view_.font());
+    second.resize(view_.size());
+    second.SetBook(view_);
+    second.show();
+    QApplication::processEvents();
+    EXPECT_EQ(second.horizontalScrollBar()->maximum(), horizontal->maximum());
+    EXPECT_EQ(second.verticalScrollBar()->maximum(), vertical->maximum());
 }
 
 INSTANTIATE_TEST_SUITE_P(Books, ScrollRanges,
@@ -271,6 +280,19 @@ INSTANTIATE_TEST_SUITE_P(Books, ScrollRanges,
                          [](const auto& row) {
                              return row.param == pile::Book::Text ? "TextBook" : "TableBook";
                          });
+
+// A found match: selected, its line off the screen brought into the middle, one on the screen
+// left where it is.
+TEST_F(BookViewTest, RevealBringsAMatchIntoTheMiddle) {
+    BookLines lines(300, u"ZH");
+    Show(std::move(lines));
+    const int visible = view_.verticalScrollBar()->pageStep();
+    view_.Reveal({200, 0}, {200, 2});
+    EXPECT_EQ(view_.SelectedText(), QStringLiteral("ZH"));
+    EXPECT_EQ(view_.FirstVisibleLine(), static_cast<std::size_t>(200 - visible / 2));
+    view_.Reveal({201, 0}, {201, 2});
+    EXPECT_EQ(view_.FirstVisibleLine(), static_cast<std::size_t>(200 - visible / 2));
+}
 
 TEST_F(BookViewTest, SelectionKeepsToItsTextWhileTheBookChanges) {
     Show({u"a", u"桩号 ZH1", u"c"});

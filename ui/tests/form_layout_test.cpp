@@ -58,7 +58,9 @@ TEST_F(FormLayout, EveryScriptPointLiesInsideTheControlItNames) {
 
 TEST_F(FormLayout, EveryControlOfTheTableIsInTheWindow) {
     window.show();
-    QTest::qWait(50);
+    // The book screen is built after the first paint: on a loaded machine later than 50 ms.
+    ASSERT_TRUE(QTest::qWaitFor(
+        [&] { return window.findChild<QWidget*>(QStringLiteral("JieGuo_DocLayer")) != nullptr; }));
     for (const pile::ui::Placement& placement : pile::ui::FormPlacements()) {
         EXPECT_NE(window.findChild<QWidget*>(QString::fromLatin1(placement.name)), nullptr)
             << placement.name;

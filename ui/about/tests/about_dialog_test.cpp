@@ -153,8 +153,17 @@ INSTANTIATE_TEST_SUITE_P(
         ControlRow{"cbt_update", {216, 156, 20, 40}, QStringLiteral("更新"), 10, false, {}},
         ControlRow{"lb_lianxi", {32, 176, 50, 25}, QStringLiteral("邮箱："), 0, false, {}},
         ControlRow{"lb_lianxiUr", {70, 176, 146, 25}, Text(copyright::kMail), 0, false, kBlue},
-        ControlRow{"ImageQQ", {72, 212, 100, 100}, QString(), 0, false, {}}),
+        ControlRow{"ImageQQ", {72, 212, 100, 100}, QString(), 0, false, {}},
+        ControlRow{"lb_banben", {0, 312, 265, 17}, QString(), 8, false, {}}),
     pile::test::RowName{});
+
+TEST_F(AboutDialogTest, NamesTheProjectAndTheQtVersion) {
+    Show();
+    const QString version = Child<QLabel>("lb_banben")->text();
+    EXPECT_TRUE(version.contains(QString::fromLatin1(PILE_TEST_PROJECT_VERSION)))
+        << version.toStdString();
+    EXPECT_TRUE(version.contains(QStringLiteral("Qt ") + QString::fromLatin1(qVersion())));
+}
 
 struct LinkRow {
     const char* name;
