@@ -2,6 +2,7 @@
 
 #include <variant>
 
+#include "batch/xlsx_schedule.h"
 #include "engine/utf_text.h"
 
 namespace pile::batch {
@@ -53,7 +54,7 @@ ScheduleRun RunSchedule(const ByteSource& source, char16_t decimalSeparator,
                         std::u16string_view calculationTime, session::PanelSession& session,
                         const ReaderLimits& limits) {
     ScheduleRun run;
-    auto schedule = ReadSchedule(source, limits);
+    auto schedule = ReadScheduleFile(source, {}, limits);
     if (auto* why = std::get_if<std::u16string>(&schedule)) {
         run.unreadable = std::move(*why);
         return run;

@@ -1,4 +1,4 @@
-# pile_batch: a pile schedule (CSV) in, both calculation books and a results table out.
+# pile_batch: a pile schedule (.xlsx or CSV) in, both calculation books and a results table out.
 # Installed with the package. Needs QtCore for the book files (the encoder and the atomic
 # replace of "保存") and the calculation time as the window forms it.
 if(PILE_BUILD_UI)
@@ -8,7 +8,7 @@ if(PILE_BUILD_UI)
         pile_batch_command.cpp
         ${PROJECT_SOURCE_DIR}/ui/calculation_time.cpp
     )
-    target_link_libraries(pile_batch_command PUBLIC pile_schedule pile_platform Qt6::Core)
+    target_link_libraries(pile_batch_command PUBLIC pile_schedule pile_results_workbook pile_platform Qt6::Core)
     pile_strict_target(pile_batch_command)
 
     add_executable(pile_batch pile_batch.cpp)
