@@ -18,9 +18,13 @@ if(PILE_BUILD_UI)
     if(PILE_BUILD_TESTS)
         pile_add_gtest(NAME pile_batch_tests
             SOURCES tests/pile_batch_test.cpp
-            LIBS pile_batch_command pile_replay_session pile_schedule)
+            LIBS pile_batch_command pile_replay_session pile_schedule
+                 ${PILE_MINIZIP_LIBRARY})
+        target_include_directories(pile_batch_tests SYSTEM PRIVATE ${PILE_MINIZIP_INCLUDE})
         target_compile_definitions(pile_batch_tests PRIVATE
-            PILE_BATCH_PROGRAM="$<TARGET_FILE:pile_batch>")
+            PILE_BATCH_PROGRAM="$<TARGET_FILE:pile_batch>"
+            PILE_SOURCE_DIR="${PROJECT_SOURCE_DIR}"
+            PILE_TEST_WORKBOOKS="${PROJECT_SOURCE_DIR}/batch/tests/workbooks")
         add_dependencies(pile_batch_tests pile_batch)
     endif()
 endif()

@@ -7,13 +7,19 @@
 #include <QDir>
 #include <QFile>
 #include <QProcess>
+#include <QStandardPaths>
 #include <QTemporaryDir>
 #include <optional>
 #include <ostream>
 #include <string>
 #include <vector>
 
+#include "batch/schedule.h"
 #include "batch/schedule_text.h"
+#include "batch/tests/workbook_test_support.h"
+#include "batch/xlsx_records.h"
+#include "engine/pile_types.h"
+#include "engine/utf_text.h"
 #include "tools/replay_session.h"
 #include "ui/platform/book_file.h"
 
@@ -265,6 +271,154 @@ TEST(PileBatchTest, HelpIsInChineseAndEnglish) {
     EXPECT_NE(run.out.find("用法:"), std::string::npos);
     EXPECT_NE(run.out.find("Usage:"), std::string::npos);
     EXPECT_EQ(RunBatch({QStringLiteral("--frobnicate")}).status, 2);
+}
+
+// ------------------------------------------------------------------ workbooks
+
+const QString kWorkbooks = QStringLiteral(PILE_TEST_WORKBOOKS);
+
+// The files of a run on `schedule` into `folder`, the books without their time line.
+struct RunFiles {
+    Outcome run;
+    QByteArray text, table, results;
+};
+
+RunFiles RunInto(const QString& schedule, const QString& folder, QStringList options = {}) {
+    const auto untimed = [](const QByteArray& book) { return book.left(book.lastIndexOf("\r\n")); };
+    RunFiles files;
+    files.run = RunBatch(options << QStringLiteral("--out") << folder << schedule);
+    files.text = untimed(ReadFile(QDir(folder).filePath(kTextBook)));
+    files.table = untimed(ReadFile(QDir(folder).filePath(kTableBook)));
+    files.results = ReadFile(QDir(folder).filePath(kResults));
+    return files;
+}
+
+struct WorkbookCase {
+    const char* name;
+    // The workbook of the rows of every_section.csv, made in `folder`; empty to skip.
+    QString (*make)(const QString& folder);
+};
+
+void PrintTo(const WorkbookCase& row, std::ostream* os) {
+    *os << row.name;
+}
+
+class WorkbookEqualityTest : public ::testing::TestWithParam<WorkbookCase> {};
+
+TEST_P(WorkbookEqualityTest, GivesTheFilesOfItsCsv) {
+    QTemporaryDir dir;
+    const QString workbook = GetParam().make(dir.path());
+    if (workbook.isEmpty()) {
+        GTEST_SKIP() << "soffice (LibreOffice) is not installed: its workbook is not tested";
+    }
+    const RunFiles fromCsv =
+        RunInto(kWorkbooks + QStringLiteral("/every_section.csv"), dir.filePath("csv"));
+    const RunFiles fromWorkbook = RunInto(workbook, dir.filePath("xlsx"));
+    EXPECT_EQ(fromCsv.run.status, 1);
+    EXPECT_EQ(fromWorkbook.run.status, fromCsv.run.status) << fromWorkbook.run.err;
+    EXPECT_EQ(fromWorkbook.run.err, fromCsv.run.err);
+    EXPECT_EQ(fromWorkbook.text, fromCsv.text);
+    EXPECT_EQ(fromWorkbook.table, fromCsv.table);
+    EXPECT_EQ(fromWorkbook.results, fromCsv.results);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    PileBatch, WorkbookEqualityTest,
+    ::testing::Values(
+        // Written by scripts/make-test-workbooks: a title, merged and hidden cells, numbers.
+        WorkbookCase{
+            "Openpyxl",
+            [](const QString&) { return kWorkbooks + QStringLiteral("/every_section.xlsx"); }},
+        WorkbookCase{"LibreOffice",
+                     [](const QString& folder) {
+                         const QString soffice =
+                             QStandardPaths::findExecutable(QStringLiteral("soffice"));
+                         if (soffice.isEmpty()) {
+                             return QString();
+                         }
+                         QProcess convert;
+                         convert.start(soffice,
+                                       {QStringLiteral("--headless"),
+                                        QStringLiteral("-env:UserInstallation=file://") + folder +
+                                            QStringLiteral("/profile"),
+                                        QStringLiteral("--infilter=CSV:44,34,76,1"),
+                                        QStringLiteral("--convert-to"), QStringLiteral("xlsx"),
+                                        QStringLiteral("--outdir"), folder,
+                                        kWorkbooks + QStringLiteral("/every_section.csv")});
+                         EXPECT_TRUE(convert.waitForFinished(120000));
+                         return QDir(folder).filePath(QStringLiteral("every_section.xlsx"));
+                     }}),
+    [](const auto& row) { return std::string(row.param.name); });
+
+TEST(PileBatchTest, AFormulaWithoutValueRefusesItsRowNamingTheCell) {
+    QTemporaryDir dir;
+    const Outcome run = RunBatch(
+        {QStringLiteral("--out"), dir.path(), kWorkbooks + QStringLiteral("/uncalculated.xlsx")});
+    EXPECT_EQ(run.status, 1);
+    EXPECT_EQ(run.err, "第 7 行: frk (I7): 公式没有计算结果，请在 Excel 中保存一次\n");
+}
+
+// The results workbook holds the CSV's table: texts as texts, the numbers as numbers of the
+// same digits; the template workbook computes as the CSV template does.
+TEST(PileBatchTest, ResultsAndTemplateWorkbooksHoldTheCsvTexts) {
+    QTemporaryDir dir;
+    const QString workbook = kWorkbooks + QStringLiteral("/every_section.xlsx");
+    const RunFiles csv = RunInto(workbook, dir.filePath("a"));
+    const RunFiles xlsx =
+        RunInto(workbook, dir.filePath("b"), {QStringLiteral("--results"), QStringLiteral("xlsx")});
+    EXPECT_EQ(xlsx.run.status, 1) << xlsx.run.err;
+    const QByteArray book =
+        ReadFile(dir.filePath(QStringLiteral("b/嵌岩桩计算书(依据DBJ50-047-2016)_结果.xlsx")));
+    const auto sheet = pile::batch::ReadWorksheet(book.toStdString(), "");
+    ASSERT_TRUE(std::holds_alternative<pile::batch::Worksheet>(sheet));
+    const auto& rows = std::get<pile::batch::Worksheet>(sheet).rows;
+    const QList<QByteArray> lines = csv.results.mid(3).split('\n');
+    ASSERT_EQ(rows.size() + 1, static_cast<std::size_t>(lines.size()));
+    for (std::size_t r = 0; r < rows.size(); ++r) {
+        const QList<QByteArray> fields = lines[static_cast<qsizetype>(r)].trimmed().split(',');
+        for (const pile::batch::SheetCell& cell : rows[r].cells) {
+            const QByteArray expected = fields.value(static_cast<qsizetype>(cell.column - 1));
+            const bool number = cell.column >= 4 && cell.column <= 6 && r > 0;
+            EXPECT_EQ(number ? QByteArray::number(expected.toDouble(), 'g', 17) : expected,
+                      number ? QByteArray::number(std::stod(cell.text), 'g', 17)
+                             : QByteArray::fromStdString(cell.text))
+                << "row " << r + 1 << " column " << cell.column;
+        }
+    }
+
+    const QString example = dir.filePath(QStringLiteral("样例.xlsx"));
+    EXPECT_EQ(RunBatch({QStringLiteral("--template"), example}).status, 0);
+    const RunFiles fromTemplate = RunInto(example, dir.filePath("t"));
+    EXPECT_EQ(fromTemplate.run.status, 0) << fromTemplate.run.err;
+    EXPECT_TRUE(fromTemplate.results.contains("\r\n4,Z3,ZH3,"))
+        << fromTemplate.results.toStdString();
+}
+
+// What a hostile workbook does to the program: nothing written, exit 2.
+TEST(PileBatchTest, AZipBombIsRefusedWithExitTwo) {
+    using pile::batch::testing::WorkbookParts;
+    QTemporaryDir dir;
+    const QString bomb = dir.filePath(QStringLiteral("bomb.xlsx"));
+    WriteFile(bomb, QByteArray::fromStdString(pile::batch::testing::ZipOf(
+                        WorkbookParts(std::string(1 << 20, ' ')), 260)));
+    const Outcome run = RunBatch({bomb});
+    EXPECT_EQ(run.status, 2);
+    EXPECT_EQ(run.err, "pile_batch: " + QDir::toNativeSeparators(bomb).toStdString() +
+                           ": 工作簿解压后超过 256 MB，不是桩表（可能是压缩炸弹）\n");
+    EXPECT_EQ(QDir(dir.path()).count(), 3u);  // ".", "..", the workbook
+}
+
+// Every 工艺 text of each mode is in --help and in the manual page, from the engine's lists.
+TEST(PileBatchTest, HelpAndManualPageListTheProcessTexts) {
+    const std::string help = RunBatch({QStringLiteral("--help")}).out;
+    const QByteArray manual = ReadFile(QStringLiteral(PILE_SOURCE_DIR "/packaging/pile_batch.1"));
+    for (const auto mode : {pile::RockParameterMode::Frk, pile::RockParameterMode::Fuk}) {
+        for (int i = 0; const auto process = pile::ProcessFromIndex(i, mode); ++i) {
+            const std::string text = pile::Utf16ToUtf8(pile::ProcessText(mode, *process));
+            EXPECT_NE(help.find(text), std::string::npos) << text;
+            EXPECT_TRUE(manual.contains(QByteArray::fromStdString(text))) << text;
+        }
+    }
 }
 
 }  // namespace
