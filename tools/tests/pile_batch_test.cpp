@@ -242,7 +242,10 @@ INSTANTIATE_TEST_SUITE_P(
                        ": 第 1 行: 不是桩表的表头，缺少列：截面、参数、d或a、c或b、hr、混凝土、"
                        "工艺、frk、fuk"},
         UnreadableCase{"MissingColumn", QByteArray("截面,参数,d或a,c或b,hr,混凝土,工艺,frk\n"),
-                       ": 第 1 行: 不是桩表的表头，缺少列：fuk"}),
+                       ": 第 1 行: 不是桩表的表头，缺少列：fuk"},
+        // Told apart by their bytes, whatever the file is called.
+        UnreadableCase{"TruncatedWorkbook", QByteArray("PK\x03\x04\x14\0\0\0\x08\0", 10),
+                       ": 工作簿已损坏或不完整（zip 压缩包读不了）"}),
     [](const auto& row) { return std::string(row.param.name); });
 
 TEST(PileBatchTest, AMissingFileIsRefused) {
