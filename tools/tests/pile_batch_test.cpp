@@ -2,6 +2,7 @@
 // Its books must be the books pile_replay makes of the same steps, byte for byte as "保存"
 // writes them.
 #include <gtest/gtest.h>
+#include <unzip.h>
 
 #include <QByteArray>
 #include <QDir>
@@ -9,6 +10,8 @@
 #include <QProcess>
 #include <QStandardPaths>
 #include <QTemporaryDir>
+#include <filesystem>
+#include <fstream>
 #include <optional>
 #include <ostream>
 #include <string>
@@ -361,6 +364,27 @@ TEST(PileBatchTest, AFormulaWithoutValueRefusesItsRowNamingTheCell) {
     EXPECT_EQ(run.err, "第 7 行: frk (I7): 公式没有计算结果，请在 Excel 中保存一次\n");
 }
 
+// The first sheet's XML of a workbook, read with minizip.
+std::string SheetPart(const std::string& workbook) {
+    const std::filesystem::path path =
+        std::filesystem::temp_directory_path() / "pile-batch-results-part.xlsx";
+    std::ofstream(path, std::ios::binary) << workbook;
+    std::string xml;
+    if (unzFile zip = unzOpen64(path.string().c_str())) {
+        if (unzLocateFile(zip, "xl/worksheets/sheet1.xml", 0) == UNZ_OK &&
+            unzOpenCurrentFile(zip) == UNZ_OK) {
+            char buffer[4096];
+            for (int got; (got = unzReadCurrentFile(zip, buffer, sizeof buffer)) > 0;) {
+                xml.append(buffer, static_cast<std::size_t>(got));
+            }
+            unzCloseCurrentFile(zip);
+        }
+        unzClose(zip);
+    }
+    std::filesystem::remove(path);
+    return xml;
+}
+
 // The results workbook holds the CSV's table: texts as texts, the numbers as numbers of the
 // same digits; the template workbook computes as the CSV template does.
 TEST(PileBatchTest, ResultsAndTemplateWorkbooksHoldTheCsvTexts) {
@@ -388,6 +412,18 @@ TEST(PileBatchTest, ResultsAndTemplateWorkbooksHoldTheCsvTexts) {
                 << "row " << r + 1 << " column " << cell.column;
         }
     }
+
+    // Numbers are cells without a type (t="s" or "inlineStr" would be text); the header frozen.
+    const std::string part = SheetPart(book.toStdString());
+    for (const char* numberCell :
+         {"<c r=\"A2\" s=", "<c r=\"D2\" s=", "<c r=\"E2\" s=", "<c r=\"F2\" s="}) {
+        const std::size_t at = part.find(numberCell);
+        ASSERT_NE(at, std::string::npos) << numberCell;
+        EXPECT_EQ(part.substr(at, part.find('>', at) - at).find(" t="), std::string::npos)
+            << numberCell;
+    }
+    EXPECT_NE(part.find("ySplit=\"1\""), std::string::npos);
+    EXPECT_NE(part.find("state=\"frozen\""), std::string::npos);
 
     const QString example = dir.filePath(QStringLiteral("样例.xlsx"));
     EXPECT_EQ(RunBatch({QStringLiteral("--template"), example}).status, 0);
