@@ -18,9 +18,7 @@ if(PILE_BUILD_UI)
     if(PILE_BUILD_TESTS)
         pile_add_gtest(NAME pile_batch_tests
             SOURCES tests/pile_batch_test.cpp
-            LIBS pile_batch_command pile_replay_session pile_schedule
-                 ${PILE_MINIZIP_LIBRARY})
-        target_include_directories(pile_batch_tests SYSTEM PRIVATE ${PILE_MINIZIP_INCLUDE})
+            LIBS pile_batch_command pile_replay_session pile_schedule pile_minizip)
         target_compile_definitions(pile_batch_tests PRIVATE
             PILE_BATCH_PROGRAM="$<TARGET_FILE:pile_batch>"
             PILE_SOURCE_DIR="${PROJECT_SOURCE_DIR}"
