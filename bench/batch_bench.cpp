@@ -1,5 +1,6 @@
 // A schedule of 10 000 piles: read and computed into the books (the library alone), and the
-// whole pile_batch command with its three files written (when built with the window).
+// whole pile_batch command with its three files written (when built with the window); and
+// 20 000 piles as a workbook in and a results workbook out, beside the same rows as CSV.
 #include <benchmark/benchmark.h>
 
 #include <cstring>
@@ -13,6 +14,9 @@
 #include <QFile>
 #include <QTemporaryDir>
 
+#include <map>
+
+#include "testing/workbook_source.h"
 #include "tools/pile_batch_command.h"
 #endif
 
@@ -95,6 +99,88 @@ void BM_PileBatchCommand(benchmark::State& state) {
     state.counters["rows"] = static_cast<double>(state.range(0));
 }
 BENCHMARK(BM_PileBatchCommand)->Arg(10000)->Unit(benchmark::kMillisecond);
+
+// The CSV's rows as a workbook as Excel writes one: texts in the shared-string table, numbers
+// as numbers.
+std::string Workbook(const std::string& csv) {
+    std::map<std::string, std::size_t> shared;
+    std::string sharedXml;
+    std::string rows;
+    std::size_t line = 0;
+    std::size_t start = 0;
+    while (start < csv.size()) {
+        const std::size_t end = csv.find("\r\n", start);
+        const std::string record = csv.substr(start, end - start);
+        start = end + 2;
+        ++line;
+        rows += "<row r=\"" + std::to_string(line) + "\">";
+        std::size_t column = 0;
+        for (std::size_t from = 0; from <= record.size();) {
+            const std::size_t comma = std::min(record.find(',', from), record.size());
+            const std::string field = record.substr(from, comma - from);
+            from = comma + 1;
+            ++column;
+            if (field.empty()) {
+                continue;
+            }
+            const std::string ref =
+                std::string(1, static_cast<char>('A' + column - 1)) + std::to_string(line);
+            if (field.find_first_not_of("0123456789") == std::string::npos) {
+                rows += "<c r=\"" + ref + "\"><v>" + field + "</v></c>";
+                continue;
+            }
+            const auto [it, added] = shared.emplace(field, shared.size());
+            if (added) {
+                sharedXml += "<si><t>" + field + "</t></si>";
+            }
+            rows += "<c r=\"" + ref + "\" t=\"s\"><v>" + std::to_string(it->second) + "</v></c>";
+        }
+        rows += "</row>";
+    }
+    using pile::schedule::testing::SheetXml;
+    using pile::schedule::testing::WorkbookParts;
+    return pile::schedule::testing::ZipOf(WorkbookParts(SheetXml(rows), sharedXml));
+}
+
+// The command on 20 000 rows with the results as a workbook: from the workbook (arg 1) or from
+// the CSV of the same rows (arg 0).
+void BM_PileBatchCommandXlsx(benchmark::State& state) {
+    QTemporaryDir dir;
+    const bool fromWorkbook = state.range(1) == 1;
+    const QString schedule =
+        dir.filePath(fromWorkbook ? QStringLiteral("schedule.xlsx") : QStringLiteral("s.csv"));
+    {
+        const std::string csv = Schedule(static_cast<int>(state.range(0)));
+        const std::string bytes = fromWorkbook ? Workbook(csv.substr(3)) : csv;
+        QFile file(schedule);
+        if (!file.open(QIODevice::WriteOnly) ||
+            file.write(bytes.data(), static_cast<qint64>(bytes.size())) !=
+                static_cast<qint64>(bytes.size())) {
+            state.SkipWithError("cannot write the schedule");
+            return;
+        }
+    }
+    pile::batch::CommandEnvironment environment;
+    environment.calculationTime = QStringLiteral("2024/5/6 14:03:27");
+    environment.out = [](std::string_view) {};
+    std::string errors;
+    environment.err = [&errors](std::string_view text) { errors.append(text); };
+    for (auto _ : state) {
+        if (pile::batch::RunBatchCommand(
+                {QStringLiteral("--results"), QStringLiteral("xlsx"), schedule}, environment) !=
+            0) {
+            state.SkipWithError(errors.c_str());
+            return;
+        }
+    }
+    state.counters["rows"] = static_cast<double>(state.range(0));
+}
+BENCHMARK(BM_PileBatchCommandXlsx)
+    ->Args({20000, 0})
+    ->Args({20000, 1})
+    ->Unit(benchmark::kMillisecond)
+    ->MeasureProcessCPUTime()
+    ->UseRealTime();
 #endif
 
 }  // namespace

@@ -4,6 +4,7 @@
 #include <limits>
 
 #include "engine/pile_types.h"
+#include "engine/utf_text.h"
 
 namespace pile::schedule {
 namespace {
@@ -57,6 +58,8 @@ std::u16string NormalizedColumnName(std::u16string_view text) {
     return name;
 }
 
+}  // namespace
+
 std::optional<Column> ColumnOf(std::u16string_view headerText) {
     const std::u16string name = NormalizedColumnName(headerText);
     for (std::size_t i = 0; i < kColumnCount; ++i) {
@@ -66,6 +69,8 @@ std::optional<Column> ColumnOf(std::u16string_view headerText) {
     }
     return std::nullopt;
 }
+
+namespace {
 
 // A cell text inside a message: at most kShownChars characters, control characters as blanks.
 std::u16string Shown(std::u16string_view text) {
@@ -492,12 +497,25 @@ std::variant<Schedule, std::u16string> ReadSchedule(const ByteSource& source,
     return schedule;
 }
 
+std::u16string ProcessChoices(RockParameterMode mode) {
+    return Joined(ProcessTexts(mode));
+}
+
 std::string ScheduleTemplate() {
+    const std::u16string notes[] = {
+        u"frk 时工艺为 " + ProcessChoices(RockParameterMode::Frk),
+        u"fuk 时工艺为 " + ProcessChoices(RockParameterMode::Fuk) + u"（可不填）",
+        u"精度为 " + Joined(PrecisionTexts()) + u"（可不填）"};
     return "\xEF\xBB\xBF"
-           "桩号,截面,参数,d或a,c或b,hr,混凝土,工艺,frk,fuk,精度\r\n"
-           "Z1,圆桩,frk,1000,0,1.0d,C30,泥浆护壁成桩,25,24,个位取整\r\n"
-           "Z2,椭圆桩,fuk,1000,500,1.5d,C30,干作业成孔且清底干净,25,24,个位取整\r\n"
-           "Z3,矩形桩,fuk,1200,1000,1.0b,C35,干作业成孔且清底干净,25,24,个位取整\r\n";
+           "桩号,截面,参数,d或a,c或b,hr,混凝土,工艺,frk,fuk,精度,说明\r\n"
+           "Z1,圆桩,frk,1000,0,1.0d,C30,泥浆护壁成桩,25,24,个位取整," +
+           Utf16ToUtf8(notes[0]) +
+           "\r\n"
+           "Z2,椭圆桩,fuk,1000,500,1.5d,C30,干作业成孔且清底干净,25,24,个位取整," +
+           Utf16ToUtf8(notes[1]) +
+           "\r\n"
+           "Z3,矩形桩,fuk,1200,1000,1.0b,C35,干作业成孔且清底干净,25,24,个位取整," +
+           Utf16ToUtf8(notes[2]) + "\r\n";
 }
 
 }  // namespace pile::schedule

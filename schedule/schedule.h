@@ -40,6 +40,8 @@ inline constexpr std::size_t kColumnCount = 11;
 
 std::u16string_view ColumnName(Column column);  // the header text, such as u"d或a"
 bool ColumnRequired(Column column);
+// The column a header text names ("hr(mm)" names hr), if any.
+std::optional<Column> ColumnOf(std::u16string_view headerText);
 
 struct ScheduleHeader {
     TextEncoding encoding = TextEncoding::Utf8;
@@ -83,8 +85,11 @@ struct Schedule {
 std::variant<Schedule, std::u16string> ReadSchedule(const ByteSource& source,
                                                     const ReaderLimits& limits = {});
 
+// The 工艺 texts a row of the mode accepts, as a list for people: "A、B 或 C".
+std::u16string ProcessChoices(RockParameterMode mode);
+
 // A header and one example row of each section, UTF-8 with a byte-order mark and CR LF, as
-// Excel reads and writes it.
+// Excel reads and writes it; a last column 说明 (not read) lists the accepted texts.
 std::string ScheduleTemplate();
 
 }  // namespace pile::schedule

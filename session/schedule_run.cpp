@@ -3,6 +3,7 @@
 #include <variant>
 
 #include "engine/utf_text.h"
+#include "schedule/xlsx_schedule.h"
 
 namespace pile::session {
 
@@ -61,7 +62,7 @@ ScheduleRun RunSchedule(const schedule::ByteSource& source, char16_t decimalSepa
                         std::u16string_view calculationTime, PanelSession& session,
                         const schedule::ReaderLimits& limits) {
     ScheduleRun run;
-    auto read = schedule::ReadSchedule(source, limits);
+    auto read = schedule::ReadScheduleFile(source, {}, limits);
     if (auto* why = std::get_if<std::u16string>(&read)) {
         run.unreadable = std::move(*why);
         return run;

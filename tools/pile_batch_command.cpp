@@ -3,40 +3,49 @@
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
+#include <QTemporaryDir>
+#include <functional>
 #include <optional>
 #include <string>
+#include <variant>
 
 #include "engine/utf_text.h"
 #include "io/book_file.h"
 #include "io/output_files.h"
 #include "io/qt_text.h"
+#include "schedule/xlsx_schedule.h"
 #include "session/schedule_run.h"
+#include "session/xlsx_results.h"
 
 namespace pile::batch {
 namespace {
 
 using io::ToQString;
+using schedule::ProcessChoices;
 using session::ScheduleOutcome;
-using session::ScheduleRun;
 
-// %1, %2 and %3: the names of the three files written.
+// @BOOK_TEXT@, @BOOK_TABLE@ and @RESULTS@: the names of the three files written (io/).
+
 constexpr char kHelp[] =
     "用法:\n"
-    "  pile_batch [--out 文件夹] 桩表.csv\n"
-    "  pile_batch --template [桩表样例.csv]\n"
+    "  pile_batch [--out 文件夹] [--sheet 工作表] [--results csv|xlsx|文件名] 桩表.xlsx|桩表.csv\n"
+    "  pile_batch --template [桩表样例.csv|桩表样例.xlsx]\n"
     "  pile_batch --help\n"
     "\n"
-    "读入桩表（Excel 另存的 CSV：UTF-8 或 GBK，逗号或分号分隔），逐行按计算器窗口的规则计算\n"
-    "每根桩，在输出文件夹（默认为桩表所在的文件夹）写出:\n"
-    "  %1   文本计算书，与窗口“保存”的文件相同\n"
-    "  %2   表格计算书，与窗口“保存”的文件相同\n"
-    "  %3   结果表（UTF-8），每行一根桩\n"
+    "读入桩表（Excel 工作簿 .xlsx，或 Excel 另存的 CSV：UTF-8 或 GBK，逗号或分号分隔），逐行按\n"
+    "计算器窗口的规则计算每根桩，在输出文件夹（默认为桩表所在的文件夹）写出:\n"
+    "  @BOOK_TEXT@   文本计算书，与窗口“保存”的文件相同\n"
+    "  @BOOK_TABLE@   表格计算书，与窗口“保存”的文件相同\n"
+    "  @RESULTS@   结果表（UTF-8），每行一根桩\n"
     "已有的同名文件只在新文件完整写好后才被替换。\n"
+    "工作簿读名为“桩表”的工作表，没有时读第一个工作表（--sheet 另选）；表头可以不在第一行。\n"
+    "--results xlsx 把结果表写成 .xlsx（Ra、Rc、系数为数值）；也可给文件名，按后缀定格式。\n"
     "\n"
     "表头各列，顺序不限，其他列不读:\n"
     "  桩号（可选）、截面（圆桩/椭圆桩/矩形桩）、参数（frk/fuk）、d或a、c或b（mm）、\n"
     "  hr（mm 或 1.5d、1.5b 这样的倍数）、混凝土（C25…C60）、工艺、frk、fuk（MPa）、\n"
     "  精度（可选：两位小数/一位小数/个位取整/十位取整/百位取整，默认个位取整）\n"
+    "@PROCESSES@"
     "不能计算的行在标准错误上列为“第 N 行: 原因”，不写入计算书，其余行照常计算。\n"
     "--template 写出表头和三行样例（每种截面一行），不给文件名时写到标准输出。\n"
     "\n"
@@ -45,18 +54,22 @@ constexpr char kHelp[] =
     "限制: 每行 64 KB，文件 64 MB，表头 1024 列，每个桩表 20000 行\n"
     "\n"
     "Usage:\n"
-    "  pile_batch [--out DIR] SCHEDULE.csv\n"
-    "  pile_batch --template [EXAMPLE.csv]\n"
+    "  pile_batch [--out DIR] [--sheet SHEET] [--results csv|xlsx|FILE] SCHEDULE.xlsx|.csv\n"
+    "  pile_batch --template [EXAMPLE.csv|EXAMPLE.xlsx]\n"
     "  pile_batch --help\n"
     "\n"
-    "Reads a pile schedule (a CSV file as Excel saves it: UTF-8 or GBK, comma or semicolon\n"
+    "Reads a pile schedule (an Excel workbook, .xlsx: the sheet 桩表, else the first, or\n"
+    "--sheet; or a CSV file as Excel saves it: UTF-8 or GBK, comma or semicolon\n"
     "separated), computes every row by the rules of the calculator's window and writes into DIR\n"
     "(default: the folder of the schedule) the text book and the table book, byte for byte as\n"
     "the window's \"保存\" writes them after \"计算\" for each valid row, and a results table\n"
-    "(UTF-8 CSV, one row per pile). An existing file is replaced only by a complete new one.\n"
+    "(UTF-8 CSV, one row per pile; --results xlsx, or a file name ending in .xlsx, writes it\n"
+    "as a workbook with Ra, Rc and the coefficient as numbers). An existing file is replaced\n"
+    "only by a complete new one.\n"
     "\n"
     "Header columns, in any order, other columns ignored: 桩号 (optional), 截面, 参数, d或a,\n"
     "c或b, hr, 混凝土, 工艺, frk, fuk, 精度 (optional, default 个位取整). A row that cannot be\n"
+    "@PROCESSES_EN@"
     "computed is listed on standard error as \"第 N 行: reason\" and appends nothing; the run\n"
     "goes on. --template writes a header and three example rows (one per section), to standard\n"
     "output when no file is named.\n"
@@ -67,13 +80,52 @@ constexpr char kHelp[] =
 
 constexpr char kUsageHint[] = "pile_batch --help 列出用法 (prints the usage)\n";
 
+// The usage with the names of the files and the 工艺 texts of each mode, from their own lists.
+std::string HelpText() {
+    std::string help = kHelp;
+    const std::string frk = Utf16ToUtf8(ProcessChoices(RockParameterMode::Frk));
+    const std::string fuk = Utf16ToUtf8(ProcessChoices(RockParameterMode::Fuk));
+    const auto put = [&help](std::string_view marker, const std::string& text) {
+        help.replace(help.find(marker), marker.size(), text);
+    };
+    put("@BOOK_TEXT@", io::BookFileName(Book::Text).toStdString());
+    put("@BOOK_TABLE@", io::BookFileName(Book::Table).toStdString());
+    put("@RESULTS@", io::ResultsFileName().toStdString());
+    put("@PROCESSES@",
+        "  工艺: 参数为 frk 时 " + frk + "；\n        参数为 fuk 时 " + fuk + "（可不填）\n");
+    put("@PROCESSES_EN@",
+        "工艺 for frk rows: " + frk + "; for fuk rows: " + fuk + " (may be empty).\n");
+    return help;
+}
+
 struct Arguments {
     bool help = false;
     bool makeTemplate = false;
     QString schedule;
     QString outFolder;
+    QString sheet;
+    QString results;  // "csv", "xlsx" or a file name ending in one of them; empty: csv
     QString error;
 };
+
+// A value option as "--name VALUE" or "--name=VALUE"; false when it is not this option.
+bool TakeValue(const QStringList& arguments, qsizetype& i, const QString& name, QString& value,
+               QString& error) {
+    const QString& argument = arguments[i];
+    if (argument.startsWith(name + u'=')) {
+        value = argument.mid(name.size() + 1);
+        return true;
+    }
+    if (argument != name) {
+        return false;
+    }
+    if (i + 1 == arguments.size()) {
+        error = QStringLiteral("%1 后面缺少值").arg(name);
+        return true;
+    }
+    value = arguments[++i];
+    return true;
+}
 
 Arguments ParseArguments(const QStringList& arguments) {
     Arguments parsed;
@@ -91,6 +143,12 @@ Arguments ParseArguments(const QStringList& arguments) {
             parsed.outFolder = arguments[++i];
         } else if (argument.startsWith(u"--out=")) {
             parsed.outFolder = argument.mid(6);
+        } else if (TakeValue(arguments, i, QStringLiteral("--sheet"), parsed.sheet, parsed.error) ||
+                   TakeValue(arguments, i, QStringLiteral("--results"), parsed.results,
+                             parsed.error)) {
+            if (!parsed.error.isEmpty()) {
+                return parsed;
+            }
         } else if (argument.startsWith(u'-') && argument.size() > 1) {
             parsed.error = QStringLiteral("不认识的选项 %1").arg(argument);
             return parsed;
@@ -107,6 +165,11 @@ Arguments ParseArguments(const QStringList& arguments) {
     if (parsed.makeTemplate && !parsed.outFolder.isEmpty()) {
         parsed.error = QStringLiteral("--template 不用 --out，文件名直接写在后面");
     }
+    const QString kind = parsed.results.toLower();
+    if (!kind.isEmpty() && kind != u"csv" && kind != u"xlsx" && !kind.endsWith(u".csv") &&
+        !kind.endsWith(u".xlsx")) {
+        parsed.error = QStringLiteral("--results 应为 csv、xlsx 或以 .csv、.xlsx 结尾的文件名");
+    }
     return parsed;
 }
 
@@ -118,16 +181,50 @@ std::string Utf8(std::u16string_view text) {
     return Utf16ToUtf8(text);
 }
 
+// A workbook written by `write` (path, scratch folder) into a scratch folder, read back, so
+// that it replaces an earlier file as atomically as the books do.
+std::variant<QByteArray, std::u16string> WorkbookBytes(
+    const std::function<std::optional<std::u16string>(const std::string&, const std::string&)>&
+        write) {
+    const QTemporaryDir scratch;
+    if (!scratch.isValid()) {
+        return std::u16string(u"临时文件夹建不了");
+    }
+    const QString path = scratch.filePath(QStringLiteral("results.xlsx"));
+    if (auto why = write(QDir::toNativeSeparators(path).toStdString(),
+                         QDir::toNativeSeparators(scratch.path()).toStdString())) {
+        return *why;
+    }
+    QFile file(path);
+    if (!file.open(QIODevice::ReadOnly)) {
+        return std::u16string(u"临时文件读不了");
+    }
+    return file.readAll();
+}
+
+bool IsWorkbookName(const QString& name) {
+    return name.endsWith(QStringLiteral(".xlsx"), Qt::CaseInsensitive);
+}
+
 int WriteTemplate(const QString& path, const CommandEnvironment& env) {
-    const std::string bytes = schedule::ScheduleTemplate();
+    const std::string csv = schedule::ScheduleTemplate();
+    QByteArray bytes(csv.data(), static_cast<qsizetype>(csv.size()));
     if (path.isEmpty()) {
-        env.out(bytes);
+        env.out(csv);
         return kAllComputed;
     }
+    if (IsWorkbookName(path)) {
+        auto workbook = WorkbookBytes(session::WriteTemplateWorkbook);
+        if (const auto* why = std::get_if<std::u16string>(&workbook)) {
+            env.err("pile_batch: 未能写出 " + Utf8(QDir::toNativeSeparators(path)) + ": " +
+                    Utf8(*why) + "\n");
+            return kNotWritten;
+        }
+        bytes = std::get<QByteArray>(workbook);
+    }
     const QFileInfo file(path);
-    const pile::io::BookFileResult written =
-        pile::io::WriteBookFile(file.absolutePath(), file.fileName(),
-                                QByteArray(bytes.data(), static_cast<qsizetype>(bytes.size())));
+    const io::BookFileResult written =
+        io::WriteBookFile(file.absolutePath(), file.fileName(), bytes);
     if (!written.ok) {
         env.err("pile_batch: 未能写出 " + Utf8(written.path) + ": " + Utf8(written.error) + "\n");
         return kNotWritten;
@@ -144,8 +241,7 @@ int RunBatchCommand(const QStringList& arguments, const CommandEnvironment& env)
         return kUnreadable;
     }
     if (args.help) {
-        env.out(Utf8(QString::fromUtf8(kHelp).arg(
-            io::BookFileName(Book::Text), io::BookFileName(Book::Table), io::ResultsFileName())));
+        env.out(HelpText());
         return kAllComputed;
     }
     if (args.makeTemplate) {
@@ -166,15 +262,15 @@ int RunBatchCommand(const QStringList& arguments, const CommandEnvironment& env)
     const schedule::ByteSource source = [&file](char* buffer, std::size_t capacity) -> long long {
         return file.read(buffer, static_cast<qint64>(capacity));
     };
-    session::PanelSession session;
-    const QString time = env.calculationTime;
-    const ScheduleRun run =
-        session::RunSchedule(source, env.decimalSeparator, io::ToU16(time), session);
-    if (run.unreadable) {
-        env.err("pile_batch: " + shownName + ": " + Utf8(*run.unreadable) + "\n");
+    const auto schedule = schedule::ReadScheduleFile(source, Utf8(args.sheet));
+    if (const auto* why = std::get_if<std::u16string>(&schedule)) {
+        env.err("pile_batch: " + shownName + ": " + Utf8(*why) + "\n");
         return kUnreadable;
     }
-    const ScheduleOutcome& outcome = run.outcome;
+    session::PanelSession session;
+    const QString time = env.calculationTime;
+    const ScheduleOutcome outcome = session::ComputeSchedule(
+        std::get<schedule::Schedule>(schedule), env.decimalSeparator, io::ToU16(time), session);
     env.err(Utf8(session::RefusalLines(outcome)));
 
     const QString folder = args.outFolder.isEmpty() ? info.absolutePath() : args.outFolder;
@@ -183,8 +279,8 @@ int RunBatchCommand(const QStringList& arguments, const CommandEnvironment& env)
         return kNotWritten;
     }
     bool allWritten = true;
-    const auto write = [&](const QString& name, const auto& content) {
-        const pile::io::BookFileResult written = pile::io::WriteBookFile(folder, name, content);
+    const auto write = [&](const QString& into, const QString& name, const auto& content) {
+        const io::BookFileResult written = io::WriteBookFile(into, name, content);
         if (written.ok) {
             env.out(Utf8(written.path) + "\n");
         } else {
@@ -195,13 +291,40 @@ int RunBatchCommand(const QStringList& arguments, const CommandEnvironment& env)
     };
     // With nothing computed the books would be empty files: an earlier pair stays instead.
     if (outcome.computed > 0) {
-        write(pile::io::BookFileName(Book::Text), session.Lines(Book::Text));
-        write(pile::io::BookFileName(Book::Table), session.Lines(Book::Table));
+        write(folder, io::BookFileName(Book::Text), session.Lines(Book::Text));
+        write(folder, io::BookFileName(Book::Table), session.Lines(Book::Table));
     } else {
         env.err("pile_batch: 没有算出任何桩，计算书未写出\n");
     }
-    const std::string table = session::ResultsTable(outcome);
-    write(io::ResultsFileName(), QByteArray(table.data(), static_cast<qsizetype>(table.size())));
+    // --results: a format (the usual name) or a file name, in the output folder unless it
+    // names a folder of its own.
+    QString resultsName = io::ResultsFileName();
+    const bool asWorkbook =
+        args.results.compare(u"xlsx", Qt::CaseInsensitive) == 0 || IsWorkbookName(args.results);
+    if (args.results.contains(u'.')) {
+        resultsName = args.results;
+    } else if (asWorkbook) {
+        resultsName.replace(QStringLiteral(".csv"), QStringLiteral(".xlsx"));
+    }
+    const QFileInfo resultsFile(QDir(folder).filePath(resultsName));
+    if (asWorkbook) {
+        auto workbook = WorkbookBytes([&](const std::string& path, const std::string& scratch) {
+            return session::WriteResultsWorkbook(outcome, env.decimalSeparator, path, scratch);
+        });
+        if (const auto* why = std::get_if<std::u16string>(&workbook)) {
+            env.err("pile_batch: 未能写出 " +
+                    Utf8(QDir::toNativeSeparators(resultsFile.absoluteFilePath())) + ": " +
+                    Utf8(*why) + "\n");
+            allWritten = false;
+        } else {
+            write(resultsFile.absolutePath(), resultsFile.fileName(),
+                  std::get<QByteArray>(workbook));
+        }
+    } else {
+        const std::string table = session::ResultsTable(outcome);
+        write(resultsFile.absolutePath(), resultsFile.fileName(),
+              QByteArray(table.data(), static_cast<qsizetype>(table.size())));
+    }
     if (!allWritten) {
         return kNotWritten;
     }

@@ -47,7 +47,7 @@ namespace {
 // The schedule import in the book menus.
 constexpr char16_t kImportScheduleText[] = u"导入桩表…";
 constexpr char16_t kImportScheduleCaption[] = u"导入桩表";
-constexpr char16_t kScheduleFilter[] = u"桩表 (*.csv)";
+constexpr char16_t kScheduleFilter[] = u"桩表 (*.xlsx *.csv)";
 constexpr char16_t kAllFilesFilter[] = u"所有文件 (*)";
 }  // namespace
 

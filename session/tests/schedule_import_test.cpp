@@ -8,6 +8,7 @@
 
 #include "engine/utf_text.h"
 #include "testing/schedule_source.h"
+#include "testing/workbook_source.h"
 
 namespace pile::session {
 namespace {
@@ -71,6 +72,33 @@ TEST_F(ImportTest, AFileThatCannotBeReadLeavesTheBooksAsTheyWere) {
     EXPECT_EQ(session.Books().TextLines(), before.TextLines());
     fs::remove(file_);
     EXPECT_EQ(Utf16ToUtf8(Import(session).message), "桩表未能导入: 文件打不开");
+}
+
+// The window's import reads workbooks too: the same piles as from the CSV of the same cells.
+TEST_F(ImportTest, AWorkbookImportsAsItsCsv) {
+    PanelSession fromCsv;
+    Write(std::string(schedule::testing::kHeader) + kPile + kRefused);
+    const ImportResult csv = Import(fromCsv);
+    std::string rows;
+    for (int r = 0; const std::string& line : {std::string(schedule::testing::kHeader),
+                                               std::string(kPile), std::string(kRefused)}) {
+        rows += "<row r=\"" + std::to_string(++r) + "\">";
+        std::string cells = line.substr(0, line.find_first_of("\r\n")) + ",";
+        for (std::size_t start = 0, end; (end = cells.find(',', start)) != std::string::npos;
+             start = end + 1) {
+            rows +=
+                "<c t=\"inlineStr\"><is><t>" + cells.substr(start, end - start) + "</t></is></c>";
+        }
+        rows += "</row>";
+    }
+    Write(schedule::testing::ZipOf(
+        schedule::testing::WorkbookParts(schedule::testing::SheetXml(rows))));
+    PanelSession fromWorkbook;
+    const ImportResult workbook = Import(fromWorkbook);
+    EXPECT_TRUE(workbook.read) << Utf16ToUtf8(workbook.message);
+    EXPECT_EQ(workbook.message, csv.message);
+    EXPECT_EQ(fromWorkbook.Books().TableLines(), fromCsv.Books().TableLines());
+    EXPECT_EQ(fromWorkbook.Books().TextLines(), fromCsv.Books().TextLines());
 }
 
 }  // namespace

@@ -2,19 +2,28 @@
 // Its books must be the books pile_replay makes of the same steps, byte for byte as "保存"
 // writes them.
 #include <gtest/gtest.h>
+#include <unzip.h>
 
 #include <QByteArray>
 #include <QDir>
 #include <QFile>
 #include <QProcess>
+#include <QStandardPaths>
 #include <QTemporaryDir>
+#include <filesystem>
+#include <fstream>
 #include <optional>
 #include <ostream>
 #include <string>
 #include <vector>
 
+#include "engine/pile_types.h"
+#include "engine/utf_text.h"
 #include "io/book_file.h"
+#include "schedule/schedule.h"
 #include "schedule/schedule_text.h"
+#include "schedule/xlsx_records.h"
+#include "testing/workbook_source.h"
 #include "tools/replay_session.h"
 
 namespace {
@@ -236,7 +245,10 @@ INSTANTIATE_TEST_SUITE_P(
                        ": 第 1 行: 不是桩表的表头，缺少列：截面、参数、d或a、c或b、hr、混凝土、"
                        "工艺、frk、fuk"},
         UnreadableCase{"MissingColumn", QByteArray("截面,参数,d或a,c或b,hr,混凝土,工艺,frk\n"),
-                       ": 第 1 行: 不是桩表的表头，缺少列：fuk"}),
+                       ": 第 1 行: 不是桩表的表头，缺少列：fuk"},
+        // Told apart by their bytes, whatever the file is called.
+        UnreadableCase{"TruncatedWorkbook", QByteArray("PK\x03\x04\x14\0\0\0\x08\0", 10),
+                       ": 工作簿已损坏或不完整（zip 压缩包读不了）"}),
     [](const auto& row) { return std::string(row.param.name); });
 
 TEST(PileBatchTest, AMissingFileIsRefused) {
@@ -265,6 +277,187 @@ TEST(PileBatchTest, HelpIsInChineseAndEnglish) {
     EXPECT_NE(run.out.find("用法:"), std::string::npos);
     EXPECT_NE(run.out.find("Usage:"), std::string::npos);
     EXPECT_EQ(RunBatch({QStringLiteral("--frobnicate")}).status, 2);
+}
+
+// ------------------------------------------------------------------ workbooks
+
+const QString kWorkbooks = QStringLiteral(PILE_TEST_WORKBOOKS);
+
+// The files of a run on `schedule` into `folder`, the books without their time line.
+struct RunFiles {
+    Outcome run;
+    QByteArray text, table, results;
+};
+
+RunFiles RunInto(const QString& schedule, const QString& folder, QStringList options = {}) {
+    const auto untimed = [](const QByteArray& book) { return book.left(book.lastIndexOf("\r\n")); };
+    RunFiles files;
+    files.run = RunBatch(options << QStringLiteral("--out") << folder << schedule);
+    files.text = untimed(ReadFile(QDir(folder).filePath(kTextBook)));
+    files.table = untimed(ReadFile(QDir(folder).filePath(kTableBook)));
+    files.results = ReadFile(QDir(folder).filePath(kResults));
+    return files;
+}
+
+struct WorkbookCase {
+    const char* name;
+    // The workbook of the rows of every_section.csv, made in `folder`; empty to skip.
+    QString (*make)(const QString& folder);
+};
+
+void PrintTo(const WorkbookCase& row, std::ostream* os) {
+    *os << row.name;
+}
+
+class WorkbookEqualityTest : public ::testing::TestWithParam<WorkbookCase> {};
+
+TEST_P(WorkbookEqualityTest, GivesTheFilesOfItsCsv) {
+    QTemporaryDir dir;
+    const QString workbook = GetParam().make(dir.path());
+    if (workbook.isEmpty()) {
+        GTEST_SKIP() << "soffice (LibreOffice) is not installed: its workbook is not tested";
+    }
+    const RunFiles fromCsv =
+        RunInto(kWorkbooks + QStringLiteral("/every_section.csv"), dir.filePath("csv"));
+    const RunFiles fromWorkbook = RunInto(workbook, dir.filePath("xlsx"));
+    EXPECT_EQ(fromCsv.run.status, 1);
+    EXPECT_EQ(fromWorkbook.run.status, fromCsv.run.status) << fromWorkbook.run.err;
+    EXPECT_EQ(fromWorkbook.run.err, fromCsv.run.err);
+    EXPECT_EQ(fromWorkbook.text, fromCsv.text);
+    EXPECT_EQ(fromWorkbook.table, fromCsv.table);
+    EXPECT_EQ(fromWorkbook.results, fromCsv.results);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    PileBatch, WorkbookEqualityTest,
+    ::testing::Values(
+        // Written by scripts/make-test-workbooks: a title, merged and hidden cells, numbers.
+        WorkbookCase{
+            "Openpyxl",
+            [](const QString&) { return kWorkbooks + QStringLiteral("/every_section.xlsx"); }},
+        WorkbookCase{"LibreOffice",
+                     [](const QString& folder) {
+                         const QString soffice =
+                             QStandardPaths::findExecutable(QStringLiteral("soffice"));
+                         if (soffice.isEmpty()) {
+                             return QString();
+                         }
+                         QProcess convert;
+                         convert.start(soffice,
+                                       {QStringLiteral("--headless"),
+                                        QStringLiteral("-env:UserInstallation=file://") + folder +
+                                            QStringLiteral("/profile"),
+                                        QStringLiteral("--infilter=CSV:44,34,76,1"),
+                                        QStringLiteral("--convert-to"), QStringLiteral("xlsx"),
+                                        QStringLiteral("--outdir"), folder,
+                                        kWorkbooks + QStringLiteral("/every_section.csv")});
+                         EXPECT_TRUE(convert.waitForFinished(120000));
+                         return QDir(folder).filePath(QStringLiteral("every_section.xlsx"));
+                     }}),
+    [](const auto& row) { return std::string(row.param.name); });
+
+TEST(PileBatchTest, AFormulaWithoutValueRefusesItsRowNamingTheCell) {
+    QTemporaryDir dir;
+    const Outcome run = RunBatch(
+        {QStringLiteral("--out"), dir.path(), kWorkbooks + QStringLiteral("/uncalculated.xlsx")});
+    EXPECT_EQ(run.status, 1);
+    EXPECT_EQ(run.err, "第 7 行: frk (I7): 公式没有计算结果，请在 Excel 中保存一次\n");
+}
+
+// The first sheet's XML of a workbook, read with minizip.
+std::string SheetPart(const std::string& workbook) {
+    const std::filesystem::path path =
+        std::filesystem::temp_directory_path() / "pile-batch-results-part.xlsx";
+    std::ofstream(path, std::ios::binary) << workbook;
+    std::string xml;
+    if (unzFile zip = unzOpen64(path.string().c_str())) {
+        if (unzLocateFile(zip, "xl/worksheets/sheet1.xml", 0) == UNZ_OK &&
+            unzOpenCurrentFile(zip) == UNZ_OK) {
+            char buffer[4096];
+            for (int got; (got = unzReadCurrentFile(zip, buffer, sizeof buffer)) > 0;) {
+                xml.append(buffer, static_cast<std::size_t>(got));
+            }
+            unzCloseCurrentFile(zip);
+        }
+        unzClose(zip);
+    }
+    std::filesystem::remove(path);
+    return xml;
+}
+
+// The results workbook holds the CSV's table: texts as texts, the numbers as numbers of the
+// same digits; the template workbook computes as the CSV template does.
+TEST(PileBatchTest, ResultsAndTemplateWorkbooksHoldTheCsvTexts) {
+    QTemporaryDir dir;
+    const QString workbook = kWorkbooks + QStringLiteral("/every_section.xlsx");
+    const RunFiles csv = RunInto(workbook, dir.filePath("a"));
+    const RunFiles xlsx =
+        RunInto(workbook, dir.filePath("b"), {QStringLiteral("--results"), QStringLiteral("xlsx")});
+    EXPECT_EQ(xlsx.run.status, 1) << xlsx.run.err;
+    const QByteArray book =
+        ReadFile(dir.filePath(QStringLiteral("b/嵌岩桩计算书(依据DBJ50-047-2016)_结果.xlsx")));
+    const auto sheet = pile::schedule::ReadWorksheet(book.toStdString(), "");
+    ASSERT_TRUE(std::holds_alternative<pile::schedule::Worksheet>(sheet));
+    const auto& rows = std::get<pile::schedule::Worksheet>(sheet).rows;
+    const QList<QByteArray> lines = csv.results.mid(3).split('\n');
+    ASSERT_EQ(rows.size() + 1, static_cast<std::size_t>(lines.size()));
+    for (std::size_t r = 0; r < rows.size(); ++r) {
+        const QList<QByteArray> fields = lines[static_cast<qsizetype>(r)].trimmed().split(',');
+        for (const pile::schedule::SheetCell& cell : rows[r].cells) {
+            const QByteArray expected = fields.value(static_cast<qsizetype>(cell.column - 1));
+            const bool number = cell.column >= 4 && cell.column <= 6 && r > 0;
+            EXPECT_EQ(number ? QByteArray::number(expected.toDouble(), 'g', 17) : expected,
+                      number ? QByteArray::number(std::stod(cell.text), 'g', 17)
+                             : QByteArray::fromStdString(cell.text))
+                << "row " << r + 1 << " column " << cell.column;
+        }
+    }
+
+    // Numbers are cells without a type (t="s" or "inlineStr" would be text); the header frozen.
+    const std::string part = SheetPart(book.toStdString());
+    for (const char* numberCell :
+         {"<c r=\"A2\" s=", "<c r=\"D2\" s=", "<c r=\"E2\" s=", "<c r=\"F2\" s="}) {
+        const std::size_t at = part.find(numberCell);
+        ASSERT_NE(at, std::string::npos) << numberCell;
+        EXPECT_EQ(part.substr(at, part.find('>', at) - at).find(" t="), std::string::npos)
+            << numberCell;
+    }
+    EXPECT_NE(part.find("ySplit=\"1\""), std::string::npos);
+    EXPECT_NE(part.find("state=\"frozen\""), std::string::npos);
+
+    const QString example = dir.filePath(QStringLiteral("样例.xlsx"));
+    EXPECT_EQ(RunBatch({QStringLiteral("--template"), example}).status, 0);
+    const RunFiles fromTemplate = RunInto(example, dir.filePath("t"));
+    EXPECT_EQ(fromTemplate.run.status, 0) << fromTemplate.run.err;
+    EXPECT_TRUE(fromTemplate.results.contains("\r\n4,Z3,ZH3,"))
+        << fromTemplate.results.toStdString();
+}
+
+// What a hostile workbook does to the program: nothing written, exit 2.
+TEST(PileBatchTest, AZipBombIsRefusedWithExitTwo) {
+    using pile::schedule::testing::WorkbookParts;
+    QTemporaryDir dir;
+    const QString bomb = dir.filePath(QStringLiteral("bomb.xlsx"));
+    WriteFile(bomb, QByteArray::fromStdString(pile::schedule::testing::ZipOf(
+                        WorkbookParts(std::string(1 << 20, ' ')), 260)));
+    const Outcome run = RunBatch({bomb});
+    EXPECT_EQ(run.status, 2);
+    EXPECT_EQ(run.err, "pile_batch: " + QDir::toNativeSeparators(bomb).toStdString() +
+                           ": 工作簿解压后超过 256 MB，不是桩表（可能是压缩炸弹）\n");
+    EXPECT_EQ(QDir(dir.path()).count(), 3u);  // ".", "..", the workbook
+}
+
+// Every 工艺 text of each mode is in --help and in the manual page, from the engine's lists.
+TEST(PileBatchTest, HelpAndManualPageListTheProcessTexts) {
+    const std::string help = RunBatch({QStringLiteral("--help")}).out;
+    const QByteArray manual = ReadFile(QStringLiteral(PILE_SOURCE_DIR "/packaging/pile_batch.1"));
+    for (const auto mode : {pile::RockParameterMode::Frk, pile::RockParameterMode::Fuk}) {
+        for (int i = 0; const auto process = pile::ProcessFromIndex(i, mode); ++i) {
+            const std::string text = pile::Utf16ToUtf8(pile::ProcessText(mode, *process));
+            EXPECT_NE(help.find(text), std::string::npos) << text;
+            EXPECT_TRUE(manual.contains(QByteArray::fromStdString(text))) << text;
+        }
+    }
 }
 
 }  // namespace

@@ -195,7 +195,7 @@ TEST_F(ScheduleImport, ComputesTheRowsThatPassAndListsTheRefusedOnes) {
            "A2,圆桩,frk,0,,1.0d,C30,泥浆护壁成桩,25,\r\n" +
            "A3,矩形桩,fuk,800,1000,1.0b,C35,干作业成孔且清底干净,,24\r\n");
     ASSERT_EQ(fileDialogs.openRequests.size(), 1u);
-    EXPECT_EQ(fileDialogs.openRequests[0].filters.value(0), QStringLiteral("桩表 (*.csv)"));
+    EXPECT_EQ(fileDialogs.openRequests[0].filters.value(0), QStringLiteral("桩表 (*.xlsx *.csv)"));
     EXPECT_EQ(window->Books().PileCounter(), 2);
     EXPECT_EQ(window->Books().UnsavedBookFlags(), 3);
     EXPECT_TRUE(window->findChild<QWidget*>(QStringLiteral("JieGuo_DocLayer"))->isVisible());

@@ -1,0 +1,327 @@
+#include "schedule/xlsx_records.h"
+
+#include <gtest/gtest.h>
+
+#include <ostream>
+#include <string>
+#include <variant>
+
+#include "engine/utf_text.h"
+#include "schedule/xlsx_schedule.h"
+#include "testing/workbook_source.h"
+
+namespace pile::schedule {
+namespace {
+
+using testing::Part;
+using testing::SheetXml;
+using testing::WorkbookParts;
+using testing::ZipOf;
+
+std::string Why(const std::variant<Worksheet, std::u16string>& read) {
+    const auto* why = std::get_if<std::u16string>(&read);
+    return why ? Utf16ToUtf8(*why) : "(read)";
+}
+
+// ------------------------------------------------------------ cells as a person sees them
+
+struct CellCase {
+    const char* name;
+    std::string cell;    // the <c> element in row 1
+    std::string shared;  // <si> items, if any
+    std::string text;    // what the cell reads as
+    bool formulaWithoutValue = false;
+};
+
+void PrintTo(const CellCase& row, std::ostream* os) {
+    *os << row.name;
+}
+
+class CellTextTest : public ::testing::TestWithParam<CellCase> {};
+
+TEST_P(CellTextTest, ReadsAsShown) {
+    const std::string sheet = SheetXml("<row r=\"1\">" + GetParam().cell + "</row>");
+    const auto read = ReadWorksheet(ZipOf(WorkbookParts(sheet, GetParam().shared)), "");
+    ASSERT_TRUE(std::holds_alternative<Worksheet>(read)) << Why(read);
+    const auto& rows = std::get<Worksheet>(read).rows;
+    ASSERT_EQ(rows.size(), 1u);
+    ASSERT_EQ(rows[0].cells.size(), 1u);
+    EXPECT_EQ(rows[0].cells[0].text, GetParam().text);
+    EXPECT_EQ(rows[0].cells[0].formulaWithoutValue, GetParam().formulaWithoutValue);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Xlsx, CellTextTest,
+    ::testing::Values(
+        CellCase{"SharedString", "<c r=\"A1\" t=\"s\"><v>1</v></c>",
+                 "<si><t>圆桩</t></si><si><t>椭圆桩</t></si>", "椭圆桩"},
+        CellCase{"RichTextRunsWithoutPhoneticGuide", "<c r=\"A1\" t=\"s\"><v>0</v></c>",
+                 "<si><r><t>泥浆</t></r><r><t xml:space=\"preserve\">护壁成桩</t></r>"
+                 "<rPh sb=\"0\" eb=\"2\"><t>ni jiang</t></rPh></si>",
+                 "泥浆护壁成桩"},
+        CellCase{"InlineString", "<c r=\"A1\" t=\"inlineStr\"><is><t>1.5d</t></is></c>", "",
+                 "1.5d"},
+        CellCase{"IntegerDoubleWithoutPoint", "<c r=\"A1\"><v>1200.0</v></c>", "", "1200"},
+        CellCase{"ShortestRoundTrip", "<c r=\"A1\"><v>0.10000000000000001</v></c>", "", "0.1"},
+        CellCase{"SeventeenDigitsOfExcel", "<c r=\"A1\" t=\"n\"><v>1.1000000000000001</v></c>", "",
+                 "1.1"},
+        CellCase{"Exponent", "<c r=\"A1\"><v>1.5E-3</v></c>", "", "0.0015"},
+        CellCase{"NotANumberStaysAsWritten", "<c r=\"A1\"><v>12abc</v></c>", "", "12abc"},
+        CellCase{"Boolean", "<c r=\"A1\" t=\"b\"><v>1</v></c>", "", "TRUE"},
+        CellCase{"ErrorValue", "<c r=\"A1\" t=\"e\"><v>#DIV/0!</v></c>", "", "#DIV/0!"},
+        CellCase{"FormulaWithCachedNumber", "<c r=\"A1\"><f>20+5</f><v>25</v></c>", "", "25"},
+        CellCase{"FormulaWithCachedText", "<c r=\"A1\" t=\"str\"><f>\"C\"&amp;30</f><v>C30</v></c>",
+                 "", "C30"},
+        CellCase{"FormulaNeverCalculated", "<c r=\"A1\"><f>20+5</f><v></v></c>", "", "", true},
+        CellCase{"PrefixedNamespace",
+                 "<x:c xmlns:x=\"http://schemas.openxmlformats.org/spreadsheetml/2006/main\" "
+                 "r=\"A1\" t=\"inlineStr\"><x:is><x:t>C30</x:t></x:is></x:c>",
+                 "", "C30"}),
+    [](const auto& row) { return std::string(row.param.name); });
+
+TEST(WorksheetTest, MergedRangesFillTheirRowsAndCellsWithoutPositionFollowOn) {
+    const std::string sheet = SheetXml(
+        "<row r=\"2\"><c r=\"B2\" t=\"inlineStr\"><is><t>C30</t></is></c><c><v>7</v></c></row>"
+        "<row r=\"3\"><c r=\"A3\"><v>1</v></c></row>"
+        "<row r=\"4\"><c r=\"D4\"><v>2</v></c></row>",  // row 5 of the range has no content
+        "<mergeCells><mergeCell ref=\"B2:B5\"/></mergeCells>");
+    const auto read = ReadWorksheet(ZipOf(WorkbookParts(sheet)), "");
+    ASSERT_TRUE(std::holds_alternative<Worksheet>(read)) << Why(read);
+    const auto& rows = std::get<Worksheet>(read).rows;
+    ASSERT_EQ(rows.size(), 3u);
+    EXPECT_EQ(rows[0].cells[1].column, 3u);  // C2, after B2
+    for (const SheetRow& row : rows) {
+        const auto b = std::find_if(row.cells.begin(), row.cells.end(),
+                                    [](const SheetCell& c) { return c.column == 2; });
+        ASSERT_NE(b, row.cells.end()) << row.number;
+        EXPECT_EQ(b->text, "C30");
+    }
+}
+
+TEST(WorksheetTest, CellReferencesAndNumbers) {
+    EXPECT_EQ(CellReference(7, 9), "I7");
+    EXPECT_EQ(CellReference(12, 28), "AB12");
+    EXPECT_EQ(CellReference(1, 1024), "AMJ1");
+    EXPECT_EQ(NumberText(-0.5), "-0.5");
+    EXPECT_EQ(NumberText(1e21), "1e+21");
+}
+
+// ------------------------------------------------------------ workbooks that are refused
+
+std::string BillionLaughs() {
+    std::string dtd = "<?xml version=\"1.0\"?><!DOCTYPE worksheet [<!ENTITY a \"aaaaaaaaaa\">";
+    for (char c = 'b'; c <= 'j'; ++c) {
+        const std::string previous = std::string("&") + static_cast<char>(c - 1) + ";";
+        std::string tenTimes;
+        for (int i = 0; i < 10; ++i) {
+            tenTimes += previous;
+        }
+        dtd += std::string("<!ENTITY ") + c + " \"" + tenTimes + "\">";
+    }
+    return dtd +
+           "]><worksheet><sheetData><row><c t=\"inlineStr\"><is><t>&j;</t></is></c></row>"
+           "</sheetData></worksheet>";
+}
+
+std::string Nested(int depth) {
+    std::string open;
+    std::string close;
+    for (int i = 0; i < depth; ++i) {
+        open += "<x>";
+        close += "</x>";
+    }
+    return SheetXml("", open + close);
+}
+
+std::string Rows(int count) {
+    std::string rows;
+    for (int i = 1; i <= count; ++i) {
+        rows += "<row r=\"" + std::to_string(i) + "\"><c r=\"A" + std::to_string(i) +
+                "\"><v>1</v></c></row>";
+    }
+    return rows;
+}
+
+std::string Valid() {
+    return ZipOf(WorkbookParts(SheetXml(Rows(3))));
+}
+
+std::string WithSheetByteChanged() {
+    auto parts = WorkbookParts(SheetXml(Rows(3)));
+    parts.back().stored = true;
+    std::string zip = ZipOf(parts);
+    zip[zip.find("<v>1</v>") + 3] = '3';  // still XML, no longer its CRC
+    return zip;
+}
+
+struct HostileCase {
+    const char* name;
+    std::string bytes;
+    WorkbookLimits limits;
+    std::string message;
+};
+
+void PrintTo(const HostileCase& row, std::ostream* os) {
+    *os << row.name;
+}
+
+class HostileWorkbookTest : public ::testing::TestWithParam<HostileCase> {};
+
+TEST_P(HostileWorkbookTest, IsRefusedWithItsReason) {
+    EXPECT_EQ(Why(ReadWorksheet(GetParam().bytes, "", GetParam().limits)), GetParam().message);
+}
+
+constexpr char kSaveAs[] = "请另存为“Excel 工作簿 (*.xlsx)”或“CSV UTF-8”";
+
+INSTANTIATE_TEST_SUITE_P(
+    Xlsx, HostileWorkbookTest,
+    ::testing::Values(
+        HostileCase{"Truncated",
+                    Valid().substr(0, Valid().size() / 2),
+                    {},
+                    "工作簿已损坏或不完整（zip 压缩包读不了）"},
+        HostileCase{"ChangedByte",
+                    WithSheetByteChanged(),
+                    {},
+                    "工作簿已损坏：xl/worksheets/sheet1.xml 的校验和不对"},
+        HostileCase{"ZipBomb",
+                    ZipOf(WorkbookParts(std::string(1 << 16, ' ')), 40),
+                    {.maxUncompressedBytes = 2 << 20},
+                    "工作簿解压后超过 2 MB，不是桩表（可能是压缩炸弹）"},
+        HostileCase{
+            "TooManyEntries", Valid(), {.maxEntries = 3}, "工作簿含有超过 3 个部件，不是桩表"},
+        HostileCase{"BillionLaughs",
+                    ZipOf(WorkbookParts(BillionLaughs())),
+                    {},
+                    "xl/worksheets/sheet1.xml 含有 DTD 声明，不予读取"},
+        HostileCase{"ExternalEntity",
+                    ZipOf(WorkbookParts("<!DOCTYPE w SYSTEM \"file:///etc/passwd\"><w/>")),
+                    {},
+                    "xl/worksheets/sheet1.xml 含有 DTD 声明，不予读取"},
+        HostileCase{"DeepXml",
+                    ZipOf(WorkbookParts(Nested(100))),
+                    {},
+                    "xl/worksheets/sheet1.xml 的 XML 嵌套超过 64 层，不予读取"},
+        HostileCase{"BrokenXml",
+                    ZipOf(WorkbookParts("<worksheet><sheetData>\n<row>")),
+                    {},
+                    "工作簿已损坏：xl/worksheets/sheet1.xml 第 2 行不是有效的 XML"},
+        HostileCase{"TooManyRows",
+                    ZipOf(WorkbookParts(SheetXml(Rows(4)))),
+                    {.maxRows = 3},
+                    "工作表「Sheet1」有内容的行超过 3 行，请分成几个文件"},
+        HostileCase{"ColumnBeyondLimit",
+                    ZipOf(WorkbookParts(SheetXml("<row r=\"1\"><c r=\"AMK1\"><v>1</v></c></row>"))),
+                    {},
+                    "单元格 AMK1 在第 1024 列之后，不是桩表"},
+        HostileCase{"LongCellText",
+                    ZipOf(WorkbookParts(SheetXml("<row r=\"2\"><c r=\"C2\" t=\"inlineStr\"><is>"
+                                                 "<t>一二三四五六</t></is></c></row>"))),
+                    {.maxCellChars = 5},
+                    "单元格 C2 的文字超过 5 个字符"},
+        HostileCase{"TooManySharedStrings",
+                    ZipOf(WorkbookParts(SheetXml(""), "<si><t>a</t></si><si><t>b</t></si>")),
+                    {.maxSharedStrings = 1},
+                    "共享字符串超过 1 个，不是桩表"},
+        HostileCase{
+            "SharedIndexPastTable",
+            ZipOf(WorkbookParts(SheetXml("<row r=\"5\"><c r=\"C5\" t=\"s\"><v>7</v></c></row>"),
+                                "<si><t>a</t></si>")),
+            {},
+            "单元格 C5 引用第 7 号共享字符串，但只有 1 个（文件已损坏）"},
+        HostileCase{"MergedRangeBeyondCells",
+                    ZipOf(WorkbookParts(SheetXml(Rows(50),
+                                                 "<mergeCells><mergeCell ref=\"A1:AMJ50\"/>"
+                                                 "</mergeCells>"))),
+                    {.maxCells = 1000},
+                    "工作表「Sheet1」的单元格（合并单元格逐格计）超过 1000 个，不是桩表"},
+        HostileCase{"OldBinaryXls",
+                    std::string("\xD0\xCF\x11\xE0\xA1\xB1\x1A\xE1", 8) + std::string(512, '\0'),
+                    {},
+                    std::string("这是 Excel 97-2003 工作簿（.xls）或 WPS 表格（.et），读不了；请在 "
+                                "Excel 或 WPS 中") +
+                        kSaveAs},
+        HostileCase{"PasswordToOpen",
+                    std::string("\xD0\xCF\x11\xE0\xA1\xB1\x1A\xE1", 8) +
+                        std::string("E\0n\0c\0r\0y\0p\0t\0e\0d\0P\0a\0c\0k\0a\0g\0e\0", 32),
+                    {},
+                    std::string("工作簿设有打开密码，读不了；请在 Excel 中去掉密码（文件 → 信息 → "
+                                "保护工作簿 → 用密码进行加密，清空）后保存，或") +
+                        kSaveAs},
+        HostileCase{"Xlsb",
+                    ZipOf({{"_rels/.rels",
+                            "<Relationships><Relationship Id=\"r\" Type=\"x/officeDocument\" "
+                            "Target=\"xl/workbook.bin\"/></Relationships>"},
+                           {"xl/workbook.bin", "\x83\x01"}}),
+                    {},
+                    std::string("这是 Excel 二进制工作簿（.xlsb），读不了；") + kSaveAs},
+        HostileCase{"Ods",
+                    ZipOf({{"mimetype", "application/vnd.oasis.opendocument.spreadsheet", true},
+                           {"content.xml", "<office:document-content/>"}}),
+                    {},
+                    "这是 OpenDocument 表格（.ods），读不了；请另存为“Excel 2007-365 (.xlsx)”或 "
+                    "CSV"},
+        HostileCase{"OtherZip",
+                    ZipOf({{"readme.txt", "hello"}}),
+                    {},
+                    "是 zip 压缩包，但不是 Excel 工作簿；能读的是 .xlsx 工作簿和 CSV 文件"}),
+    [](const auto& row) { return std::string(row.param.name); });
+
+TEST(WorksheetTest, ANamedSheetThatIsMissingListsTheSheets) {
+    EXPECT_EQ(Why(ReadWorksheet(Valid(), "桩表2")),
+              "工作簿中没有名为「桩表2」的工作表；有 「Sheet1」");
+}
+
+// ------------------------------------------------------------ the schedule of a sheet
+
+std::variant<Schedule, std::u16string> ScheduleOf(const std::string& rows) {
+    const auto sheet = ReadWorksheet(ZipOf(WorkbookParts(SheetXml(rows))), "");
+    if (const auto* why = std::get_if<std::u16string>(&sheet)) {
+        return *why;
+    }
+    return ScheduleFromWorksheet(std::get<Worksheet>(sheet));
+}
+
+std::string InlineRow(int number, const std::vector<std::string>& texts) {
+    std::string row = "<row r=\"" + std::to_string(number) + "\">";
+    for (std::size_t i = 0; i < texts.size(); ++i) {
+        if (!texts[i].empty()) {
+            row += "<c r=\"" +
+                   CellReference(static_cast<std::uint32_t>(number),
+                                 static_cast<std::uint32_t>(i + 1)) +
+                   "\" t=\"inlineStr\"><is><t>" + texts[i] + "</t></is></c>";
+        }
+    }
+    return row + "</row>";
+}
+
+const std::vector<std::string> kHeaderCells = {"桩号", "截面",   "参数", "d或a", "c或b",
+                                               "hr",   "混凝土", "工艺", "frk",  "fuk"};
+const std::vector<std::string> kPile = {"Z1",  "圆桩",         "frk", "1000", "0",   "1.0d",
+                                        "C30", "泥浆护壁成桩", "25",  "24",   "备注"};
+
+TEST(WorksheetScheduleTest, TitleAboveHeaderAndUncalculatedFormulaNamesItsCell) {
+    const auto read =
+        ScheduleOf(InlineRow(1, {"某工程桩表"}) + InlineRow(3, kHeaderCells) + InlineRow(4, kPile) +
+                   "<row r=\"7\"><c r=\"A7\" t=\"inlineStr\"><is><t>Z2</t></is></c>"
+                   "<c r=\"I7\"><f>20+5</f></c></row>");
+    ASSERT_TRUE(std::holds_alternative<Schedule>(read)) << Utf16ToUtf8(std::get<1>(read));
+    const auto& entries = std::get<Schedule>(read).entries;
+    ASSERT_EQ(entries.size(), 2u);
+    EXPECT_EQ(entries[0].line, 4u);
+    EXPECT_TRUE(std::holds_alternative<ScheduleRow>(entries[0].result));  // K4 is not read
+    EXPECT_EQ(entries[1].line, 7u);
+    EXPECT_EQ(entries[1].pileLabel, u"Z2");
+    EXPECT_EQ(std::get<std::u16string>(entries[1].result),
+              u"frk (I7): 公式没有计算结果，请在 Excel 中保存一次");
+}
+
+TEST(WorksheetScheduleTest, WithoutHeaderTheRowNamingMostColumnsSaysWhatIsMissing) {
+    std::vector<std::string> partial(kHeaderCells.begin(), kHeaderCells.end() - 1);
+    const auto read = ScheduleOf(InlineRow(1, {"某工程桩表"}) + InlineRow(2, partial));
+    EXPECT_EQ(Utf16ToUtf8(std::get<std::u16string>(read)),
+              "工作表「Sheet1」第 2 行: 不是桩表的表头，缺少列：fuk");
+}
+
+}  // namespace
+}  // namespace pile::schedule

@@ -1,0 +1,170 @@
+#include "schedule/xlsx_schedule.h"
+
+#include <algorithm>
+#include <cstring>
+
+#include "engine/utf_text.h"
+
+namespace pile::schedule {
+namespace {
+
+// The row as one CSV record of `width` fields, every field quoted.
+std::string RecordBytes(const SheetRow& row, std::uint32_t width) {
+    std::string bytes;
+    auto cell = row.cells.begin();
+    for (std::uint32_t column = 1; column <= width; ++column) {
+        if (column > 1) {
+            bytes.push_back(',');
+        }
+        bytes.push_back('"');
+        while (cell != row.cells.end() && cell->column < column) {
+            ++cell;
+        }
+        if (cell != row.cells.end() && cell->column == column) {
+            for (const char c : cell->text) {
+                bytes.append(c == '"' ? 2 : 1, c);
+            }
+        }
+        bytes.push_back('"');
+    }
+    return bytes;
+}
+
+std::size_t NamedColumns(const SheetRow& row) {
+    return static_cast<std::size_t>(
+        std::count_if(row.cells.begin(), row.cells.end(),
+                      [](const SheetCell& cell) { return ColumnOf(Utf8ToUtf16(cell.text)); }));
+}
+
+std::u16string Where(std::uint32_t row) {
+    return u"第 " + DecimalText(row) + u" 行: ";
+}
+
+// A formula Excel never calculated (a workbook written by a program) has no value to read.
+std::optional<std::u16string> Uncalculated(const SheetRow& row, const ScheduleHeader& header) {
+    for (const SheetCell& cell : row.cells) {
+        if (!cell.formulaWithoutValue) {
+            continue;
+        }
+        for (std::size_t i = 0; i < kColumnCount; ++i) {
+            if (header.field[i] && *header.field[i] + 1 == cell.column) {
+                return std::u16string(ColumnName(static_cast<Column>(i))) + u" (" +
+                       Utf8ToUtf16(CellReference(row.number, cell.column)) +
+                       u"): 公式没有计算结果，请在 Excel 中保存一次";
+            }
+        }
+    }
+    return std::nullopt;
+}
+
+}  // namespace
+
+std::variant<Schedule, std::u16string> ScheduleFromWorksheet(const Worksheet& sheet,
+                                                             const ReaderLimits& limits) {
+    const std::u16string name = Utf8ToUtf16(sheet.name);
+    if (sheet.rows.empty()) {
+        return u"工作表「" + name + u"」是空的";
+    }
+    Schedule schedule;
+    std::size_t first = 0;
+    bool found = false;
+    std::optional<std::u16string> bestWhy;
+    std::size_t bestNamed = 0;
+    for (std::size_t i = 0; i < sheet.rows.size(); ++i) {
+        const SheetRow& row = sheet.rows[i];
+        auto header = ReadHeader(RecordBytes(row, row.cells.back().column), true, limits.maxFields);
+        if (auto* names = std::get_if<ScheduleHeader>(&header)) {
+            schedule.header = *names;
+            first = i + 1;
+            found = true;
+            break;
+        }
+        const std::size_t named = NamedColumns(row);
+        if (!bestWhy || named > bestNamed) {
+            bestNamed = named;
+            bestWhy = Where(row.number) + std::get<std::u16string>(header);
+        }
+    }
+    if (!found) {
+        return u"工作表「" + name + u"」" + *bestWhy;
+    }
+
+    TextDecoder decoder(TextEncoding::Utf8);
+    const auto width = static_cast<std::uint32_t>(schedule.header.fieldCount);
+    for (std::size_t i = first; i < sheet.rows.size(); ++i) {
+        const SheetRow& row = sheet.rows[i];
+        const RawRecord record{row.number, row.number, RecordBytes(row, width), RecordStatus::Ok};
+        RowReading reading = ReadRow(record, schedule.header, decoder);
+        const std::optional<std::u16string> uncalculated = Uncalculated(row, schedule.header);
+        if (reading.blank && !uncalculated) {
+            continue;
+        }
+        if (uncalculated) {
+            reading.result = *uncalculated;
+        }
+        if (schedule.entries.size() == limits.maxRows) {
+            return u"桩表超过 " + DecimalText(limits.maxRows) + u" 行，请分成几个文件";
+        }
+        schedule.entries.push_back(
+            {row.number, std::move(reading.pileLabel), std::move(reading.result)});
+    }
+    return schedule;
+}
+
+std::variant<Schedule, std::u16string> ReadScheduleFile(const ByteSource& source,
+                                                        std::string_view sheet,
+                                                        const ReaderLimits& limits,
+                                                        const WorkbookLimits& workbookLimits) {
+    std::string start;
+    const std::u16string readError = u"读文件时出错";
+    while (start.size() < 8) {
+        char buffer[8];
+        const long long got = source(buffer, sizeof buffer - start.size());
+        if (got < 0) {
+            return readError;
+        }
+        if (got == 0) {
+            break;
+        }
+        start.append(buffer, static_cast<std::size_t>(got));
+    }
+    if (KindOf(start) == FileKind::Text) {
+        if (!sheet.empty()) {
+            return std::u16string(u"只有 Excel 工作簿才有工作表，这个文件不是工作簿");
+        }
+        ByteSource replay = [&source, &start, offset = std::size_t{0}](
+                                char* buffer, std::size_t capacity) mutable -> long long {
+            if (offset < start.size()) {
+                const std::size_t count = std::min(capacity, start.size() - offset);
+                std::memcpy(buffer, start.data() + offset, count);
+                offset += count;
+                return static_cast<long long>(count);
+            }
+            return source(buffer, capacity);
+        };
+        return ReadSchedule(replay, limits);
+    }
+    std::string file = std::move(start);
+    for (;;) {
+        const std::size_t size = file.size();
+        if (size > workbookLimits.maxFileBytes) {
+            return u"文件超过 " + DecimalText(workbookLimits.maxFileBytes >> 20) + u" MB，不是桩表";
+        }
+        file.resize(size + (1 << 20));
+        const long long got = source(file.data() + size, 1 << 20);
+        if (got < 0) {
+            return readError;
+        }
+        file.resize(size + static_cast<std::size_t>(got));
+        if (got == 0) {
+            break;
+        }
+    }
+    auto worksheet = ReadWorksheet(file, sheet, workbookLimits);
+    if (auto* why = std::get_if<std::u16string>(&worksheet)) {
+        return std::move(*why);
+    }
+    return ScheduleFromWorksheet(std::get<Worksheet>(worksheet), limits);
+}
+
+}  // namespace pile::schedule
