@@ -11,10 +11,10 @@ the character an engineer types on a Chinese system (GB2312 before GBK before th
 The copy holds only the characters of GBK (ASCII included), the encoding the saved books are
 written in. The books' own texts, the page headers and footers all lie in it, but the set is
 not closed: the socket depth is printed as typed, and after "1.5d" any text may follow. So the
-whole of GBK rather than the books' present characters, and the glyphs only these reach through
-the features horizontal Simplified-Chinese text uses: no vertical forms, no Japanese, Korean or
-Traditional variants (their locl lookups would bring in half the face again). The outlines of
-the glyphs kept are copied as they are.
+copy keeps the whole of GBK rather than the characters the books hold today, and of the glyph
+substitutions only those of horizontal text: no vertical forms, no Japanese, Korean or
+Traditional variants (their locl lookups would bring half the face back). The outlines of the
+glyphs kept are copied as they are.
 
 The licence (SIL OFL 1.1) allows a modified copy under another name: the family is renamed.
 
@@ -107,12 +107,10 @@ def subset_options():
     options.name_languages = ["*"]
     options.name_legacy = True
     options.notdef_outline = True
-    options.hinting = True
-    options.legacy_kern = True
     options.prune_unicode_ranges = False
     options.recalc_bounds = False
     options.recalc_timestamp = False
-    # BASE (baselines for mixed vertical text) is one fontTools cannot cut down.
+    # BASE (baselines for mixing scripts), which fontTools cannot cut down and Qt does not read.
     options.drop_tables = ["BASE"]
     return options
 
