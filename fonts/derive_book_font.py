@@ -6,8 +6,15 @@ CJK draws a Kangxi radical and its ideograph with one glyph (U+2F0A and 入, U+2
 PDF drawn in it looks right but copies and searches as radicals. This copy of the face maps the
 radicals to nothing, and where other code points still share a glyph it keeps as the lowest one
 the character an engineer types on a Chinese system (GB2312 before GBK before the rest), so that
-胶 is not given back as U+3B35. Only the character map and the names change; the outlines and
-every other table are copied byte for byte, which keeps the derivation to a few seconds.
+胶 is not given back as U+3B35.
+
+The copy holds only the characters of GBK (ASCII included), the encoding the saved books are
+written in. The books' own texts, the page headers and footers all lie in it, but the set is
+not closed: the socket depth is printed as typed, and after "1.5d" any text may follow. So the
+copy keeps the whole of GBK rather than the characters the books hold today, and of the glyph
+substitutions only those of horizontal text: no vertical forms, no Japanese, Korean or
+Traditional variants (their locl lookups would bring half the face back). The outlines of the
+glyphs kept are copied as they are.
 
 The licence (SIL OFL 1.1) allows a modified copy under another name: the family is renamed.
 
@@ -18,10 +25,13 @@ import sys
 import time
 from collections import defaultdict
 
+from fontTools import subset
 from fontTools.ttLib import TTCollection, TTFont
-from fontTools.ttLib.tables.DefaultTable import DefaultTable
 
 RADICALS = ((0x2E80, 0x2EFF), (0x2F00, 0x2FDF))  # CJK Radicals Supplement, Kangxi Radicals
+# What HarfBuzz applies to horizontal Han and Latin text and the face has: composition, kerning,
+# ligatures and mark placement.
+LAYOUT_FEATURES = ["ccmp", "kern", "liga", "mark", "mkmk"]
 
 
 def is_radical(code_point):
@@ -46,8 +56,9 @@ def preference(code_point):
 
 
 def code_points_to_drop(cmap):
-    """The radicals, and every code point below the preferred one of a shared glyph."""
-    drop = {cp for cp in cmap if is_radical(cp)}
+    """The radicals, what GBK cannot hold, and every code point below the preferred one of a
+    shared glyph."""
+    drop = {cp for cp in cmap if is_radical(cp) or not encodes(cp, "gbk")}
     by_glyph = defaultdict(list)
     for cp, glyph in cmap.items():
         if cp not in drop:
@@ -82,33 +93,46 @@ def rename(names, family, postscript):
         elif record.nameID in (17,):
             record.string = "Regular"
     names.setName(
-        "Derived from Noto Sans Mono CJK SC: the same outlines; the character map leaves out "
-        "the CJK radicals and prefers GB2312 characters where code points share a glyph.",
+        "Derived from Noto Sans Mono CJK SC: the same outlines for the characters of GBK; the "
+        "character map leaves out the CJK radicals and prefers GB2312 characters where code "
+        "points share a glyph.",
         10, 3, 1, 0x409)
+
+
+def subset_options():
+    options = subset.Options()
+    options.layout_features = LAYOUT_FEATURES
+    # Every name record, every platform and language, as the original has them.
+    options.name_IDs = ["*"]
+    options.name_languages = ["*"]
+    options.name_legacy = True
+    options.notdef_outline = True
+    options.prune_unicode_ranges = False
+    options.recalc_bounds = False
+    options.recalc_timestamp = False
+    # BASE (baselines for mixing scripts), which fontTools cannot cut down and Qt does not read.
+    options.drop_tables = ["BASE"]
+    return options
 
 
 def main(source, face_family, output, family, postscript):
     started = time.monotonic()
-    # No recalculation on save: the outline tables are written back exactly as they were read.
-    font = TTFont(source, fontNumber=face_index(source, face_family) or 0, lazy=True,
+    # No recalculation on save: what is kept of the outlines is written back as it was read.
+    font = TTFont(source, fontNumber=face_index(source, face_family) or 0,
                   recalcBBoxes=False, recalcTimestamp=False)
-    drop = code_points_to_drop(font.getBestCmap())
-    for table in font["cmap"].tables:
-        if hasattr(table, "cmap") and table.format != 14:
-            for cp in [cp for cp in table.cmap if cp in drop]:
-                del table.cmap[cp]
+    cmap = font.getBestCmap()
+    drop = code_points_to_drop(cmap)
+    subsetter = subset.Subsetter(subset_options())
+    subsetter.populate(unicodes=[cp for cp in cmap if cp not in drop])
+    subsetter.subset(font)
     rename(font["name"], family, postscript)
-    for tag in list(font.keys()):
-        if tag not in ("cmap", "name", "GlyphOrder") and font.isLoaded(tag):
-            raw = DefaultTable(tag)
-            raw.data = font.reader[tag]
-            font.tables[tag] = raw
     os.makedirs(os.path.dirname(os.path.abspath(output)), exist_ok=True)
     partial = output + ".part"
     font.save(partial, reorderTables=False)
     os.replace(partial, output)
-    print("derive_book_font: %s, %d code points left out, %.1f MB, %.1f s"
-          % (os.path.basename(output), len(drop), os.path.getsize(output) / 1e6,
+    print("derive_book_font: %s, %d code points of %d kept, %.1f MB, %.1f s"
+          % (os.path.basename(output), len(cmap) - len(drop), len(cmap),
+             os.path.getsize(output) / 1e6,
              time.monotonic() - started))
 
 

@@ -1,14 +1,20 @@
 #!/usr/bin/env python3
 """Puts beside the Windows programs of an install tree the DLLs they load, and lists them.
 
-  deploy_dlls.py TREE --from DIR [--from DIR ...]   copies what is missing from the DIRs
-  deploy_dlls.py TREE --check                        only checks that nothing is missing
+  deploy_dlls.py TREE --from DIR [--from DIR ...] [--strip]
+        copies what is missing from the DIRs; --strip then strips every .exe and .dll in TREE
+  deploy_dlls.py TREE --check
+        only checks that nothing is missing and that no file carries debugging information
 
 Every .exe and .dll in TREE, the plugins in its subfolders included, is read with objdump -p.
 Each DLL it imports must be a part of Windows or lie in TREE's root folder, beside the
 programs, where Windows looks first (a plugin's DLLs are found there too, since the program
 loads it). A DLL copied in is read in turn. Prints every file with the DLLs it loads; exits 1
-when a DLL is nowhere to be found.
+when a DLL is nowhere to be found, or (--check) when a file has a debug section.
+
+The DLLs of Qt and of the compiler come with their debugging information (libstdc++-6.dll is
+twelve times its stripped size), and `cmake --install --strip` strips only the project's own
+targets: the plugins and the DLLs copied here are stripped here, the same way.
 """
 import argparse
 import pathlib
@@ -18,6 +24,7 @@ import subprocess
 import sys
 
 OBJDUMP = "x86_64-w64-mingw32-objdump"
+STRIP = "x86_64-w64-mingw32-strip"
 
 # The DLLs of 64-bit Windows 10 and later that Qt, the mingw-w64 runtime and the programs use.
 # A DLL that is neither here nor in the tree fails the check: add it here only when Windows
@@ -47,6 +54,15 @@ def imports(path):
     return re.findall(r"^\s*DLL Name: (\S+)\s*$", dump, flags=re.MULTILINE)
 
 
+def debug_sections(path):
+    """The names of the file's sections that hold debugging information (DWARF, stabs)."""
+    dump = subprocess.run(
+        [OBJDUMP, "-h", str(path)], check=True, capture_output=True, text=True
+    ).stdout
+    names = re.findall(r"^\s*\d+\s+(\S+)\s", dump, flags=re.MULTILINE)
+    return [n for n in names if n.startswith((".debug", ".zdebug", ".stab", ".gnu_debuglink"))]
+
+
 def pe_files(tree):
     return sorted(
         p
@@ -68,10 +84,13 @@ def main():
     parser.add_argument("tree", type=pathlib.Path)
     parser.add_argument("--from", dest="sources", type=pathlib.Path, action="append", default=[])
     parser.add_argument("--check", action="store_true")
+    parser.add_argument("--strip", action="store_true")
     args = parser.parse_args()
     tree = args.tree.resolve()
     if args.check == bool(args.sources):
         parser.error("give either --check or at least one --from folder")
+    if args.check and args.strip:
+        parser.error("--strip goes with --from, not with --check")
 
     beside = {p.name.lower() for p in tree.iterdir() if p.is_file()}
     pending = pe_files(tree)
@@ -95,10 +114,19 @@ def main():
             shutil.copy2(source, copied)
             beside.add(name.lower())
             pending.append(copied)
+    if args.strip:
+        # --strip-unneeded, as for any shared library: the export and relocation tables stay.
+        subprocess.run([STRIP, "--strip-unneeded"] + [str(p) for p in pe_files(tree)], check=True)
+    debug = [] if not args.check else [
+        f"{p.relative_to(tree).as_posix()} ({' '.join(sections)})"
+        for p in pe_files(tree)
+        if (sections := debug_sections(p))
+    ]
     if missing:
         print("missing: " + ", ".join(missing), file=sys.stderr)
-        return 1
-    return 0
+    if debug:
+        print("debugging information in: " + ", ".join(debug), file=sys.stderr)
+    return 1 if missing or debug else 0
 
 
 if __name__ == "__main__":

@@ -4,6 +4,7 @@
 #include <gtest/gtest.h>
 
 #include <QFile>
+#include <QRawFont>
 #include <QTemporaryDir>
 
 #include "book_export.h"
@@ -84,6 +85,37 @@ TEST_F(BookPdfTest, SharedGlyphsComeBackAsTheBooksCharacters) {
     EXPECT_FALSE(testing::HasRadical(text));
     EXPECT_EQ(testing::ExtractedBody(text), testing::Joined(lines)) << text.toStdString();
 }
+
+// The book font holds GBK, what a saved book can hold (a typed socket depth goes into the book
+// as typed, so the books' characters are no closed set), and nothing beyond it.
+struct RepertoireRow {
+    const char* name;
+    QString text;
+    bool held;
+};
+
+class BookFontRepertoire : public ::testing::TestWithParam<RepertoireRow> {};
+
+TEST_P(BookFontRepertoire, HoldsGbkWithoutTheRadicals) {
+    pile::test::QtApplication();
+    ASSERT_TRUE(BookFontLoaded()) << "the derived book font was not found";
+    const QRawFont font = QRawFont::fromFont(QFont(BookFontFamily()));
+    for (const uint c : GetParam().text.toUcs4()) {
+        EXPECT_EQ(font.supportsCharacter(c), GetParam().held) << "U+" << std::hex << c;
+    }
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Rows, BookFontRepertoire,
+    ::testing::Values(
+        RepertoireRow{"AsciiLettersDigitsSymbols", QStringLiteral("AZaz09.,:;()^-=+/<>%"), true},
+        RepertoireRow{"TheBooksSymbols", QStringLiteral("ζμψγβ∑≤≥＜《》：（）　"), true},
+        RepertoireRow{"Gb2312Hanzi", QStringLiteral("嵌岩桩计算书第页共"), true},
+        RepertoireRow{"GbkBeyondGb2312", QStringLiteral("幐曶堃喆"), true},
+        RepertoireRow{"KangxiAndSupplementRadicals", QStringLiteral("⼊⾝⽯⺀⻍"), false},
+        RepertoireRow{"CjkExtensionA", QStringLiteral("㭵䶮"), false},
+        RepertoireRow{"Hangul", QStringLiteral("한글"), false}),
+    pile::test::RowName());
 
 }  // namespace
 }  // namespace pile::ui
