@@ -29,8 +29,12 @@ ScheduleOutcome ComputeSchedule(const schedule::Schedule& schedule, char16_t dec
         row.line = entry.line;
         row.pileLabel = entry.pileLabel;
         if (const auto* reading = std::get_if<schedule::ScheduleRow>(&entry.result)) {
-            PanelUpdate update = session.Compute(reading->panel, reading->precision,
-                                                 decimalSeparator, calculationTime);
+            // A row that says when and how it was computed (the journal, 导出桩表) computes
+            // into the same books again.
+            PanelUpdate update = session.Compute(
+                reading->panel, reading->precision,
+                reading->decimalSeparator.value_or(decimalSeparator),
+                reading->calculationTime ? *reading->calculationTime : calculationTime);
             if (auto* results = std::get_if<ResultTexts>(&update.outcome)) {
                 row.results = std::move(*results);
                 row.pileNumber = session.PileCounter();

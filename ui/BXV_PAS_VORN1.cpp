@@ -25,12 +25,15 @@
 #include "change_events.h"
 #include "io/calculation_time.h"
 #include "io/documents_folder.h"
+#include "io/journal_file.h"
 #include "io/locale_number.h"
 #include "io/qt_text.h"
 #include "logo_strip.h"
 #include "program_title.h"
 #include "scaled_layer.h"
 #include "session/schedule_import.h"
+#include "session/session_journal.h"
+#include "session_keeper.h"
 #include "text_fit.h"
 #include "ui/about/BXV_CZL_PAS_CopyRight.h"
 #include "ui/platform/book_save_flow.h"
@@ -63,7 +66,8 @@ TBXV_FRM_VORN1::TBXV_FRM_VORN1(QWidget* parent) : TBXV_FRM_VORN1(WindowPlatform{
 
 TBXV_FRM_VORN1::TBXV_FRM_VORN1(WindowPlatform platform, QWidget* parent)
     : QWidget(parent, Qt::Window | Qt::CustomizeWindowHint | Qt::WindowTitleHint),
-      clock_([] { return QDateTime::currentDateTime(); }) {
+      clock_([] { return QDateTime::currentDateTime(); }),
+      keeper_(std::make_unique<pile::ui::SessionKeeper>(pile::io::JournalFolder())) {
     setObjectName(QStringLiteral("BXV_FRM_VORN1"));
     setWindowTitle(pile::ui::kProgramTitle);
     setFont(pile::ui::ControlFont());
@@ -194,6 +198,7 @@ void TBXV_FRM_VORN1::ConnectPlatform(WindowPlatform platform) {
                 [this](pile::Book book) {
                     session_.MarkSaved(book);
                     ShowBookScreenState();
+                    KeepBooksState();
                 },
         });
     ConnectBookExport(platform.dialogs, *platform.messages);
@@ -219,6 +224,7 @@ void TBXV_FRM_VORN1::ConnectBookExport(pile::platform::FileDialogs* dialogs,
                 [this](Book book) {
                     session_.MarkSaved(book);
                     ShowBookScreenState();
+                    KeepBooksState();
                 },
         });
 }
@@ -516,14 +522,17 @@ void TBXV_FRM_VORN1::popbox_jingduChange() {
 }
 
 void TBXV_FRM_VORN1::ComputeAction() {
+    ComputeRecord(pile::io::CalculationTime(QLocale::system(), clock_()), DecimalSeparator());
+}
+
+void TBXV_FRM_VORN1::ComputeRecord(const QString& time, char16_t decimalSeparator) {
     const std::optional<pile::PanelInput> panel = ReadPanel();
     if (!panel) {
         return;
     }
     EnsureBookScreen();  // its views follow the books from the first record on
-    const QString time = pile::io::CalculationTime(QLocale::system(), clock_());
     const pile::session::PanelUpdate update =
-        session_.Compute(*panel, Precision(), DecimalSeparator(), ToU16(time));
+        session_.Compute(*panel, Precision(), decimalSeparator, ToU16(time));
 
     // The rectangle's exchange writes the boxes as the program's own change, so their
     // handlers run now, in the middle of the calculation.
@@ -547,6 +556,7 @@ void TBXV_FRM_VORN1::ComputeAction() {
     cbt_compute->hide();
     popbox_jingdu->hide();
     ShowBookScreenState();
+    KeepRecords(session_.Records().size() - 1);
 }
 
 // The panel as it stands; nothing while a list has no selection.
@@ -642,6 +652,7 @@ void TBXV_FRM_VORN1::cbt_sanchuClick() {
     meo_jisuanjieguo_Xls->CaretToStart();
     meo_jisuanjieguo_Doc->CaretToStart();
     ShowBookScreenState();
+    KeepBooksState();
 }
 
 // A schedule exported from a spreadsheet, read with the same code as pile_batch: every row
@@ -655,6 +666,7 @@ void TBXV_FRM_VORN1::ImportScheduleClick() {
         return;
     }
     const QString time = pile::io::CalculationTime(QLocale::system(), clock_());
+    const std::size_t before = session_.Records().size();
     const pile::session::ImportResult imported = session_.Import(
         std::filesystem::path(path.toStdU16String()), DecimalSeparator(), ToU16(time));
     if (!imported.read) {
@@ -663,10 +675,82 @@ void TBXV_FRM_VORN1::ImportScheduleClick() {
     }
     FollowBooks(imported.outcome.change);
     ShowBookScreenState();
+    KeepRecords(before);
     if (JieGuo_DocLayer->isHidden()) {
         cbt_ViewClick();
     }
     if (!imported.message.empty()) {
         messages_->showMessage(ToQString(imported.message), {});
     }
+}
+
+// ---------------------------------------------------------------- session journal
+
+void TBXV_FRM_VORN1::KeepRecords(std::size_t before) {
+    if (const std::optional<QString> warning = keeper_->Recorded(session_, before)) {
+        messages_->showMessage(*warning, {});
+    }
+}
+
+void TBXV_FRM_VORN1::KeepBooksState() {
+    if (const std::optional<QString> warning = keeper_->Changed(session_)) {
+        messages_->showMessage(*warning, {});
+    }
+}
+
+void TBXV_FRM_VORN1::OfferRecovery(const std::function<bool(const QString& question)>& ask) {
+    const std::optional<pile::ui::SessionKeeper::Offer> offer = keeper_->Unsaved();
+    if (!offer) {
+        return;
+    }
+    const bool restore = ask(ToQString(pile::session::RecoveryQuestion(offer->recovery)));
+    pile::ui::SessionKeeper::Answered(*offer);
+    if (!restore) {
+        return;
+    }
+    EnsureBookScreen();
+    // The last record is computed as the window computes, so that the panel shows it as after
+    // its "计算"; the views take the books whole before and after.
+    pile::session::RestoreSession(
+        offer->recovery, session_, [this](const pile::session::RecordInputs& record) {
+            ShowWholeBooks();
+            ShowRecordInPanel(record);
+            ComputeRecord(ToQString(record.calculationTime), record.decimalSeparator);
+        });
+    ShowWholeBooks();
+    ShowBookScreenState();
+    KeepRecords(0);
+    KeepBooksState();
+}
+
+void TBXV_FRM_VORN1::ShowWholeBooks() {
+    meo_jisuanjieguo_Doc->SetBook(&session_.Lines(pile::Book::Text));
+    meo_jisuanjieguo_Xls->SetBook(&session_.Lines(pile::Book::Table));
+}
+
+// Through the change adapters, in the order a person would set them: the rock mode and the
+// section lay the panel out, then the boxes and lists take the record's texts and positions.
+void TBXV_FRM_VORN1::ShowRecordInPanel(const pile::session::RecordInputs& record) {
+    const pile::PanelInput& panel = record.panel;
+    (panel.rockMode == pile::RockParameterMode::Frk ? rdb_frk : rdb_fuk)->setChecked(true);
+    const auto indexOf = [](auto fromIndex, auto value) {
+        for (int i = 0; const auto item = fromIndex(i); ++i) {
+            if (*item == value) {
+                return i;
+            }
+        }
+        return 0;
+    };
+    jmlxChange_->Select(indexOf(
+        [&](int i) { return pile::SectionTypeFromIndex(i, panel.rockMode); }, panel.sectionType));
+    ddChange_->SetText(ToQString(panel.ddText));
+    tyzdChange_->SetText(ToQString(panel.tyzdText));
+    hrChange_->SetText(ToQString(panel.hrText));
+    hntChange_->Select(
+        indexOf([](int i) { return pile::ConcreteGradeFromIndex(i); }, panel.concreteGrade));
+    czgyChange_->Select(
+        indexOf([&](int i) { return pile::ProcessFromIndex(i, panel.rockMode); }, panel.process));
+    frkChange_->SetText(ToQString(panel.frkText));
+    fukChange_->SetText(ToQString(panel.fukText));
+    jingduChange_->Select(static_cast<int>(record.precision));
 }

@@ -54,6 +54,7 @@ class ClosedListWheelGuard;
 class LogoStrip;
 class RadioChange;
 class ScaledLayer;
+class SessionKeeper;
 class TextChange;
 class TextFit;
 }  // namespace pile::ui
@@ -75,6 +76,11 @@ class TBXV_FRM_VORN1 : public QWidget {
     // Shrinks the window, proportions kept, until its frame fits `available` (a screen's free
     // area); where the design size fits, the window keeps it exactly.
     void FitInto(const QRect& available, const QMargins& frame);
+
+    // At start, before the first interaction: when the previous session left records unsaved,
+    // `ask` gets the question (true: restore); the books and the panel then stand as after
+    // that session's last "计算".
+    void OfferRecovery(const std::function<bool(const QString& question)>& ask);
 
     // The track bar moves in tenths of a point: 40 to 240 stand for 4 to 24 points.
     static constexpr int kFontSizeSteps = 10;
@@ -141,10 +147,17 @@ class TBXV_FRM_VORN1 : public QWidget {
 
     // Compute action.
     void ComputeAction();
+    void ComputeRecord(const QString& time, char16_t decimalSeparator);
     std::optional<pile::PanelInput> ReadPanel() const;
     void PresentResults(const pile::session::ResultTexts& results);
     void FollowBooks(const pile::BooksChange& change);
     pile::PrecisionMode Precision() const;
+
+    // The session journal (session_keeper.h): after each change of the books.
+    void KeepRecords(std::size_t before);
+    void KeepBooksState();
+    void ShowRecordInPanel(const pile::session::RecordInputs& record);
+    void ShowWholeBooks();
 
     void ConnectPlatform(WindowPlatform platform);
     void ConnectBookExport(pile::platform::FileDialogs* dialogs,
@@ -152,6 +165,7 @@ class TBXV_FRM_VORN1 : public QWidget {
 
     pile::session::PanelSession session_;
     std::function<QDateTime()> clock_;
+    std::unique_ptr<pile::ui::SessionKeeper> keeper_;
 
     // The desktop's own services, for what the caller did not lend.
     std::unique_ptr<pile::platform::PermissionService> desktopPermissions_;
