@@ -119,11 +119,6 @@ bool JournalFile::Open() {
     if (!QDir().mkpath(folder_)) {
         return Fail(ReasonOf(LastError(), kCannotCreateText));
     }
-    lock_ = std::make_unique<QLockFile>(Path() + kLockSuffix);
-    if (!lock_->tryLock(0)) {
-        lock_.reset();
-        return Fail(QString::fromUtf16(kCannotCreateText));
-    }
     RemoveOldJournals(folder_, kKeptJournals - 1);
     file_ = std::make_unique<QFile>(Path());
     errno = 0;
@@ -133,13 +128,26 @@ bool JournalFile::Open() {
         file_.reset();
         return Fail(reason);
     }
+    errno = 0;
     const qint64 written = file_->write(header_.data(), static_cast<qint64>(header_.size()));
     if (written != static_cast<qint64>(header_.size())) {
-        file_->resize(0);
-        return Fail(written >= 0 ? QString::fromUtf16(kNoSpaceText)
-                                 : ReasonOf(LastError(), kWriteFailedText));
+        const QString reason = written >= 0 || file_->error() == QFileDevice::ResourceError
+                                   ? QString::fromUtf16(kNoSpaceText)
+                                   : ReasonOf(LastError(), kWriteFailedText);
+        file_->remove();
+        file_.reset();
+        return Fail(reason);
     }
     headerEnd_ = written;
+    // The file is made first, so that its own failure names the reason; a second program
+    // that looks before the lock is taken finds a journal without rows, and asks nothing.
+    lock_ = std::make_unique<QLockFile>(Path() + kLockSuffix);
+    if (!lock_->tryLock(0)) {
+        lock_.reset();
+        file_->remove();
+        file_.reset();
+        return Fail(QString::fromUtf16(kCannotCreateText));
+    }
     return Sync();
 }
 

@@ -22,7 +22,15 @@ constexpr Column kJournalColumns[] = {Column::Section,   Column::Mode, Column::D
 
 // A cell exactly as the box held it: quoted only where the reader would otherwise split it.
 // (No apostrophe before "+" or "-" as the results table has: the text must read back as typed.)
-std::u16string Cell(std::u16string_view text) {
+std::u16string Cell(std::u16string_view input) {
+    // Only a cell the calculation does not read (the rock box of the other mode, after an
+    // import) can hold a control character: as a blank it keeps every row on one line.
+    std::u16string text(input);
+    for (char16_t& c : text) {
+        if (c < u' ' || c == u'\x7F') {
+            c = u' ';
+        }
+    }
     if (text.find_first_of(u",;\t\"\r\n") == std::u16string_view::npos &&
         (text.empty() || (text.front() != u' ' && text.back() != u' '))) {
         return std::u16string(text);
@@ -71,24 +79,8 @@ std::u16string CellOf(Column column, const RecordInputs& record) {
     return {};
 }
 
-// A reading of the journal's bytes as a schedule, from memory.
-schedule::ByteSource SourceOf(std::string_view bytes) {
-    return [bytes, offset = std::size_t{0}](char* buffer, std::size_t capacity) mutable {
-        const std::size_t count = std::min(capacity, bytes.size() - offset);
-        std::copy_n(bytes.data() + offset, count, buffer);
-        offset += count;
-        return static_cast<long long>(count);
-    };
-}
-
-// A session may run for days: far more rows than a schedule, in a file of any size the
-// reader's memory allows.
-constexpr schedule::ReaderLimits kJournalLimits{
-    .maxRecordBytes = 64 * 1024,
-    .maxFileBytes = std::size_t{1} << 30,
-    .maxFields = 1024,
-    .maxRows = std::size_t{1} << 24,
-};
+// A session may run for days: far more rows than a schedule holds.
+constexpr std::size_t kMaxFields = 1024;
 
 // A row the books can be rebuilt from: whole, read, dated, and passing the checks again.
 std::optional<RecordInputs> RecordOf(const schedule::ScheduleEntry& entry) {
@@ -110,19 +102,45 @@ struct Rows {
     std::optional<std::u16string> unreadable;
 };
 
+// Line by line, each line one row: the journal writes no line break inside a cell, so a stray
+// quote in a damaged row cannot swallow the rows after it, as it would in a schedule.
 Rows ReadRows(std::string_view text) {
     Rows rows;
-    auto read = schedule::ReadSchedule(SourceOf(text), kJournalLimits);
-    if (auto* why = std::get_if<std::u16string>(&read)) {
-        rows.unreadable = std::move(*why);
-        return rows;
-    }
-    const auto& entries = std::get<schedule::Schedule>(read).entries;
-    rows.entries = entries.size();
-    for (const schedule::ScheduleEntry& entry : entries) {
-        if (std::optional<RecordInputs> record = RecordOf(entry)) {
-            rows.records.push_back(std::move(*record));
+    std::optional<schedule::ScheduleHeader> header;
+    std::optional<schedule::TextDecoder> decoder;
+    schedule::RawRecord record;
+    for (std::size_t line = 1; !text.empty(); ++line) {
+        const std::size_t end = std::min(text.find('\n'), text.size());
+        std::string_view bytes = text.substr(0, end);
+        text.remove_prefix(std::min(end + 1, text.size()));
+        if (!bytes.empty() && bytes.back() == '\r') {
+            bytes.remove_suffix(1);
         }
+        if (!header) {
+            const bool bom = line == 1 && bytes.substr(0, 3) == "\xEF\xBB\xBF";
+            auto read = schedule::ReadHeader(bytes.substr(bom ? 3 : 0), bom, kMaxFields);
+            if (auto* why = std::get_if<std::u16string>(&read)) {
+                rows.unreadable = std::move(*why);
+                return rows;
+            }
+            header = std::get<schedule::ScheduleHeader>(read);
+            decoder.emplace(header->encoding);
+            continue;
+        }
+        record.line = record.lastLine = line;
+        record.bytes.assign(bytes);
+        schedule::RowReading reading = schedule::ReadRow(record, *header, *decoder);
+        if (reading.blank) {
+            continue;
+        }
+        ++rows.entries;
+        if (std::optional<RecordInputs> input =
+                RecordOf({line, std::move(reading.pileLabel), std::move(reading.result)})) {
+            rows.records.push_back(std::move(*input));
+        }
+    }
+    if (!header) {
+        rows.unreadable = u"文件是空的";
     }
     return rows;
 }
@@ -183,6 +201,16 @@ std::string StateText(const JournalState& state) {
     return text;
 }
 
+JournalState StateOf(const PanelSession& session) {
+    JournalState state;
+    state.rows = session.Records().size();
+    state.unsavedFlags = session.UnsavedBookFlags();
+    if (const RecordInputs* source = session.DeletedTimeSource()) {
+        state.timeSource = *source;
+    }
+    return state;
+}
+
 std::optional<JournalState> ReadState(std::string_view text) {
     std::vector<std::string_view> lines;
     for (int i = 0; i < 4; ++i) {
@@ -224,7 +252,8 @@ Recovery ReadJournal(std::string_view journal, const std::optional<JournalState>
     }
     Rows rows = ReadRows(journal);
     recovery.unreadable = std::move(rows.unreadable);
-    recovery.skipped = rows.entries - rows.records.size() + (cutShort && !journal.empty() ? 1 : 0);
+    recovery.skipped =
+        rows.entries - rows.records.size() + (cutShort && !recovery.unreadable ? 1 : 0);
     recovery.records = std::move(rows.records);
     if (state && state->rows == rows.entries && !cutShort && recovery.skipped == 0) {
         recovery.unsavedFlags = recovery.records.empty() ? 0 : state->unsavedFlags;

@@ -40,6 +40,8 @@ struct JournalState {
     std::optional<RecordInputs> timeSource;
 };
 std::string StateText(const JournalState& state);
+// The state of `session`, whose journal holds a row for each of its records.
+JournalState StateOf(const PanelSession& session);
 std::optional<JournalState> ReadState(std::string_view text);
 
 struct Recovery {

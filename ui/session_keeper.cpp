@@ -40,12 +40,9 @@ std::optional<QString> SessionKeeper::Recorded(const session::PanelSession& sess
 
 std::optional<QString> SessionKeeper::Changed(const session::PanelSession& session) {
     bool written = file_.KeepRows(session.Records().size());
-    session::JournalState state;
+    session::JournalState state = session::StateOf(session);
+    // After a failed write the file holds fewer rows than the books: it says so.
     state.rows = file_.Rows();
-    state.unsavedFlags = session.UnsavedBookFlags();
-    if (const session::RecordInputs* source = session.DeletedTimeSource()) {
-        state.timeSource = *source;
-    }
     written = file_.WriteState(session::StateText(state)) && written;
     return Checked(written);
 }
