@@ -1,5 +1,6 @@
 #include "io/book_file.h"
 
+#include <QDateTime>
 #include <QDir>
 #include <QFileInfo>
 #include <QSaveFile>
@@ -445,6 +446,52 @@ BookFileResult WriteBookFile(const QString& folder, const QString& fileName,
 BookFileResult WriteBookFile(const QString& folder, const QString& fileName,
                              const QStringList& lines, BookCodec codec) {
     return EncodeAndWrite(folder, fileName, lines, codec);
+}
+
+QString KeptFolderName() {
+    return QStringLiteral("嵌岩桩计算书(旧)");
+}
+
+BookFileResult KeepEarlierFile(const QString& folder, const QString& fileName) {
+    const QFileInfo earlier(QDir(folder).filePath(fileName));
+    if (!earlier.exists() || earlier.isDir()) {
+        return {true, QString(), QString()};
+    }
+    const QString keptFolder = QDir(folder).filePath(KeptFolderName());
+    const QDateTime changed = earlier.lastModified();
+    const QString stem = earlier.completeBaseName() + QStringLiteral("_") +
+                         changed.toString(QStringLiteral("yyyyMMdd-HHmmss"));
+    const QString suffix =
+        earlier.suffix().isEmpty() ? QString() : QStringLiteral(".") + earlier.suffix();
+    BookFileResult kept;
+    kept.path = FullPath(keptFolder, stem + suffix);
+    const std::optional<QByteArray> bytes = ReadWhole(earlier.filePath());
+    if (!bytes) {
+        kept.error = QStringLiteral("原有文件无法读取");
+        return kept;
+    }
+    errno = 0;
+    if (!QDir().mkpath(keptFolder)) {
+        kept.error = Reason(LastErrorNumber(), kCannotCreateText);
+        return kept;
+    }
+    // A copy of the same name from the same second: the same file, unless its bytes differ.
+    QString name = stem + suffix;
+    for (int n = 2; QFileInfo::exists(QDir(keptFolder).filePath(name)); ++n) {
+        if (ReadWhole(QDir(keptFolder).filePath(name)) == bytes) {
+            kept.ok = true;
+            return kept;
+        }
+        name = stem + QStringLiteral("-%1").arg(n) + suffix;
+    }
+    kept = WriteBookFile(keptFolder, name, *bytes);
+    if (kept.ok) {
+        QFile copy(QDir(keptFolder).filePath(name));
+        if (copy.open(QIODevice::ReadWrite)) {
+            copy.setFileTime(changed, QFileDevice::FileModificationTime);
+        }
+    }
+    return kept;
 }
 
 }  // namespace pile::io

@@ -48,4 +48,12 @@ BookFileResult WriteBookFile(const QString& folder, const QString& fileName,
 BookFileResult WriteBookFile(const QString& folder, const QString& fileName,
                              const QStringList& lines, BookCodec codec = NativeBookCodec());
 
+// The folder beside the books where "保存" keeps a file it is about to replace.
+QString KeptFolderName();
+
+// Before "保存" replaces a file that this session did not write: `fileName` in `folder` is
+// copied, unchanged and with its time of last change, into KeptFolderName() beside it, named
+// with that time ("…_文本_20261209-1730.txt"). Nothing to keep is success; `path` names the copy.
+BookFileResult KeepEarlierFile(const QString& folder, const QString& fileName);
+
 }  // namespace pile::io

@@ -9,6 +9,7 @@
 #include <QLocale>
 #include <QMenu>
 #include <QPainter>
+#include <QPointer>
 #include <QPushButton>
 #include <QRadioButton>
 #include <QScreen>
@@ -200,6 +201,7 @@ void TBXV_FRM_VORN1::ConnectPlatform(WindowPlatform platform) {
                     ShowBookScreenState();
                     KeepBooksState();
                 },
+            .savedTo = [this](const QString& path) { ShowSavedNotice(path); },
         });
     ConnectBookExport(platform.dialogs, *platform.messages);
 }
@@ -753,4 +755,32 @@ void TBXV_FRM_VORN1::ShowRecordInPanel(const pile::session::RecordInputs& record
     frkChange_->SetText(ToQString(panel.frkText));
     fukChange_->SetText(ToQString(panel.fukText));
     jingduChange_->Select(static_cast<int>(record.precision));
+}
+
+// For a few seconds at the foot of the book screen, no box to close: the greyed "保存" alone
+// does not say where the file went.
+void TBXV_FRM_VORN1::ShowSavedNotice(const QString& path) {
+    if (JieGuo_DocLayer == nullptr) {
+        return;
+    }
+    if (savedNotice_ == nullptr) {
+        savedNotice_ = new QLabel(JieGuo_DocLayer);
+        savedNotice_->setObjectName(QStringLiteral("lb_savedNotice"));
+        savedNotice_->setWordWrap(true);
+        savedNotice_->setAutoFillBackground(true);
+        savedNotice_->setMargin(4);
+        savedNotice_->setTextInteractionFlags(Qt::TextSelectableByMouse);
+    }
+    savedNotice_->setText(QStringLiteral("已保存到 %1").arg(path));
+    savedNotice_->setFixedWidth(JieGuo_DocLayer->width() - 16);
+    savedNotice_->adjustSize();
+    savedNotice_->move(8, JieGuo_DocLayer->height() - savedNotice_->height() - 56);
+    savedNotice_->raise();
+    savedNotice_->show();
+    const QPointer<QLabel> notice = savedNotice_;
+    QTimer::singleShot(kSavedNoticeMs, savedNotice_, [notice, text = savedNotice_->text()] {
+        if (notice && notice->text() == text) {
+            notice->hide();
+        }
+    });
 }

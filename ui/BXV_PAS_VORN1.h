@@ -158,6 +158,8 @@ class TBXV_FRM_VORN1 : public QWidget {
     void KeepBooksState();
     void ShowRecordInPanel(const pile::session::RecordInputs& record);
     void ShowWholeBooks();
+    void ShowSavedNotice(const QString& path);
+    static constexpr int kSavedNoticeMs = 5000;
 
     void ConnectPlatform(WindowPlatform platform);
     void ConnectBookExport(pile::platform::FileDialogs* dialogs,
@@ -232,6 +234,7 @@ class TBXV_FRM_VORN1 : public QWidget {
     QPushButton* cbt_Exit = nullptr;
     QPushButton* cbt_Save = nullptr;
     QSlider* tcb_meoFontSize = nullptr;
+    QLabel* savedNotice_ = nullptr;  // where the last "保存" went, for a few seconds
 
     // When each input counts as changed.
     pile::ui::ListChange* jmlxChange_ = nullptr;

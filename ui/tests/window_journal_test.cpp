@@ -5,6 +5,7 @@
 
 #include <QDir>
 #include <QFile>
+#include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
 #include <QRadioButton>
@@ -31,6 +32,7 @@ class WindowJournal : public ::testing::Test {
   protected:
     WindowJournal() {
         qputenv("XDG_DATA_HOME", QFile::encodeName(data_.path()));
+        qputenv("HOME", QFile::encodeName(home_.path()));
         minute_ = 0;
     }
     std::unique_ptr<TBXV_FRM_VORN1> Start() {
@@ -73,8 +75,11 @@ class WindowJournal : public ::testing::Test {
         return texts;
     }
 
+    QString Documents() const { return home_.path() + QStringLiteral("/Documents"); }
+
     AppFirst app;
     QTemporaryDir data_;
+    QTemporaryDir home_;
     int minute_ = 0;
     DesktopPermissionService permissions_;
     RecordingMessagePresenter messages;
@@ -160,6 +165,61 @@ TEST_F(WindowJournal, UnwritableJournalWarnsOnceAndStopsNothing) {
     ASSERT_EQ(messages.boxes.size(), 1u);
     EXPECT_TRUE(messages.boxes[0].text.startsWith(QStringLiteral("本次会话未能记录（没有写入权限")))
         << messages.boxes[0].text.toStdString();
+}
+
+const QString kTextFile = QStringLiteral(u"嵌岩桩计算书(依据DBJ50-047-2016)_文本.txt");
+const QString kKept =
+    QStringLiteral(u"嵌岩桩计算书(旧)/嵌岩桩计算书(依据DBJ50-047-2016)_文本_20261209-173000.txt");
+
+// Another session's book at the fixed name survives, byte for byte, before "保存" replaces it;
+// this session's own is replaced without a copy. When it cannot be kept, nothing is replaced.
+TEST_F(WindowJournal, SaveKeepsAnotherSessionsBookFirst) {
+    ASSERT_TRUE(QDir().mkpath(Documents()));
+    const QString fixed = Documents() + u'/' + kTextFile;
+    pile::test::WriteAll(fixed, QByteArray("yesterday's 19 records\r\n"));
+    {
+        QFile file(fixed);
+        ASSERT_TRUE(file.open(QIODevice::ReadWrite));
+        file.setFileTime(QDateTime(QDate(2026, 12, 9), QTime(17, 30)),
+                         QFileDevice::FileModificationTime);
+    }
+    auto window = Start();
+    Click(*window, "cbt_compute");
+    Click(*window, "cbt_View");
+    Click(*window, "cbt_Save");
+    EXPECT_EQ(pile::test::ReadAll(Documents() + u'/' + kKept), "yesterday's 19 records\r\n");
+    EXPECT_NE(pile::test::ReadAll(fixed), "yesterday's 19 records\r\n");
+    const auto* notice = window->findChild<QLabel*>(QStringLiteral("lb_savedNotice"));
+    ASSERT_NE(notice, nullptr);
+    EXPECT_TRUE(notice->isVisible());
+    EXPECT_TRUE(notice->text().contains(QDir::toNativeSeparators(fixed)));
+
+    Click(*window, "cbt_Exit");
+    Enter(Control<QComboBox>(*window, "cbe_dd"), QStringLiteral("1200"));
+    Click(*window, "cbt_compute");
+    Click(*window, "cbt_View");
+    Click(*window, "cbt_Save");
+    EXPECT_EQ(QDir(Documents() + QStringLiteral("/嵌岩桩计算书(旧)")).entryList(QDir::Files).size(),
+              1);
+    EXPECT_TRUE(messages.boxes.empty());
+}
+
+TEST_F(WindowJournal, SaveReplacesNothingWhenTheEarlierBookCannotBeKept) {
+    ASSERT_TRUE(QDir().mkpath(Documents()));
+    const QString fixed = Documents() + u'/' + kTextFile;
+    pile::test::WriteAll(fixed, QByteArray("yesterday"));
+    pile::test::WriteAll(Documents() + QStringLiteral("/嵌岩桩计算书(旧)"),
+                         QByteArray("in the way"));
+    auto window = Start();
+    Click(*window, "cbt_compute");
+    Click(*window, "cbt_View");
+    Click(*window, "cbt_Save");
+    EXPECT_EQ(pile::test::ReadAll(fixed), "yesterday");
+    ASSERT_EQ(messages.boxes.size(), 1u);
+    EXPECT_TRUE(messages.boxes[0].error);
+    EXPECT_TRUE(messages.boxes[0].text.contains(QStringLiteral("原有文件未能留存到")))
+        << messages.boxes[0].text.toStdString();
+    EXPECT_EQ(window->Books().UnsavedBookFlags(), 3);
 }
 
 }  // namespace
