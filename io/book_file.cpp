@@ -9,6 +9,7 @@
 #include <QStringView>
 #include <cerrno>
 #include <limits>
+#include <memory>
 #include <new>
 
 #include "io/file_error_text.h"
@@ -446,6 +447,56 @@ BookFileResult WriteBookFile(const QString& folder, const QString& fileName,
 BookFileResult WriteBookFile(const QString& folder, const QString& fileName,
                              const QStringList& lines, BookCodec codec) {
     return EncodeAndWrite(folder, fileName, lines, codec);
+}
+
+BookFileResult WriteFileSet(const QString& folder, const std::vector<NamedBytes>& files) {
+    BookFileResult result;
+    try {
+        std::vector<std::unique_ptr<QSaveFile>> written;
+        for (const NamedBytes& file : files) {
+            result.path = FullPath(folder, file.fileName);
+            const QFileInfo existing(QDir(folder).filePath(file.fileName));
+            if (existing.isDir()) {
+                result.error = Text(kFolderOfThatNameText);
+                return result;
+            }
+            if (existing.isFile() && MarkedReadOnly(existing)) {
+                result.error = Text(kReadOnlyFileText);
+                return result;
+            }
+            auto& out = written.emplace_back(
+                std::make_unique<QSaveFile>(QDir(folder).filePath(file.fileName)));
+            errno = 0;
+            if (!out->open(QIODevice::WriteOnly | QIODevice::Unbuffered)) {
+                result.error = Reason(LastErrorNumber(), kCannotCreateText);
+                return result;  // the ones opened so far are dropped, their files removed
+            }
+            errno = 0;
+            const qint64 count = out->write(file.bytes);
+            if (count != file.bytes.size()) {
+                result.error = count >= 0 || out->error() == QFileDevice::ResourceError
+                                   ? Text(kNoSpaceText)
+                                   : Reason(LastErrorNumber(), kWriteFailedText);
+                return result;
+            }
+        }
+        for (std::size_t i = 0; i < written.size(); ++i) {
+            result.path = FullPath(folder, files[i].fileName);
+            errno = 0;
+            if (!written[i]->commit()) {
+                result.error = Reason(LastErrorNumber(), kCannotReplaceText);
+                return result;
+            }
+        }
+        if (const int error = FlushFolder(folder)) {
+            result.error = FileErrorReason(error);
+            return result;
+        }
+        result.ok = true;
+    } catch (const std::bad_alloc&) {
+        result.error = Text(kOutOfMemoryText);
+    }
+    return result;
 }
 
 QString KeptFolderName() {

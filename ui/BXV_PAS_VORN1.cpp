@@ -2,6 +2,8 @@
 
 #include <QCloseEvent>
 #include <QComboBox>
+#include <QDir>
+#include <QFileInfo>
 #include <QGroupBox>
 #include <QLabel>
 #include <QLineEdit>
@@ -24,6 +26,7 @@
 #include "book_export.h"
 #include "book_view.h"
 #include "change_events.h"
+#include "io/book_file.h"
 #include "io/calculation_time.h"
 #include "io/documents_folder.h"
 #include "io/journal_file.h"
@@ -52,6 +55,10 @@ constexpr char16_t kImportScheduleText[] = u"导入桩表…";
 constexpr char16_t kImportScheduleCaption[] = u"导入桩表";
 constexpr char16_t kScheduleFilter[] = u"桩表 (*.csv)";
 constexpr char16_t kAllFilesFilter[] = u"所有文件 (*)";
+// The session's inputs out, as a schedule that pile_batch and "导入桩表…" read back.
+constexpr char16_t kExportScheduleText[] = u"导出桩表…";
+constexpr char16_t kExportScheduleCaption[] = u"导出桩表";
+constexpr char16_t kExportScheduleName[] = u"桩表.csv";
 }  // namespace
 
 using pile::io::ToQString;
@@ -169,6 +176,8 @@ void TBXV_FRM_VORN1::ConnectBookScreen() {
                 menu.addSeparator();
                 menu.addAction(QString::fromUtf16(kImportScheduleText), this,
                                &TBXV_FRM_VORN1::ImportScheduleClick);
+                menu.addAction(QString::fromUtf16(kExportScheduleText), this,
+                               &TBXV_FRM_VORN1::ExportScheduleClick);
             });
     }
     bookExport_->AddShortcuts(JieGuo_DocLayer, [this] { return session_.BookOnShow(); });
@@ -783,4 +792,28 @@ void TBXV_FRM_VORN1::ShowSavedNotice(const QString& path) {
             notice->hide();
         }
     });
+}
+
+// One row per record in the books, with the time that ends it in the books: run through
+// pile_batch or imported into a fresh window, the schedule gives these books again.
+void TBXV_FRM_VORN1::ExportScheduleClick() {
+    pile::platform::SaveDialogRequest request;
+    request.caption = QString::fromUtf16(kExportScheduleCaption);
+    request.startPath =
+        QDir(pile::io::DocumentsFolder().path).filePath(QString::fromUtf16(kExportScheduleName));
+    request.filters = {QString::fromUtf16(kScheduleFilter), QString::fromUtf16(kAllFilesFilter)};
+    request.selectedFilter = request.filters.front();
+    const pile::platform::SaveDialogAnswer answer = dialogs_->askSaveFileName(this, request);
+    if (answer.path.isEmpty()) {
+        return;
+    }
+    const std::string schedule = pile::session::ScheduleOfRecords(session_.Records());
+    const QFileInfo target(answer.path);
+    const pile::io::BookFileResult written = pile::io::WriteBookFile(
+        target.absolutePath(), target.fileName(),
+        QByteArray(schedule.data(), static_cast<qsizetype>(schedule.size())));
+    if (!written.ok) {
+        messages_->showError(
+            QStringLiteral("桩表未能导出到文件\n%1\n%2").arg(written.path, written.error));
+    }
 }

@@ -118,6 +118,8 @@ class TBXV_FRM_VORN1 : public QWidget {
     void cbt_SaveClick();
     // "导入桩表…" in the book menus: a pile schedule (CSV) computed into the books.
     void ImportScheduleClick();
+    // "导出桩表…" beside it: the inputs of every record in the books, as a schedule.
+    void ExportScheduleClick();
 
   private:
     void CreateControls();    // the input screen; BXV_PAS_VORN1_form.cpp
