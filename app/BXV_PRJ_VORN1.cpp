@@ -19,7 +19,7 @@ int main(int argc, char* argv[]) {
     window.activateWindow();
     // Before anything else is done: the records an earlier session left unsaved.
     window.OfferRecovery([&window](const QString& question) {
-        QMessageBox box(QMessageBox::Question, window.windowTitle(), question,
+        QMessageBox box(QMessageBox::Question, QStringLiteral("恢复上次的计算"), question,
                         QMessageBox::NoButton, &window);
         QPushButton* restore = box.addButton(QStringLiteral("恢复"), QMessageBox::AcceptRole);
         QPushButton* fresh = box.addButton(QStringLiteral("不恢复"), QMessageBox::RejectRole);

@@ -778,12 +778,14 @@ void TBXV_FRM_VORN1::ShowSavedNotice(const QString& path) {
         savedNotice_->setWordWrap(true);
         savedNotice_->setAutoFillBackground(true);
         savedNotice_->setMargin(4);
-        savedNotice_->setTextInteractionFlags(Qt::TextSelectableByMouse);
+        // Over the foot of the book, never in the way of a click.
+        savedNotice_->setAttribute(Qt::WA_TransparentForMouseEvents);
     }
     savedNotice_->setText(QStringLiteral("已保存到 %1").arg(path));
-    savedNotice_->setFixedWidth(JieGuo_DocLayer->width() - 16);
+    const QRect book = meo_jisuanjieguo_Doc->geometry();
+    savedNotice_->setFixedWidth(book.width() - 16);
     savedNotice_->adjustSize();
-    savedNotice_->move(8, JieGuo_DocLayer->height() - savedNotice_->height() - 56);
+    savedNotice_->move(book.left() + 8, book.bottom() - savedNotice_->height() - 24);
     savedNotice_->raise();
     savedNotice_->show();
     const QPointer<QLabel> notice = savedNotice_;
