@@ -730,8 +730,10 @@ void TBXV_FRM_VORN1::OfferRecovery(const std::function<bool(const QString& quest
         });
     ShowWholeBooks();
     ShowBookScreenState();
-    KeepRecords(0);
-    KeepBooksState();
+    // The last record's "计算" journalled its own row already: the journal is written afresh.
+    if (const std::optional<QString> warning = keeper_->Rewritten(session_)) {
+        messages_->showMessage(*warning, {});
+    }
 }
 
 void TBXV_FRM_VORN1::ShowWholeBooks() {

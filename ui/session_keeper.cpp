@@ -38,6 +38,16 @@ std::optional<QString> SessionKeeper::Recorded(const session::PanelSession& sess
     return Checked(rows.empty() || file_.Append(rows));
 }
 
+std::optional<QString> SessionKeeper::Rewritten(const session::PanelSession& session) {
+    if (!failed_ && !file_.KeepRows(0)) {
+        return Checked(false);
+    }
+    if (std::optional<QString> warning = Recorded(session, 0)) {
+        return warning;
+    }
+    return Changed(session);
+}
+
 std::optional<QString> SessionKeeper::Changed(const session::PanelSession& session) {
     bool written = file_.KeepRows(session.Records().size());
     session::JournalState state = session::StateOf(session);

@@ -21,6 +21,8 @@ class SessionKeeper {
     // Each returns the warning to show, once, when the journal could not be written.
     // Records() gained the entries from `before` on.
     std::optional<QString> Recorded(const session::PanelSession& session, std::size_t before);
+    // The session rebuilt at start: its journal written afresh, every row and the state.
+    std::optional<QString> Rewritten(const session::PanelSession& session);
     // A delete-last or a save: the rows the books hold and their flags.
     std::optional<QString> Changed(const session::PanelSession& session);
 
