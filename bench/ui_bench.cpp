@@ -49,6 +49,7 @@
 
 #include "BXV_PAS_VORN1.h"
 #include "child_process.h"
+#include "io/journal_file.h"
 #include "ui/platform/message_presenter.h"
 
 namespace {
@@ -307,11 +308,12 @@ int main(int argc, char** argv) {
         "the journal, %.2f x)\n",
         many.records, many.computeMs, many.computeMs / one.computeMs, manyOff.computeMs,
         manyOff.computeMs / oneOff.computeMs);
-    const QStringList journals = QDir(data.path() + QStringLiteral("/many"))
-                                     .entryList({QStringLiteral("*.csv")}, QDir::Files);
+    // The journal of the last run with 10 000 records: its folder under that data folder.
+    qputenv("XDG_DATA_HOME", QFile::encodeName(data.path() + QStringLiteral("/many")));
+    const QDir journalFolder(pile::io::JournalFolder());
     qint64 journalBytes = 0;
-    for (const QString& name : journals) {
-        journalBytes = QFileInfo(QDir(data.path() + QStringLiteral("/many")).filePath(name)).size();
+    for (const QString& name : journalFolder.entryList({QStringLiteral("*.csv")}, QDir::Files)) {
+        journalBytes = std::max(journalBytes, QFileInfo(journalFolder.filePath(name)).size());
     }
     // The rows the journal holds at the end: the records in the books, the header aside.
     std::printf("session journal: %lld bytes with %d records, %.1f bytes per record\n",

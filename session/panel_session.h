@@ -21,6 +21,7 @@
 #pragma once
 
 #include <filesystem>
+#include <functional>
 #include <optional>
 #include <string>
 #include <string_view>
@@ -81,9 +82,11 @@ class PanelSession {
                         std::u16string_view calculationTime);
 
     // "导入桩表…": the schedule in `file` computed row after row into the books, as pile_batch
-    // reads it; a file that cannot be read leaves them as they were.
+    // reads it; a file that cannot be read leaves them as they were, and so does a run that
+    // `progress` (rows done, rows in all) stops by answering false.
     ImportResult Import(const std::filesystem::path& file, char16_t decimalSeparator,
-                        std::u16string_view calculationTime);
+                        std::u16string_view calculationTime,
+                        const std::function<bool(std::size_t, std::size_t)>& progress = {});
 
     // "x": removes the newest record from both books (with one record or none, empties them).
     BooksChange DeleteLast();

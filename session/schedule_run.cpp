@@ -18,7 +18,8 @@ BookChange Spanning(const BookChange& first, std::size_t oldSize, std::size_t ne
 }  // namespace
 
 ScheduleOutcome ComputeSchedule(const schedule::Schedule& schedule, char16_t decimalSeparator,
-                                std::u16string_view calculationTime, PanelSession& session) {
+                                std::u16string_view calculationTime, PanelSession& session,
+                                const RowProgress& progress) {
     ScheduleOutcome outcome;
     outcome.rows.reserve(schedule.entries.size());
     const std::size_t tableBefore = session.Books().TableLines().size();
@@ -49,6 +50,9 @@ ScheduleOutcome ComputeSchedule(const schedule::Schedule& schedule, char16_t dec
         }
         ++(row.results ? outcome.computed : outcome.refused);
         outcome.rows.push_back(std::move(row));
+        if (progress && !progress(outcome.rows.size(), schedule.entries.size())) {
+            break;
+        }
     }
     if (first) {
         outcome.change.table =
@@ -63,7 +67,7 @@ ScheduleOutcome ComputeSchedule(const schedule::Schedule& schedule, char16_t dec
 
 ScheduleRun RunSchedule(const schedule::ByteSource& source, char16_t decimalSeparator,
                         std::u16string_view calculationTime, PanelSession& session,
-                        const schedule::ReaderLimits& limits) {
+                        const schedule::ReaderLimits& limits, const RowProgress& progress) {
     ScheduleRun run;
     auto read = schedule::ReadSchedule(source, limits);
     if (auto* why = std::get_if<std::u16string>(&read)) {
@@ -71,7 +75,7 @@ ScheduleRun RunSchedule(const schedule::ByteSource& source, char16_t decimalSepa
         return run;
     }
     run.outcome = ComputeSchedule(std::get<schedule::Schedule>(read), decimalSeparator,
-                                  calculationTime, session);
+                                  calculationTime, session, progress);
     return run;
 }
 

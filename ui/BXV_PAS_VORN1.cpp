@@ -12,6 +12,7 @@
 #include <QMenu>
 #include <QPainter>
 #include <QPointer>
+#include <QProgressDialog>
 #include <QPushButton>
 #include <QRadioButton>
 #include <QScreen>
@@ -678,8 +679,26 @@ void TBXV_FRM_VORN1::ImportScheduleClick() {
     }
     const QString time = pile::io::CalculationTime(QLocale::system(), clock_());
     const std::size_t before = session_.Records().size();
-    const pile::session::ImportResult imported = session_.Import(
-        std::filesystem::path(path.toStdU16String()), DecimalSeparator(), ToU16(time));
+    EnsureBookScreen();
+    // Thousands of rows take a while: their count in a dialog with 取消, which leaves the
+    // books as they were.
+    QProgressDialog progress(QStringLiteral("正在导入桩表…"), QStringLiteral("取消"), 0, 1, this);
+    progress.setWindowModality(Qt::WindowModal);
+    progress.setMinimumDuration(500);
+    progress.setAutoClose(false);
+    progress.setAutoReset(false);
+    const pile::session::ImportResult imported =
+        session_.Import(std::filesystem::path(path.toStdU16String()), DecimalSeparator(),
+                        ToU16(time), [&progress](std::size_t done, std::size_t total) {
+                            progress.setMaximum(static_cast<int>(total));
+                            progress.setValue(static_cast<int>(done));
+                            return !progress.wasCanceled();
+                        });
+    if (imported.cancelled) {
+        ShowWholeBooks();
+        ShowBookScreenState();
+        return;
+    }
     if (!imported.read) {
         messages_->showError(ToQString(imported.message));
         return;
