@@ -49,7 +49,6 @@
 
 #include "BXV_PAS_VORN1.h"
 #include "child_process.h"
-#include "io/journal_file.h"
 #include "ui/platform/message_presenter.h"
 
 namespace {
@@ -182,11 +181,10 @@ class SilentMessages final : public pile::platform::MessagePresenter {
     void showError(const QString&) override {}
 };
 
-// The session journal goes to `dataFolder`; one that cannot be made turns it off.
-WindowFigures MeasureWindow(int recordsBefore, int clicks, const QString& dataFolder) {
-    qputenv("XDG_DATA_HOME", QFile::encodeName(dataFolder));
+// The session journal goes to `journalFolder`; one that cannot be made turns it off.
+WindowFigures MeasureWindow(int recordsBefore, int clicks, const QString& journalFolder) {
     SilentMessages messages;
-    TBXV_FRM_VORN1 window(WindowPlatform{.messages = &messages});
+    TBXV_FRM_VORN1 window(WindowPlatform{.messages = &messages, .journalFolder = journalFolder});
     window.show();
     bool toggle = false;
     while (window.Books().PileCounter() < recordsBefore) {
@@ -308,9 +306,7 @@ int main(int argc, char** argv) {
         "the journal, %.2f x)\n",
         many.records, many.computeMs, many.computeMs / one.computeMs, manyOff.computeMs,
         manyOff.computeMs / oneOff.computeMs);
-    // The journal of the last run with 10 000 records: its folder under that data folder.
-    qputenv("XDG_DATA_HOME", QFile::encodeName(data.path() + QStringLiteral("/many")));
-    const QDir journalFolder(pile::io::JournalFolder());
+    const QDir journalFolder(data.path() + QStringLiteral("/many"));
     qint64 journalBytes = 0;
     for (const QString& name : journalFolder.entryList({QStringLiteral("*.csv")}, QDir::Files)) {
         journalBytes = std::max(journalBytes, QFileInfo(journalFolder.filePath(name)).size());

@@ -75,8 +75,7 @@ TBXV_FRM_VORN1::TBXV_FRM_VORN1(QWidget* parent) : TBXV_FRM_VORN1(WindowPlatform{
 
 TBXV_FRM_VORN1::TBXV_FRM_VORN1(WindowPlatform platform, QWidget* parent)
     : QWidget(parent, Qt::Window | Qt::CustomizeWindowHint | Qt::WindowTitleHint),
-      clock_([] { return QDateTime::currentDateTime(); }),
-      keeper_(std::make_unique<pile::ui::SessionKeeper>(pile::io::JournalFolder())) {
+      clock_([] { return QDateTime::currentDateTime(); }) {
     setObjectName(QStringLiteral("BXV_FRM_VORN1"));
     setWindowTitle(pile::ui::kProgramTitle);
     setFont(pile::ui::ControlFont());
@@ -200,6 +199,8 @@ void TBXV_FRM_VORN1::ConnectPlatform(WindowPlatform platform) {
     }
     shell_ = platform.shell;
     messages_ = platform.messages;
+    keeper_ = std::make_unique<pile::ui::SessionKeeper>(
+        platform.journalFolder.isEmpty() ? pile::io::JournalFolder() : platform.journalFolder);
     saveFlow_ = std::make_unique<BookSaveFlow>(
         *platform.permissions, *platform.messages,
         BookSaveFlow::Hooks{

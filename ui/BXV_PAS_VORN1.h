@@ -43,6 +43,8 @@ struct WindowPlatform {
     pile::platform::MessagePresenter* messages = nullptr;
     pile::platform::SystemShell* shell = nullptr;
     pile::platform::FileDialogs* dialogs = nullptr;  // save as, export PDF, print
+    QString journalFolder =
+        QString();  // the session journal's folder; empty: the program's data folder
 };
 
 namespace pile::ui {

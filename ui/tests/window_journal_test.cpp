@@ -12,7 +12,6 @@
 #include <QTemporaryDir>
 
 #include "BXV_PAS_VORN1.h"
-#include "io/journal_file.h"
 #include "testing/qt/file_dialogs_double.h"
 #include "testing/qt/platform_test_support.h"
 #include "testing/qt/test_doubles.h"
@@ -31,13 +30,12 @@ using pile::ui::testing::PickFromList;
 class WindowJournal : public ::testing::Test {
   protected:
     WindowJournal() {
-        qputenv("XDG_DATA_HOME", QFile::encodeName(data_.path()));
         qputenv("HOME", QFile::encodeName(home_.path()));
         minute_ = 0;
     }
     std::unique_ptr<TBXV_FRM_VORN1> Start() {
         auto window = std::make_unique<TBXV_FRM_VORN1>(
-            WindowPlatform{&permissions_, &messages, &shell_, &dialogs_});
+            WindowPlatform{&permissions_, &messages, &shell_, &dialogs_, Journals()});
         window->SetClock([this] { return QDateTime(QDate(2026, 12, 10), QTime(9, minute_++, 7)); });
         window->show();
         return window;
@@ -75,6 +73,7 @@ class WindowJournal : public ::testing::Test {
         return texts;
     }
 
+    QString Journals() const { return data_.path() + QStringLiteral("/会话记录"); }
     QString Documents() const { return home_.path() + QStringLiteral("/Documents"); }
 
     AppFirst app;
@@ -158,7 +157,7 @@ TEST_F(WindowJournal, SavedBooksAskNothing) {
 // A data folder that takes no files: the calculations go on, one box says why, once.
 TEST_F(WindowJournal, UnwritableJournalWarnsOnceAndStopsNothing) {
     const pile::test::PermissionChecksApply asAnyUser;
-    const QString folder = pile::io::JournalFolder();
+    const QString folder = Journals();
     ASSERT_TRUE(QDir().mkpath(folder));
     QFile::setPermissions(folder, QFileDevice::ReadOwner | QFileDevice::ExeOwner);
     if (!pile::test::RefusesNewFiles(folder)) {
@@ -183,6 +182,9 @@ const QString kKept =
 // Another session's book at the fixed name survives, byte for byte, before "保存" replaces it;
 // this session's own is replaced without a copy. When it cannot be kept, nothing is replaced.
 TEST_F(WindowJournal, SaveKeepsAnotherSessionsBookFirst) {
+#ifdef Q_OS_WIN
+    GTEST_SKIP() << "HOME does not move the documents folder of Windows";
+#endif
     ASSERT_TRUE(QDir().mkpath(Documents()));
     const QString fixed = Documents() + u'/' + kTextFile;
     pile::test::WriteAll(fixed, QByteArray("yesterday's 19 records\r\n"));
@@ -214,6 +216,9 @@ TEST_F(WindowJournal, SaveKeepsAnotherSessionsBookFirst) {
 }
 
 TEST_F(WindowJournal, SaveReplacesNothingWhenTheEarlierBookCannotBeKept) {
+#ifdef Q_OS_WIN
+    GTEST_SKIP() << "HOME does not move the documents folder of Windows";
+#endif
     ASSERT_TRUE(QDir().mkpath(Documents()));
     const QString fixed = Documents() + u'/' + kTextFile;
     pile::test::WriteAll(fixed, QByteArray("yesterday"));
