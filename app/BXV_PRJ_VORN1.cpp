@@ -1,5 +1,8 @@
 // The program: one window and the event loop. No command line, no settings, nothing saved on
-// the way out.
+// the way out: the session journal has every record already.
+#include <QMessageBox>
+#include <QPushButton>
+
 #include "ui/BXV_PAS_VORN1.h"
 #include "ui/guarded_application.h"
 #include "ui/platform/qt_translation.h"
@@ -14,6 +17,17 @@ int main(int argc, char* argv[]) {
     // Under a bare X server a new window has no keyboard focus until it is clicked.
     window.raise();
     window.activateWindow();
+    // Before anything else is done: the records an earlier session left unsaved.
+    window.OfferRecovery([&window](const QString& question) {
+        QMessageBox box(QMessageBox::Question, QStringLiteral("恢复上次的计算"), question,
+                        QMessageBox::NoButton, &window);
+        QPushButton* restore = box.addButton(QStringLiteral("恢复"), QMessageBox::AcceptRole);
+        QPushButton* fresh = box.addButton(QStringLiteral("不恢复"), QMessageBox::RejectRole);
+        box.setDefaultButton(restore);
+        box.setEscapeButton(fresh);
+        box.exec();
+        return box.clickedButton() == restore;
+    });
     // Closing the window, by "退出" or through the platform, ends the loop.
     return pile::ui::GuardedApplication::exec();
 }

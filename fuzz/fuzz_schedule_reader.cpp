@@ -3,7 +3,9 @@
 // - rows come in file order, and no box text the books print holds a control character;
 // - no book line holds a control character after the rows are computed;
 // - the results table reads back as one record of eight fields per row, none of which starts
-//   a spreadsheet formula.
+//   a spreadsheet formula;
+// - the same bytes as a session journal (and as its state) rebuild a session of exactly the
+//   rows recovered, without a control character in its books.
 #include <algorithm>
 #include <cstddef>
 #include <cstdint>
@@ -15,6 +17,7 @@
 #include <vector>
 
 #include "session/schedule_run.h"
+#include "session/session_journal.h"
 
 namespace {
 
@@ -48,6 +51,19 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* bytes, std::size_t siz
     using namespace pile::session;
     const ReaderLimits limits{
         .maxRecordBytes = 512, .maxFileBytes = 1 << 16, .maxFields = 64, .maxRows = 64};
+    {
+        const std::string_view text(reinterpret_cast<const char*>(bytes), size);
+        const Recovery recovery = ReadJournal(text, ReadState(text));
+        PanelSession restored;
+        RestoreSession(recovery, restored);
+        Require(static_cast<std::size_t>(restored.PileCounter()) == recovery.records.size());
+        Require(recovery.unsavedFlags == 0 || !recovery.records.empty());
+        for (const auto* book : {&restored.Books().TableLines(), &restored.Books().TextLines()}) {
+            for (const std::u16string& bookLine : *book) {
+                Require(!HasControl(bookLine));
+            }
+        }
+    }
     const std::size_t piece = 1 + size % 61;  // the reads a pipe might return
     auto read = ReadSchedule(PiecesOf(bytes, size, piece), limits);
     if (std::holds_alternative<std::u16string>(read)) {

@@ -1,5 +1,6 @@
 #include "io/book_file.h"
 
+#include <QDateTime>
 #include <QDir>
 #include <QFileInfo>
 #include <QSaveFile>
@@ -8,6 +9,7 @@
 #include <QStringView>
 #include <cerrno>
 #include <limits>
+#include <memory>
 #include <new>
 
 #include "io/file_error_text.h"
@@ -445,6 +447,102 @@ BookFileResult WriteBookFile(const QString& folder, const QString& fileName,
 BookFileResult WriteBookFile(const QString& folder, const QString& fileName,
                              const QStringList& lines, BookCodec codec) {
     return EncodeAndWrite(folder, fileName, lines, codec);
+}
+
+BookFileResult WriteFileSet(const QString& folder, const std::vector<NamedBytes>& files) {
+    BookFileResult result;
+    try {
+        std::vector<std::unique_ptr<QSaveFile>> written;
+        for (const NamedBytes& file : files) {
+            result.path = FullPath(folder, file.fileName);
+            const QFileInfo existing(QDir(folder).filePath(file.fileName));
+            if (existing.isDir()) {
+                result.error = Text(kFolderOfThatNameText);
+                return result;
+            }
+            if (existing.isFile() && MarkedReadOnly(existing)) {
+                result.error = Text(kReadOnlyFileText);
+                return result;
+            }
+            auto& out = written.emplace_back(
+                std::make_unique<QSaveFile>(QDir(folder).filePath(file.fileName)));
+            errno = 0;
+            if (!out->open(QIODevice::WriteOnly | QIODevice::Unbuffered)) {
+                result.error = Reason(LastErrorNumber(), kCannotCreateText);
+                return result;  // the ones opened so far are dropped, their files removed
+            }
+            errno = 0;
+            const qint64 count = out->write(file.bytes);
+            if (count != file.bytes.size()) {
+                result.error = count >= 0 || out->error() == QFileDevice::ResourceError
+                                   ? Text(kNoSpaceText)
+                                   : Reason(LastErrorNumber(), kWriteFailedText);
+                return result;
+            }
+        }
+        for (std::size_t i = 0; i < written.size(); ++i) {
+            result.path = FullPath(folder, files[i].fileName);
+            errno = 0;
+            if (!written[i]->commit()) {
+                result.error = Reason(LastErrorNumber(), kCannotReplaceText);
+                return result;
+            }
+        }
+        if (const int error = FlushFolder(folder)) {
+            result.error = FileErrorReason(error);
+            return result;
+        }
+        result.ok = true;
+    } catch (const std::bad_alloc&) {
+        result.error = Text(kOutOfMemoryText);
+    }
+    return result;
+}
+
+QString KeptFolderName() {
+    return QStringLiteral("嵌岩桩计算书(旧)");
+}
+
+BookFileResult KeepEarlierFile(const QString& folder, const QString& fileName) {
+    const QFileInfo earlier(QDir(folder).filePath(fileName));
+    if (!earlier.exists() || earlier.isDir()) {
+        return {true, QString(), QString()};
+    }
+    const QString keptFolder = QDir(folder).filePath(KeptFolderName());
+    const QDateTime changed = earlier.lastModified();
+    const QString stem = earlier.completeBaseName() + QStringLiteral("_") +
+                         changed.toString(QStringLiteral("yyyyMMdd-HHmmss"));
+    const QString suffix =
+        earlier.suffix().isEmpty() ? QString() : QStringLiteral(".") + earlier.suffix();
+    BookFileResult kept;
+    kept.path = FullPath(keptFolder, stem + suffix);
+    const std::optional<QByteArray> bytes = ReadWhole(earlier.filePath());
+    if (!bytes) {
+        kept.error = QStringLiteral("原有文件无法读取");
+        return kept;
+    }
+    errno = 0;
+    if (!QDir().mkpath(keptFolder)) {
+        kept.error = Reason(LastErrorNumber(), kCannotCreateText);
+        return kept;
+    }
+    // A copy of the same name from the same second: the same file, unless its bytes differ.
+    QString name = stem + suffix;
+    for (int n = 2; QFileInfo::exists(QDir(keptFolder).filePath(name)); ++n) {
+        if (ReadWhole(QDir(keptFolder).filePath(name)) == bytes) {
+            kept.ok = true;
+            return kept;
+        }
+        name = stem + QStringLiteral("-%1").arg(n) + suffix;
+    }
+    kept = WriteBookFile(keptFolder, name, *bytes);
+    if (kept.ok) {
+        QFile copy(QDir(keptFolder).filePath(name));
+        if (copy.open(QIODevice::ReadWrite)) {
+            copy.setFileTime(changed, QFileDevice::FileModificationTime);
+        }
+    }
+    return kept;
 }
 
 }  // namespace pile::io

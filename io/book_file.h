@@ -48,4 +48,21 @@ BookFileResult WriteBookFile(const QString& folder, const QString& fileName,
 BookFileResult WriteBookFile(const QString& folder, const QString& fileName,
                              const QStringList& lines, BookCodec codec = NativeBookCodec());
 
+// Several files that belong together (pile_batch's two books and results table): every one is
+// written whole beside its earlier file before any replaces it, so that a failed write (a full
+// disk) replaces none and the folder never holds a table that does not go with its books.
+struct NamedBytes {
+    QString fileName;
+    QByteArray bytes;
+};
+BookFileResult WriteFileSet(const QString& folder, const std::vector<NamedBytes>& files);
+
+// The folder beside the books where "保存" keeps a file it is about to replace.
+QString KeptFolderName();
+
+// Before "保存" replaces a file that this session did not write: `fileName` in `folder` is
+// copied, unchanged and with its time of last change, into KeptFolderName() beside it, named
+// with that time ("…_文本_20261209-1730.txt"). Nothing to keep is success; `path` names the copy.
+BookFileResult KeepEarlierFile(const QString& folder, const QString& fileName);
+
 }  // namespace pile::io

@@ -10,8 +10,8 @@ namespace pile::schedule {
 namespace {
 
 constexpr std::array<std::u16string_view, kColumnCount> kColumnNames = {
-    u"桩号",   u"截面", u"参数", u"d或a", u"c或b", u"hr",
-    u"混凝土", u"工艺", u"frk",  u"fuk",  u"精度"};
+    u"桩号", u"截面", u"参数", u"d或a", u"c或b",     u"hr",    u"混凝土",
+    u"工艺", u"frk",  u"fuk",  u"精度", u"计算时间", u"小数点"};
 
 constexpr std::size_t kShownChars = 20;
 
@@ -292,7 +292,23 @@ std::variant<ScheduleRow, std::u16string> RowFromCells(const Cells& cells) {
         }
     }
 
+    // The time ends both books, so it obeys the boxes' rule; an empty cell takes the run's.
+    if (HasControl(cells[Column::Time])) {
+        return u"「" + std::u16string(ColumnName(Column::Time)) + u"」一栏含有换行或控制字符";
+    }
+    const std::u16string_view separator = Trim(cells[Column::DecimalSeparator]);
+    if (!separator.empty() && separator != u"." && separator != u",") {
+        return std::u16string(ColumnName(Column::DecimalSeparator)) + Shown(separator) +
+               u"应为 . 或 ,";
+    }
+
     ScheduleRow row;
+    if (!cells[Column::Time].empty()) {
+        row.calculationTime = cells[Column::Time];
+    }
+    if (!separator.empty()) {
+        row.decimalSeparator = separator.front();
+    }
     row.panel.sectionType = *section;
     row.panel.rockMode = *mode;
     row.panel.ddText = cells[Column::Dd];
@@ -318,7 +334,8 @@ std::u16string_view ColumnName(Column column) {
 }
 
 bool ColumnRequired(Column column) {
-    return column != Column::PileLabel && column != Column::Precision;
+    return column != Column::PileLabel && column != Column::Precision && column != Column::Time &&
+           column != Column::DecimalSeparator;
 }
 
 std::variant<ScheduleHeader, std::u16string> ReadHeader(std::string_view record, bool utf8Bom,

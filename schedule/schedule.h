@@ -35,8 +35,12 @@ enum class Column {
     Frk,        // frk
     Fuk,        // fuk
     Precision,  // 精度, optional
+    // The session journal's and 导出桩表's: when and under which decimal separator the record
+    // was computed, so that a row computes into the books it made then. Both optional.
+    Time,              // 计算时间
+    DecimalSeparator,  // 小数点
 };
-inline constexpr std::size_t kColumnCount = 11;
+inline constexpr std::size_t kColumnCount = 13;
 
 std::u16string_view ColumnName(Column column);  // the header text, such as u"d或a"
 bool ColumnRequired(Column column);
@@ -59,6 +63,8 @@ std::variant<ScheduleHeader, std::u16string> ReadHeader(std::string_view record,
 struct ScheduleRow {
     PanelInput panel;
     PrecisionMode precision = PrecisionMode::Units;
+    std::optional<std::u16string> calculationTime;  // none: the time of the run
+    std::optional<char16_t> decimalSeparator;       // none: the separator of the run
 };
 
 struct RowReading {

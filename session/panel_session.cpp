@@ -46,13 +46,24 @@ PanelUpdate PanelSession::Compute(const PanelInput& panel, PrecisionMode precisi
     update.booksChange =
         books_.AppendRecord(pile.input, pile.result, update.ddText, update.tyzdText, precision,
                             decimalSeparator, calculationTime);
+    records_.push_back({panel, precision, decimalSeparator, std::u16string(calculationTime)});
+    timeSource_ = records_.back();
+    timeSourceDeleted_ = false;
     bookScreenUsed_ = true;
     return update;
 }
 
 BooksChange PanelSession::DeleteLast() {
     bookScreenUsed_ = true;
-    return books_.DeleteLast();
+    BooksChange change = books_.DeleteLast();
+    if (books_.PileCounter() == 0) {
+        records_.clear();
+        timeSourceDeleted_ = false;
+    } else if (records_.size() > static_cast<std::size_t>(books_.PileCounter())) {
+        records_.pop_back();
+        timeSourceDeleted_ = true;
+    }
+    return change;
 }
 
 void PanelSession::MarkSaved(Book book) {

@@ -21,6 +21,7 @@
 #pragma once
 
 #include <filesystem>
+#include <functional>
 #include <optional>
 #include <string>
 #include <string_view>
@@ -64,6 +65,15 @@ struct PanelUpdate {
 
 struct ImportResult;  // schedule_import.h
 
+// What one record of the books was computed from: the panel as read, the precision, the
+// separator and the time. The session journal and "导出桩表…" write these.
+struct RecordInputs {
+    PanelInput panel;
+    PrecisionMode precision = PrecisionMode::Units;
+    char16_t decimalSeparator = u'.';
+    std::u16string calculationTime;
+};
+
 class PanelSession {
   public:
     // Reads and checks the panel, calculates the pile and, when it passes, appends its record
@@ -72,9 +82,11 @@ class PanelSession {
                         std::u16string_view calculationTime);
 
     // "导入桩表…": the schedule in `file` computed row after row into the books, as pile_batch
-    // reads it; a file that cannot be read leaves them as they were.
+    // reads it; a file that cannot be read leaves them as they were, and so does a run that
+    // `progress` (rows done, rows in all) stops by answering false.
     ImportResult Import(const std::filesystem::path& file, char16_t decimalSeparator,
-                        std::u16string_view calculationTime);
+                        std::u16string_view calculationTime,
+                        const std::function<bool(std::size_t, std::size_t)>& progress = {});
 
     // "x": removes the newest record from both books (with one record or none, empties them).
     BooksChange DeleteLast();
@@ -95,8 +107,19 @@ class PanelSession {
     const BookLines& Lines(Book book) const;
     const CalculationBooks& Books() const { return books_; }
 
+    // One entry per record in the books, oldest first.
+    const std::vector<RecordInputs>& Records() const { return records_; }
+    // After a delete-last the books keep the time line of the newest calculation, whose record
+    // is gone; that calculation, while it is not in Records().
+    const RecordInputs* DeletedTimeSource() const {
+        return timeSourceDeleted_ ? &timeSource_ : nullptr;
+    }
+
   private:
     CalculationBooks books_;
+    std::vector<RecordInputs> records_;
+    RecordInputs timeSource_;
+    bool timeSourceDeleted_ = false;
     Book bookOnShow_ = Book::Text;
     bool bookScreenUsed_ = false;  // a record, a switch, a save or a deletion since the start
 };

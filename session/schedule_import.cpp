@@ -27,7 +27,8 @@ std::u16string ImportMessage(const ScheduleOutcome& outcome) {
 }
 
 ImportResult PanelSession::Import(const std::filesystem::path& file, char16_t decimalSeparator,
-                                  std::u16string_view calculationTime) {
+                                  std::u16string_view calculationTime,
+                                  const std::function<bool(std::size_t, std::size_t)>& progress) {
     ImportResult result;
     std::error_code error;
     if (std::filesystem::is_directory(file, error)) {
@@ -46,7 +47,22 @@ ImportResult PanelSession::Import(const std::filesystem::path& file, char16_t de
         }
         return static_cast<long long>(stream.gcount());
     };
-    ScheduleRun run = RunSchedule(source, decimalSeparator, calculationTime, *this);
+    // Stopped part-way, the session goes back to this copy.
+    std::optional<PanelSession> before;
+    if (progress) {
+        before = *this;
+    }
+    bool stopped = false;
+    const RowProgress rows = [&](std::size_t done, std::size_t total) {
+        stopped = progress && !progress(done, total);
+        return !stopped;
+    };
+    ScheduleRun run = RunSchedule(source, decimalSeparator, calculationTime, *this, {}, rows);
+    if (stopped) {
+        *this = std::move(*before);
+        result.cancelled = true;
+        return result;
+    }
     if (run.unreadable) {
         result.message = u"桩表未能导入: " + *run.unreadable;
         return result;

@@ -19,7 +19,8 @@ BookChange Spanning(const BookChange& first, std::size_t oldSize, std::size_t ne
 }  // namespace
 
 ScheduleOutcome ComputeSchedule(const schedule::Schedule& schedule, char16_t decimalSeparator,
-                                std::u16string_view calculationTime, PanelSession& session) {
+                                std::u16string_view calculationTime, PanelSession& session,
+                                const RowProgress& progress) {
     ScheduleOutcome outcome;
     outcome.rows.reserve(schedule.entries.size());
     const std::size_t tableBefore = session.Books().TableLines().size();
@@ -30,8 +31,12 @@ ScheduleOutcome ComputeSchedule(const schedule::Schedule& schedule, char16_t dec
         row.line = entry.line;
         row.pileLabel = entry.pileLabel;
         if (const auto* reading = std::get_if<schedule::ScheduleRow>(&entry.result)) {
-            PanelUpdate update = session.Compute(reading->panel, reading->precision,
-                                                 decimalSeparator, calculationTime);
+            // A row that says when and how it was computed (the journal, 导出桩表) computes
+            // into the same books again.
+            PanelUpdate update = session.Compute(
+                reading->panel, reading->precision,
+                reading->decimalSeparator.value_or(decimalSeparator),
+                reading->calculationTime ? *reading->calculationTime : calculationTime);
             if (auto* results = std::get_if<ResultTexts>(&update.outcome)) {
                 row.results = std::move(*results);
                 row.pileNumber = session.PileCounter();
@@ -46,6 +51,9 @@ ScheduleOutcome ComputeSchedule(const schedule::Schedule& schedule, char16_t dec
         }
         ++(row.results ? outcome.computed : outcome.refused);
         outcome.rows.push_back(std::move(row));
+        if (progress && !progress(outcome.rows.size(), schedule.entries.size())) {
+            break;
+        }
     }
     if (first) {
         outcome.change.table =
@@ -60,7 +68,7 @@ ScheduleOutcome ComputeSchedule(const schedule::Schedule& schedule, char16_t dec
 
 ScheduleRun RunSchedule(const schedule::ByteSource& source, char16_t decimalSeparator,
                         std::u16string_view calculationTime, PanelSession& session,
-                        const schedule::ReaderLimits& limits) {
+                        const schedule::ReaderLimits& limits, const RowProgress& progress) {
     ScheduleRun run;
     auto read = schedule::ReadScheduleFile(source, {}, limits);
     if (auto* why = std::get_if<std::u16string>(&read)) {
@@ -68,7 +76,7 @@ ScheduleRun RunSchedule(const schedule::ByteSource& source, char16_t decimalSepa
         return run;
     }
     run.outcome = ComputeSchedule(std::get<schedule::Schedule>(read), decimalSeparator,
-                                  calculationTime, session);
+                                  calculationTime, session, progress);
     return run;
 }
 

@@ -4,6 +4,7 @@
 #pragma once
 
 #include <cstddef>
+#include <functional>
 #include <optional>
 #include <string>
 #include <string_view>
@@ -32,9 +33,14 @@ struct ScheduleOutcome {
     BooksChange change;
 };
 
-// Computes every row in order; a refused row appends nothing. All records get the same time.
+// Called after each row with the rows done and the rows in all; false stops the run there.
+using RowProgress = std::function<bool(std::size_t done, std::size_t total)>;
+
+// Computes every row in order; a refused row appends nothing. All records get the same time,
+// but for rows that carry their own. `progress` may stop the run part-way.
 ScheduleOutcome ComputeSchedule(const schedule::Schedule& schedule, char16_t decimalSeparator,
-                                std::u16string_view calculationTime, PanelSession& session);
+                                std::u16string_view calculationTime, PanelSession& session,
+                                const RowProgress& progress = {});
 
 // Reading and computing together; the message of a file that cannot be read, in which case
 // the session's books are left as they were.
@@ -44,7 +50,8 @@ struct ScheduleRun {
 };
 ScheduleRun RunSchedule(const schedule::ByteSource& source, char16_t decimalSeparator,
                         std::u16string_view calculationTime, PanelSession& session,
-                        const schedule::ReaderLimits& limits = {});
+                        const schedule::ReaderLimits& limits = {},
+                        const RowProgress& progress = {});
 
 // 0 every row computed, 1 some refused.
 int ExitStatus(const ScheduleOutcome& outcome);

@@ -4,6 +4,7 @@
 #include <QFile>
 #include <QFileInfo>
 #include <QTemporaryDir>
+#include <cerrno>
 #include <functional>
 #include <optional>
 #include <string>
@@ -11,6 +12,7 @@
 
 #include "engine/utf_text.h"
 #include "io/book_file.h"
+#include "io/file_error_text.h"
 #include "io/output_files.h"
 #include "io/qt_text.h"
 #include "schedule/xlsx_schedule.h"
@@ -37,14 +39,16 @@ constexpr char kHelp[] =
     "  @BOOK_TEXT@   文本计算书，与窗口“保存”的文件相同\n"
     "  @BOOK_TABLE@   表格计算书，与窗口“保存”的文件相同\n"
     "  @RESULTS@   结果表（UTF-8），每行一根桩\n"
-    "已有的同名文件只在新文件完整写好后才被替换。\n"
+    "已有的同名文件只在三个新文件都完整写好后才被替换；有一个写不出时都不替换。\n"
     "工作簿读名为“桩表”的工作表，没有时读第一个工作表（--sheet 另选）；表头可以不在第一行。\n"
     "--results xlsx 把结果表写成 .xlsx（Ra、Rc、系数为数值）；也可给文件名，按后缀定格式。\n"
     "\n"
     "表头各列，顺序不限，其他列不读:\n"
     "  桩号（可选）、截面（圆桩/椭圆桩/矩形桩）、参数（frk/fuk）、d或a、c或b（mm）、\n"
     "  hr（mm 或 1.5d、1.5b 这样的倍数）、混凝土（C25…C60）、工艺、frk、fuk（MPa）、\n"
-    "  精度（可选：两位小数/一位小数/个位取整/十位取整/百位取整，默认个位取整）\n"
+    "  精度（可选：两位小数/一位小数/个位取整/十位取整/百位取整，默认个位取整）、\n"
+    "  计算时间（可选：写在计算书末尾的时间，默认为当前时间）、小数点（可选：. 或 ,）\n"
+    "窗口“导出桩表…”写出的桩表和会话记录都带计算时间，再算一次得到相同的计算书。\n"
     "@PROCESSES@"
     "不能计算的行在标准错误上列为“第 N 行: 原因”，不写入计算书，其余行照常计算。\n"
     "--template 写出表头和三行样例（每种截面一行），不给文件名时写到标准输出。\n"
@@ -64,11 +68,12 @@ constexpr char kHelp[] =
     "(default: the folder of the schedule) the text book and the table book, byte for byte as\n"
     "the window's \"保存\" writes them after \"计算\" for each valid row, and a results table\n"
     "(UTF-8 CSV, one row per pile; --results xlsx, or a file name ending in .xlsx, writes it\n"
-    "as a workbook with Ra, Rc and the coefficient as numbers). An existing file is replaced\n"
-    "only by a complete new one.\n"
+    "as a workbook with Ra, Rc and the coefficient as numbers). Existing files are replaced\n"
+    "only once all three new ones are complete; when one cannot be written, none is replaced.\n"
     "\n"
     "Header columns, in any order, other columns ignored: 桩号 (optional), 截面, 参数, d或a,\n"
-    "c或b, hr, 混凝土, 工艺, frk, fuk, 精度 (optional, default 个位取整). A row that cannot be\n"
+    "c或b, hr, 混凝土, 工艺, frk, fuk, 精度 (optional, default 个位取整), 计算时间 (optional:\n"
+    "the time that ends the books, default now), 小数点 (optional: . or ,). A row that cannot be\n"
     "@PROCESSES_EN@"
     "computed is listed on standard error as \"第 N 行: reason\" and appends nothing; the run\n"
     "goes on. --template writes a header and three example rows (one per section), to standard\n"
@@ -255,8 +260,15 @@ int RunBatchCommand(const QStringList& arguments, const CommandEnvironment& env)
         return kUnreadable;
     }
     QFile file(args.schedule);
+    errno = 0;
     if (!file.open(QIODevice::ReadOnly)) {
-        env.err("pile_batch: 不能打开 " + shownName + ": " + Utf8(file.errorString()) + "\n");
+        // Qt's own text is English ("No such file or directory"): the reason in Chinese.
+        const int error = errno;
+        env.err("pile_batch: 不能打开 " + shownName + ": " +
+                Utf8(error == ENOENT ? QStringLiteral("文件不存在")
+                     : error != 0    ? io::FileErrorReason(error)
+                                     : QStringLiteral("文件打不开")) +
+                "\n");
         return kUnreadable;
     }
     const schedule::ByteSource source = [&file](char* buffer, std::size_t capacity) -> long long {
@@ -278,21 +290,19 @@ int RunBatchCommand(const QStringList& arguments, const CommandEnvironment& env)
         env.err("pile_batch: 不能建立文件夹 " + Utf8(QDir::toNativeSeparators(folder)) + "\n");
         return kNotWritten;
     }
-    bool allWritten = true;
-    const auto write = [&](const QString& into, const QString& name, const auto& content) {
-        const io::BookFileResult written = io::WriteBookFile(into, name, content);
-        if (written.ok) {
-            env.out(Utf8(written.path) + "\n");
-        } else {
-            env.err("pile_batch: 未能写出 " + Utf8(written.path) + ": " + Utf8(written.error) +
-                    "\n");
-            allWritten = false;
-        }
-    };
+    // The three files as a set: all written whole before any earlier one is replaced.
+    std::vector<io::NamedBytes> files;
     // With nothing computed the books would be empty files: an earlier pair stays instead.
     if (outcome.computed > 0) {
-        write(folder, io::BookFileName(Book::Text), session.Lines(Book::Text));
-        write(folder, io::BookFileName(Book::Table), session.Lines(Book::Table));
+        for (const Book book : {Book::Text, Book::Table}) {
+            std::optional<QByteArray> bytes =
+                io::EncodeBook(session.Lines(book), io::NativeBookCodec());
+            if (!bytes) {
+                env.err("pile_batch: 此系统不能以所需的编码写文件\n");
+                return kNotWritten;
+            }
+            files.push_back({io::BookFileName(book), std::move(*bytes)});
+        }
     } else {
         env.err("pile_batch: 没有算出任何桩，计算书未写出\n");
     }
@@ -306,27 +316,30 @@ int RunBatchCommand(const QStringList& arguments, const CommandEnvironment& env)
     } else if (asWorkbook) {
         resultsName.replace(QStringLiteral(".csv"), QStringLiteral(".xlsx"));
     }
-    const QFileInfo resultsFile(QDir(folder).filePath(resultsName));
     if (asWorkbook) {
         auto workbook = WorkbookBytes([&](const std::string& path, const std::string& scratch) {
             return session::WriteResultsWorkbook(outcome, env.decimalSeparator, path, scratch);
         });
         if (const auto* why = std::get_if<std::u16string>(&workbook)) {
             env.err("pile_batch: 未能写出 " +
-                    Utf8(QDir::toNativeSeparators(resultsFile.absoluteFilePath())) + ": " +
-                    Utf8(*why) + "\n");
-            allWritten = false;
-        } else {
-            write(resultsFile.absolutePath(), resultsFile.fileName(),
-                  std::get<QByteArray>(workbook));
+                    Utf8(QDir::toNativeSeparators(QDir(folder).filePath(resultsName))) + ": " +
+                    Utf8(*why) + "；输出文件夹中的文件都未改动\n");
+            return kNotWritten;
         }
+        files.push_back({resultsName, std::get<QByteArray>(std::move(workbook))});
     } else {
         const std::string table = session::ResultsTable(outcome);
-        write(resultsFile.absolutePath(), resultsFile.fileName(),
-              QByteArray(table.data(), static_cast<qsizetype>(table.size())));
+        files.push_back(
+            {resultsName, QByteArray(table.data(), static_cast<qsizetype>(table.size()))});
     }
-    if (!allWritten) {
+    const io::BookFileResult written = io::WriteFileSet(folder, files);
+    if (!written.ok) {
+        env.err("pile_batch: 未能写出 " + Utf8(written.path) + ": " + Utf8(written.error) +
+                "；输出文件夹中的文件都未改动\n");
         return kNotWritten;
+    }
+    for (const io::NamedBytes& output : files) {
+        env.out(Utf8(QDir::toNativeSeparators(QDir(folder).filePath(output.fileName))) + "\n");
     }
     env.out("pile_batch: 算出 " + std::to_string(outcome.computed) + " 根桩，" +
             std::to_string(outcome.refused) + " 行未算\n");

@@ -2,6 +2,8 @@
 
 #include <QCloseEvent>
 #include <QComboBox>
+#include <QDir>
+#include <QFileInfo>
 #include <QGroupBox>
 #include <QLabel>
 #include <QLineEdit>
@@ -9,6 +11,8 @@
 #include <QLocale>
 #include <QMenu>
 #include <QPainter>
+#include <QPointer>
+#include <QProgressDialog>
 #include <QPushButton>
 #include <QRadioButton>
 #include <QScreen>
@@ -24,14 +28,18 @@
 #include "book_view.h"
 #include "book_window.h"
 #include "change_events.h"
+#include "io/book_file.h"
 #include "io/calculation_time.h"
 #include "io/documents_folder.h"
+#include "io/journal_file.h"
 #include "io/locale_number.h"
 #include "io/qt_text.h"
 #include "logo_strip.h"
 #include "program_title.h"
 #include "scaled_layer.h"
 #include "session/schedule_import.h"
+#include "session/session_journal.h"
+#include "session_keeper.h"
 #include "text_fit.h"
 #include "ui/about/BXV_CZL_PAS_CopyRight.h"
 #include "ui/platform/book_save_flow.h"
@@ -49,6 +57,10 @@ constexpr char16_t kImportScheduleText[] = u"导入桩表…";
 constexpr char16_t kImportScheduleCaption[] = u"导入桩表";
 constexpr char16_t kScheduleFilter[] = u"桩表 (*.xlsx *.csv)";
 constexpr char16_t kAllFilesFilter[] = u"所有文件 (*)";
+// The session's inputs out, as a schedule that pile_batch and "导入桩表…" read back.
+constexpr char16_t kExportScheduleText[] = u"导出桩表…";
+constexpr char16_t kExportScheduleCaption[] = u"导出桩表";
+constexpr char16_t kExportScheduleName[] = u"桩表.csv";
 }  // namespace
 
 using pile::io::ToQString;
@@ -166,6 +178,8 @@ void TBXV_FRM_VORN1::ConnectBookScreen() {
                 menu.addSeparator();
                 menu.addAction(QString::fromUtf16(kImportScheduleText), this,
                                &TBXV_FRM_VORN1::ImportScheduleClick);
+                menu.addAction(QString::fromUtf16(kExportScheduleText), this,
+                               &TBXV_FRM_VORN1::ExportScheduleClick);
                 AddBookWindowAction(menu);
             });
     }
@@ -189,6 +203,8 @@ void TBXV_FRM_VORN1::ConnectPlatform(WindowPlatform platform) {
     }
     shell_ = platform.shell;
     messages_ = platform.messages;
+    keeper_ = std::make_unique<pile::ui::SessionKeeper>(
+        platform.journalFolder.isEmpty() ? pile::io::JournalFolder() : platform.journalFolder);
     saveFlow_ = std::make_unique<BookSaveFlow>(
         *platform.permissions, *platform.messages,
         BookSaveFlow::Hooks{
@@ -198,7 +214,9 @@ void TBXV_FRM_VORN1::ConnectPlatform(WindowPlatform platform) {
                 [this](pile::Book book) {
                     session_.MarkSaved(book);
                     ShowBookScreenState();
+                    KeepBooksState();
                 },
+            .savedTo = [this](const QString& path) { ShowSavedNotice(path); },
         });
     ConnectBookExport(platform.dialogs, *platform.messages);
 }
@@ -223,6 +241,7 @@ void TBXV_FRM_VORN1::ConnectBookExport(pile::platform::FileDialogs* dialogs,
                 [this](Book book) {
                     session_.MarkSaved(book);
                     ShowBookScreenState();
+                    KeepBooksState();
                 },
         });
 }
@@ -527,14 +546,17 @@ void TBXV_FRM_VORN1::popbox_jingduChange() {
 }
 
 void TBXV_FRM_VORN1::ComputeAction() {
+    ComputeRecord(pile::io::CalculationTime(QLocale::system(), clock_()), DecimalSeparator());
+}
+
+void TBXV_FRM_VORN1::ComputeRecord(const QString& time, char16_t decimalSeparator) {
     const std::optional<pile::PanelInput> panel = ReadPanel();
     if (!panel) {
         return;
     }
     EnsureBookScreen();  // its views follow the books from the first record on
-    const QString time = pile::io::CalculationTime(QLocale::system(), clock_());
     const pile::session::PanelUpdate update =
-        session_.Compute(*panel, Precision(), DecimalSeparator(), ToU16(time));
+        session_.Compute(*panel, Precision(), decimalSeparator, ToU16(time));
 
     // The rectangle's exchange writes the boxes as the program's own change, so their
     // handlers run now, in the middle of the calculation.
@@ -558,6 +580,7 @@ void TBXV_FRM_VORN1::ComputeAction() {
     cbt_compute->hide();
     popbox_jingdu->hide();
     ShowBookScreenState();
+    KeepRecords(session_.Records().size() - 1);
 }
 
 // The panel as it stands; nothing while a list has no selection.
@@ -658,6 +681,7 @@ void TBXV_FRM_VORN1::cbt_sanchuClick() {
     meo_jisuanjieguo_Xls->CaretToStart();
     meo_jisuanjieguo_Doc->CaretToStart();
     ShowBookScreenState();
+    KeepBooksState();
 }
 
 // A schedule exported from a spreadsheet, read with the same code as pile_batch: every row
@@ -671,18 +695,165 @@ void TBXV_FRM_VORN1::ImportScheduleClick() {
         return;
     }
     const QString time = pile::io::CalculationTime(QLocale::system(), clock_());
-    const pile::session::ImportResult imported = session_.Import(
-        std::filesystem::path(path.toStdU16String()), DecimalSeparator(), ToU16(time));
+    const std::size_t before = session_.Records().size();
+    EnsureBookScreen();
+    // Thousands of rows take a while: their count in a dialog with 取消, which leaves the
+    // books as they were.
+    QProgressDialog progress(QStringLiteral("正在导入桩表…"), QStringLiteral("取消"), 0, 1, this);
+    progress.setWindowModality(Qt::WindowModal);
+    progress.setMinimumDuration(500);
+    progress.setAutoClose(false);
+    progress.setAutoReset(false);
+    const pile::session::ImportResult imported =
+        session_.Import(std::filesystem::path(path.toStdU16String()), DecimalSeparator(),
+                        ToU16(time), [&progress](std::size_t done, std::size_t total) {
+                            progress.setMaximum(static_cast<int>(total));
+                            progress.setValue(static_cast<int>(done));
+                            return !progress.wasCanceled();
+                        });
+    if (imported.cancelled) {
+        ShowWholeBooks();
+        ShowBookScreenState();
+        return;
+    }
     if (!imported.read) {
         messages_->showError(ToQString(imported.message));
         return;
     }
     FollowBooks(imported.outcome.change);
     ShowBookScreenState();
+    KeepRecords(before);
     if (JieGuo_DocLayer->isHidden()) {
         cbt_ViewClick();
     }
     if (!imported.message.empty()) {
         messages_->showMessage(ToQString(imported.message), {});
+    }
+}
+
+// ---------------------------------------------------------------- session journal
+
+void TBXV_FRM_VORN1::KeepRecords(std::size_t before) {
+    if (const std::optional<QString> warning = keeper_->Recorded(session_, before)) {
+        messages_->showMessage(*warning, {});
+    }
+}
+
+void TBXV_FRM_VORN1::KeepBooksState() {
+    if (const std::optional<QString> warning = keeper_->Changed(session_)) {
+        messages_->showMessage(*warning, {});
+    }
+}
+
+void TBXV_FRM_VORN1::OfferRecovery(const std::function<bool(const QString& question)>& ask) {
+    const std::optional<pile::ui::SessionKeeper::Offer> offer = keeper_->Unsaved();
+    if (!offer) {
+        return;
+    }
+    const bool restore = ask(ToQString(pile::session::RecoveryQuestion(offer->recovery)));
+    pile::ui::SessionKeeper::Answered(*offer);
+    if (!restore) {
+        return;
+    }
+    EnsureBookScreen();
+    // The last record is computed as the window computes, so that the panel shows it as after
+    // its "计算"; the views take the books whole before and after.
+    pile::session::RestoreSession(
+        offer->recovery, session_, [this](const pile::session::RecordInputs& record) {
+            ShowWholeBooks();
+            ShowRecordInPanel(record);
+            ComputeRecord(ToQString(record.calculationTime), record.decimalSeparator);
+        });
+    ShowWholeBooks();
+    ShowBookScreenState();
+    // The last record's "计算" journalled its own row already: the journal is written afresh.
+    if (const std::optional<QString> warning = keeper_->Rewritten(session_)) {
+        messages_->showMessage(*warning, {});
+    }
+}
+
+void TBXV_FRM_VORN1::ShowWholeBooks() {
+    meo_jisuanjieguo_Doc->SetBook(&session_.Lines(pile::Book::Text));
+    meo_jisuanjieguo_Xls->SetBook(&session_.Lines(pile::Book::Table));
+}
+
+// Through the change adapters, in the order a person would set them: the rock mode and the
+// section lay the panel out, then the boxes and lists take the record's texts and positions.
+void TBXV_FRM_VORN1::ShowRecordInPanel(const pile::session::RecordInputs& record) {
+    const pile::PanelInput& panel = record.panel;
+    (panel.rockMode == pile::RockParameterMode::Frk ? rdb_frk : rdb_fuk)->setChecked(true);
+    const auto indexOf = [](auto fromIndex, auto value) {
+        for (int i = 0; const auto item = fromIndex(i); ++i) {
+            if (*item == value) {
+                return i;
+            }
+        }
+        return 0;
+    };
+    jmlxChange_->Select(indexOf(
+        [&](int i) { return pile::SectionTypeFromIndex(i, panel.rockMode); }, panel.sectionType));
+    ddChange_->SetText(ToQString(panel.ddText));
+    tyzdChange_->SetText(ToQString(panel.tyzdText));
+    hrChange_->SetText(ToQString(panel.hrText));
+    hntChange_->Select(
+        indexOf([](int i) { return pile::ConcreteGradeFromIndex(i); }, panel.concreteGrade));
+    czgyChange_->Select(
+        indexOf([&](int i) { return pile::ProcessFromIndex(i, panel.rockMode); }, panel.process));
+    frkChange_->SetText(ToQString(panel.frkText));
+    fukChange_->SetText(ToQString(panel.fukText));
+    jingduChange_->Select(static_cast<int>(record.precision));
+}
+
+// For a few seconds at the foot of the book screen, no box to close: the greyed "保存" alone
+// does not say where the file went.
+void TBXV_FRM_VORN1::ShowSavedNotice(const QString& path) {
+    if (JieGuo_DocLayer == nullptr) {
+        return;
+    }
+    if (savedNotice_ == nullptr) {
+        savedNotice_ = new QLabel(JieGuo_DocLayer);
+        savedNotice_->setObjectName(QStringLiteral("lb_savedNotice"));
+        savedNotice_->setWordWrap(true);
+        savedNotice_->setAutoFillBackground(true);
+        savedNotice_->setMargin(4);
+        // Over the foot of the book, never in the way of a click.
+        savedNotice_->setAttribute(Qt::WA_TransparentForMouseEvents);
+    }
+    savedNotice_->setText(QStringLiteral("已保存到 %1").arg(path));
+    const QRect book = meo_jisuanjieguo_Doc->geometry();
+    savedNotice_->setFixedWidth(book.width() - 16);
+    savedNotice_->adjustSize();
+    savedNotice_->move(book.left() + 8, book.bottom() - savedNotice_->height() - 24);
+    savedNotice_->raise();
+    savedNotice_->show();
+    const QPointer<QLabel> notice = savedNotice_;
+    QTimer::singleShot(kSavedNoticeMs, savedNotice_, [notice, text = savedNotice_->text()] {
+        if (notice && notice->text() == text) {
+            notice->hide();
+        }
+    });
+}
+
+// One row per record in the books, with the time that ends it in the books: run through
+// pile_batch or imported into a fresh window, the schedule gives these books again.
+void TBXV_FRM_VORN1::ExportScheduleClick() {
+    pile::platform::SaveDialogRequest request;
+    request.caption = QString::fromUtf16(kExportScheduleCaption);
+    request.startPath =
+        QDir(pile::io::DocumentsFolder().path).filePath(QString::fromUtf16(kExportScheduleName));
+    request.filters = {QString::fromUtf16(kScheduleFilter), QString::fromUtf16(kAllFilesFilter)};
+    request.selectedFilter = request.filters.front();
+    const pile::platform::SaveDialogAnswer answer = dialogs_->askSaveFileName(this, request);
+    if (answer.path.isEmpty()) {
+        return;
+    }
+    const std::string schedule = pile::session::ScheduleOfRecords(session_.Records());
+    const QFileInfo target(answer.path);
+    const pile::io::BookFileResult written = pile::io::WriteBookFile(
+        target.absolutePath(), target.fileName(),
+        QByteArray(schedule.data(), static_cast<qsizetype>(schedule.size())));
+    if (!written.ok) {
+        messages_->showError(
+            QStringLiteral("桩表未能导出到文件\n%1\n%2").arg(written.path, written.error));
     }
 }

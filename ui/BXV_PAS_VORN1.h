@@ -44,6 +44,8 @@ struct WindowPlatform {
     pile::platform::MessagePresenter* messages = nullptr;
     pile::platform::SystemShell* shell = nullptr;
     pile::platform::FileDialogs* dialogs = nullptr;  // save as, export PDF, print
+    QString journalFolder =
+        QString();  // the session journal's folder; empty: the program's data folder
 };
 
 namespace pile::ui {
@@ -58,6 +60,7 @@ class LogoStrip;
 class RadioChange;
 class ReturnPressesButton;
 class ScaledLayer;
+class SessionKeeper;
 class TextChange;
 class TextFit;
 }  // namespace pile::ui
@@ -82,6 +85,11 @@ class TBXV_FRM_VORN1 : public QWidget {
     // Shrinks the window, proportions kept, until its frame fits `available` (a screen's free
     // area); where the design size fits, the window keeps it exactly.
     void FitInto(const QRect& available, const QMargins& frame);
+
+    // At start, before the first interaction: when the previous session left records unsaved,
+    // `ask` gets the question (true: restore); the books and the panel then stand as after
+    // that session's last "计算".
+    void OfferRecovery(const std::function<bool(const QString& question)>& ask);
 
     // The track bar moves in tenths of a point: 40 to 240 stand for 4 to 24 points.
     static constexpr int kFontSizeSteps = 10;
@@ -119,6 +127,8 @@ class TBXV_FRM_VORN1 : public QWidget {
     void cbt_SaveClick();
     // "导入桩表…" in the book menus: a pile schedule (CSV) computed into the books.
     void ImportScheduleClick();
+    // "导出桩表…" beside it: the inputs of every record in the books, as a schedule.
+    void ExportScheduleClick();
 
   private:
     void CreateControls();    // the input screen; BXV_PAS_VORN1_form.cpp
@@ -159,10 +169,19 @@ class TBXV_FRM_VORN1 : public QWidget {
 
     // Compute action.
     void ComputeAction();
+    void ComputeRecord(const QString& time, char16_t decimalSeparator);
     std::optional<pile::PanelInput> ReadPanel() const;
     void PresentResults(const pile::session::ResultTexts& results);
     void FollowBooks(const pile::BooksChange& change);
     pile::PrecisionMode Precision() const;
+
+    // The session journal (session_keeper.h): after each change of the books.
+    void KeepRecords(std::size_t before);
+    void KeepBooksState();
+    void ShowRecordInPanel(const pile::session::RecordInputs& record);
+    void ShowWholeBooks();
+    void ShowSavedNotice(const QString& path);
+    static constexpr int kSavedNoticeMs = 5000;
 
     void ConnectPlatform(WindowPlatform platform);
     void ConnectBookExport(pile::platform::FileDialogs* dialogs,
@@ -170,6 +189,7 @@ class TBXV_FRM_VORN1 : public QWidget {
 
     pile::session::PanelSession session_;
     std::function<QDateTime()> clock_;
+    std::unique_ptr<pile::ui::SessionKeeper> keeper_;
 
     // The desktop's own services, for what the caller did not lend.
     std::unique_ptr<pile::platform::PermissionService> desktopPermissions_;
@@ -236,6 +256,7 @@ class TBXV_FRM_VORN1 : public QWidget {
     QPushButton* cbt_Exit = nullptr;
     QPushButton* cbt_Save = nullptr;
     QSlider* tcb_meoFontSize = nullptr;
+    QLabel* savedNotice_ = nullptr;  // where the last "保存" went, for a few seconds
 
     // When each input counts as changed.
     pile::ui::ListChange* jmlxChange_ = nullptr;

@@ -209,7 +209,7 @@ int CountPages(const PrintedBook& book, QPagedPaintDevice& device, const QString
 }
 
 bool PaintBook(const PrintedBook& book, QPagedPaintDevice& device, const QString& fontFamily,
-               int fromPage, int toPage) {
+               int fromPage, int toPage, const PageProgress& progress) {
     QPainter painter;
     if (!painter.begin(&device)) {
         return false;
@@ -224,11 +224,16 @@ bool PaintBook(const PrintedBook& book, QPagedPaintDevice& device, const QString
             return false;
         }
         DrawPage(painter, g, book, page - 1);
+        if (progress && !progress(page - first + 1, last - first + 1)) {
+            painter.end();
+            return false;
+        }
     }
     return painter.end();
 }
 
-std::optional<QByteArray> BookPdf(const PrintedBook& book, const QString& fontFamily) {
+std::optional<QByteArray> BookPdf(const PrintedBook& book, const QString& fontFamily,
+                                  const PageProgress& progress) {
     QByteArray bytes;
     QBuffer buffer(&bytes);
     if (!buffer.open(QIODevice::WriteOnly)) {
@@ -239,7 +244,7 @@ std::optional<QByteArray> BookPdf(const PrintedBook& book, const QString& fontFa
         writer.setPageLayout(BookPageLayout(book.orientation));
         writer.setTitle(book.title);
         writer.setCreator(kProgramTitle);
-        if (!PaintBook(book, writer, fontFamily)) {
+        if (!PaintBook(book, writer, fontFamily, 0, 0, progress)) {
             return std::nullopt;
         }
     }

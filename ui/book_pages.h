@@ -8,6 +8,7 @@
 #include <QPageLayout>
 #include <QString>
 #include <QStringList>
+#include <functional>
 #include <optional>
 #include <string>
 #include <vector>
@@ -57,12 +58,18 @@ std::vector<PageLines> PlanPages(int lineCount, int firstCapacity, int laterCapa
 // The number of pages `book` takes on `device` as the device is set up now.
 int CountPages(const PrintedBook& book, QPagedPaintDevice& device, const QString& fontFamily);
 
-// Draws pages `fromPage` to `toPage` (numbered from 1; 0 and 0 for all) of `book` on `device`,
-// whose page layout the caller has set. False when the device cannot be painted on.
-bool PaintBook(const PrintedBook& book, QPagedPaintDevice& device, const QString& fontFamily,
-               int fromPage = 0, int toPage = 0);
+// Called after each page drawn with the pages done and the pages to draw; false stops the
+// drawing there (the user pressed 取消).
+using PageProgress = std::function<bool(int done, int total)>;
 
-// The whole PDF file of `book`; nullopt when it could not be drawn.
-std::optional<QByteArray> BookPdf(const PrintedBook& book, const QString& fontFamily);
+// Draws pages `fromPage` to `toPage` (numbered from 1; 0 and 0 for all) of `book` on `device`,
+// whose page layout the caller has set. False when the device cannot be painted on, or when
+// `progress` stopped it.
+bool PaintBook(const PrintedBook& book, QPagedPaintDevice& device, const QString& fontFamily,
+               int fromPage = 0, int toPage = 0, const PageProgress& progress = {});
+
+// The whole PDF file of `book`; nullopt when it could not be drawn or `progress` stopped it.
+std::optional<QByteArray> BookPdf(const PrintedBook& book, const QString& fontFamily,
+                                  const PageProgress& progress = {});
 
 }  // namespace pile::ui

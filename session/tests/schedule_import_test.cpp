@@ -103,3 +103,36 @@ TEST_F(ImportTest, AWorkbookImportsAsItsCsv) {
 
 }  // namespace
 }  // namespace pile::session
+
+namespace pile::session {
+namespace {
+
+// 取消 part-way through a long schedule: the books, the records and the flags as they were.
+TEST_F(ImportTest, StoppedPartWayLeavesTheSessionAsItWas) {
+    PanelSession session;
+    Write(std::string(schedule::testing::kHeader) + kPile);
+    ASSERT_TRUE(Import(session).read);
+    session.MarkSaved(Book::Text);
+    const CalculationBooks books = session.Books();
+    std::string rows = schedule::testing::kHeader;
+    for (int i = 0; i < 10; ++i) {
+        rows += kPile;
+    }
+    Write(rows);
+    std::size_t asked = 0;
+    const ImportResult stopped =
+        session.Import(file_, u'.', u"2024/5/6 14:03:27", [&](std::size_t done, std::size_t total) {
+            EXPECT_EQ(total, 10u);
+            asked = done;
+            return done < 4;
+        });
+    EXPECT_TRUE(stopped.cancelled);
+    EXPECT_EQ(asked, 4u);
+    EXPECT_EQ(session.Books().TextLines(), books.TextLines());
+    EXPECT_EQ(session.Books().TableLines(), books.TableLines());
+    EXPECT_EQ(session.UnsavedBookFlags(), books.UnsavedBookFlags());
+    EXPECT_EQ(session.Records().size(), 1u);
+}
+
+}  // namespace
+}  // namespace pile::session

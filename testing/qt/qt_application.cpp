@@ -19,6 +19,8 @@ QApplication& QtApplication() {
         }
         qputenv("HOME", QFile::encodeName(home.path()));
         qputenv("XDG_CONFIG_HOME", QFile::encodeName(home.path() + QStringLiteral("/.config")));
+        // The session journal of every window goes there too, never into the real data folder.
+        qputenv("XDG_DATA_HOME", QFile::encodeName(home.path() + QStringLiteral("/.local/share")));
         static int argc = 1;
         static char name[] = "pile_tests";
         static char* argv[] = {name, nullptr};

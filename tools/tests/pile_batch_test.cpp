@@ -17,6 +17,12 @@
 #include <string>
 #include <vector>
 
+#ifdef Q_OS_LINUX
+#include <sys/resource.h>
+
+#include <csignal>
+#endif
+
 #include "engine/pile_types.h"
 #include "engine/utf_text.h"
 #include "io/book_file.h"
@@ -255,9 +261,40 @@ TEST(PileBatchTest, AMissingFileIsRefused) {
     const QString missing = QStringLiteral("/nonexistent/桩表.csv");
     const Outcome run = RunBatch({missing});
     EXPECT_EQ(run.status, 2);
-    const std::string start =
-        "pile_batch: 不能打开 " + QDir::toNativeSeparators(missing).toStdString() + ": ";
-    EXPECT_EQ(run.err.rfind(start, 0), 0u) << run.err;
+    EXPECT_EQ(run.err, "pile_batch: 不能打开 " + QDir::toNativeSeparators(missing).toStdString() +
+                           ": 文件不存在\n");
+}
+
+// A disk that fills up part-way: the three files are a set, and the earlier set stays whole.
+TEST(PileBatchTest, AFailedWriteReplacesNoneOfTheThreeFiles) {
+#ifndef Q_OS_LINUX
+    GTEST_SKIP() << "the file size limit of the child process is set the Linux way";
+#else
+    QTemporaryDir dir;
+    const QString schedule = dir.filePath(QStringLiteral("s.csv"));
+    QByteArray rows = "桩号,截面,参数,d或a,c或b,hr,混凝土,工艺,frk,fuk,精度\n";
+    for (int i = 0; i < 20; ++i) {
+        rows += "Z1,圆桩,frk,1000,0,1.0d,C30,泥浆护壁成桩,25,24,个位取整\n";
+    }
+    WriteFile(schedule, rows);
+    for (const QString& name : {kTextBook, kTableBook, kResults}) {
+        WriteFile(dir.filePath(name), "earlier");
+    }
+    QProcess process;
+    process.setChildProcessModifier([] {
+        ::signal(SIGXFSZ, SIG_IGN);
+        rlimit limit{4096, 4096};  // the results table fits, the books do not
+        ::setrlimit(RLIMIT_FSIZE, &limit);
+    });
+    process.start(QStringLiteral(PILE_BATCH_PROGRAM), {schedule});
+    ASSERT_TRUE(process.waitForFinished(60000));
+    EXPECT_EQ(process.exitCode(), 3);
+    EXPECT_NE(process.readAllStandardError().indexOf("磁盘空间不足"), -1);
+    for (const QString& name : {kTextBook, kTableBook, kResults}) {
+        EXPECT_EQ(ReadFile(dir.filePath(name)), "earlier") << name.toStdString();
+    }
+    EXPECT_EQ(QDir(dir.path()).count(), 2u + 4u) << "no temporary file left behind";
+#endif
 }
 
 TEST(PileBatchTest, TheTemplateComputesOnePileOfEachSection) {

@@ -1,5 +1,8 @@
 #include "ui/platform/book_save_flow.h"
 
+#include <QDir>
+#include <QFileInfo>
+#include <algorithm>
 #include <utility>
 
 #include "io/documents_folder.h"
@@ -72,6 +75,17 @@ void BookSaveFlow::SaveBook(Book book) {
         messages_.showError(BookSaveFailureText(fileName, folder.error));
         return;
     }
+    const QString path = QDir(folder.path).filePath(fileName);
+    if (!WrittenHere(path)) {
+        const BookFileResult kept = io::KeepEarlierFile(folder.path, fileName);
+        if (!kept.ok) {
+            messages_.showError(
+                BookSaveFailureText(QDir::toNativeSeparators(path),
+                                    QStringLiteral("原有文件未能留存到 %1（%2），因此没有替换它")
+                                        .arg(kept.path, kept.error)));
+            return;
+        }
+    }
     static const std::vector<std::u16string> kEmptyBook;
     const std::vector<std::u16string>* lines = hooks_.bookLines ? hooks_.bookLines(book) : nullptr;
     const BookFileResult written =
@@ -80,9 +94,22 @@ void BookSaveFlow::SaveBook(Book book) {
         messages_.showError(BookSaveFailureText(written.path, written.error));
         return;
     }
+    const QFileInfo info(path);
+    std::erase_if(written_, [&](const Written& file) { return file.path == path; });
+    written_.push_back({path, info.lastModified(), info.size()});
     if (hooks_.bookSaved) {
         hooks_.bookSaved(book);
     }
+    if (hooks_.savedTo) {
+        hooks_.savedTo(written.path);
+    }
+}
+
+bool BookSaveFlow::WrittenHere(const QString& path) const {
+    const QFileInfo info(path);
+    return std::any_of(written_.begin(), written_.end(), [&](const Written& file) {
+        return file.path == path && file.changed == info.lastModified() && file.size == info.size();
+    });
 }
 
 }  // namespace pile::platform

@@ -5,6 +5,7 @@
 // platform asks the user, the book written is the one on show at the answer, not at the click.
 #pragma once
 
+#include <QDateTime>
 #include <QList>
 #include <QString>
 #include <QStringList>
@@ -33,6 +34,8 @@ class BookSaveFlow {
         // The file is written and closed: take the book's bit off UnsavedBookFlags and
         // disable cbt_Save.
         std::function<void(Book)> bookSaved;
+        // Then: where the file went, for a notice that needs no box to close.
+        std::function<void(const QString& path)> savedTo;
     };
 
     BookSaveFlow(PermissionService& permissions, MessagePresenter& messages, Hooks hooks,
@@ -51,12 +54,21 @@ class BookSaveFlow {
 
   private:
     void SaveBook(Book book);
+    bool WrittenHere(const QString& path) const;
 
     PermissionService& permissions_;
     MessagePresenter& messages_;
     Hooks hooks_;
     io::BookCodec codec_;
     QString writePermission_;
+    // The files this flow wrote, as it left them: another program's file, or an earlier
+    // session's, is kept before it is replaced; this session's own is not.
+    struct Written {
+        QString path;
+        QDateTime changed;
+        qint64 size = 0;
+    };
+    std::vector<Written> written_;
     // Callbacks that arrive after the flow is gone find this expired and do nothing.
     std::shared_ptr<BookSaveFlow*> self_;
 };

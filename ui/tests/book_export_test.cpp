@@ -12,6 +12,8 @@
 #include <QContextMenuEvent>
 #include <QMenu>
 #include <QPlainTextEdit>
+#include <QProgressDialog>
+#include <QTimer>
 #include <optional>
 
 #include "book_pages.h"
@@ -258,6 +260,57 @@ TEST_F(BookExportTest, MenuKeepsTheViewsItemsAndTheKeysNeedTheScreen) {
     QTest::keyClick(&screen, Qt::Key_P, Qt::ControlModifier);
     EXPECT_EQ(dialogs_.printPageCounts.size(), active ? 1U : 0U) << "Ctrl+P shown, then hidden";
 }
+
+}  // namespace
+}  // namespace pile::ui
+
+namespace pile::ui {
+namespace {
+
+struct CancelRow {
+    const char* name;
+    bool print;  // else "导出 PDF…"
+};
+
+class CancelledPages : public BookExportTest, public ::testing::WithParamInterface<CancelRow> {};
+
+// 取消 in the progress dialog of a long book: no file, no partial file, no error box, and an
+// earlier file at the name stays as it was.
+TEST_P(CancelledPages, LeaveNoFileBehind) {
+    books_ = testing::Calculated(std::vector<RockParameterMode>(400, RockParameterMode::Frk));
+    const QString path = Project("长.pdf");
+    if (!GetParam().print) {
+        pile::test::WriteAll(path, "earlier");
+        dialogs_.savePath = path;
+        dialogs_.replace = true;
+    } else {
+        dialogs_.printToPdf = path;
+    }
+    bool cancelled = false;
+    QTimer canceller;
+    QObject::connect(&canceller, &QTimer::timeout, [&] {
+        for (QWidget* widget : QApplication::topLevelWidgets()) {
+            if (auto* dialog = qobject_cast<QProgressDialog*>(widget);
+                dialog && dialog->isVisible()) {
+                dialog->cancel();
+                cancelled = true;
+            }
+        }
+    });
+    canceller.start(50);
+    if (GetParam().print) {
+        exporter_->Print(Book::Text);
+    } else {
+        exporter_->ExportPdf(Book::Text);
+    }
+    ASSERT_TRUE(cancelled) << "no progress dialog showed";
+    EXPECT_EQ(ReadAll(path), GetParam().print ? QByteArray("<missing>") : QByteArray("earlier"));
+    EXPECT_TRUE(messages_.boxes.empty());
+}
+
+INSTANTIATE_TEST_SUITE_P(Work, CancelledPages,
+                         ::testing::Values(CancelRow{"ExportPdf", false}, CancelRow{"Print", true}),
+                         RowName());
 
 }  // namespace
 }  // namespace pile::ui

@@ -1,0 +1,245 @@
+#include "io/journal_file.h"
+
+#include <QDir>
+#include <QFile>
+#include <QSaveFile>
+#include <QStandardPaths>
+#include <algorithm>
+#include <cerrno>
+
+#include "io/file_error_text.h"
+
+#ifdef Q_OS_WIN
+#include <io.h>
+#else
+#include <unistd.h>
+#endif
+
+namespace pile::io {
+namespace {
+
+const QString kPrefix = QStringLiteral("会话-");
+const QString kSuffix = QStringLiteral(".csv");
+const QString kStateSuffix = QStringLiteral(".state");
+const QString kLockSuffix = QStringLiteral(".lock");
+
+// The bytes written reach the disk before the call returns, so that a killed process or a
+// power cut after it loses nothing of the record. Only the data: the file's times may lag.
+bool DataSync(QFile& file) {
+#if defined(Q_OS_WIN)
+    return ::_commit(file.handle()) == 0;
+#elif defined(Q_OS_LINUX)
+    return ::fdatasync(file.handle()) == 0;
+#else
+    return ::fsync(file.handle()) == 0;
+#endif
+}
+
+int LastError() {
+#ifdef Q_OS_WIN
+    return 0;
+#else
+    return errno;
+#endif
+}
+
+QString ReasonOf(int error, const char16_t* withoutNumber) {
+    return error != 0 ? FileErrorReason(error) : QString::fromUtf16(withoutNumber);
+}
+
+// Newest first.
+QStringList JournalNames(const QString& folder) {
+    QStringList names = QDir(folder).entryList({kPrefix + QStringLiteral("*") + kSuffix},
+                                               QDir::Files, QDir::Name | QDir::Reversed);
+    return names;
+}
+
+// Whether a running program holds the journal: its lock cannot be taken. A lock left by a
+// process that ended, however it ended, is stale and taken.
+bool Held(const QString& journalPath) {
+    QLockFile lock(journalPath + kLockSuffix);
+    if (!lock.tryLock(0)) {
+        return true;
+    }
+    lock.unlock();
+    return false;
+}
+
+std::optional<QByteArray> ReadWhole(const QString& path) {
+    QFile file(path);
+    if (!file.open(QIODevice::ReadOnly)) {
+        return std::nullopt;
+    }
+    QByteArray bytes = file.readAll();
+    if (file.error() != QFileDevice::NoError) {
+        return std::nullopt;
+    }
+    return bytes;
+}
+
+}  // namespace
+
+QString JournalFolder() {
+    const QString location = QStandardPaths::writableLocation(QStandardPaths::AppLocalDataLocation);
+    return location.isEmpty() ? QString() : location + QStringLiteral("/会话记录");
+}
+
+QString JournalFileName(const QDateTime& start, qint64 processId) {
+    return kPrefix + start.toUTC().toString(QStringLiteral("yyyyMMdd-HHmmss-zzz")) +
+           QStringLiteral("-") + QString::number(processId) + kSuffix;
+}
+
+JournalFile::JournalFile(QString folder, QString fileName, std::string header)
+    : folder_(std::move(folder)), fileName_(std::move(fileName)), header_(std::move(header)) {}
+
+JournalFile::~JournalFile() = default;
+
+QString JournalFile::Path() const {
+    return QDir(folder_).filePath(fileName_);
+}
+
+bool JournalFile::Fail(const QString& reason) {
+    error_ = reason;
+    return false;
+}
+
+bool JournalFile::Sync() {
+    errno = 0;
+    if (!DataSync(*file_)) {
+        return Fail(ReasonOf(LastError(), kWriteFailedText));
+    }
+    return true;
+}
+
+bool JournalFile::Open() {
+    if (folder_.isEmpty()) {
+        return Fail(QStringLiteral("系统没有给出程序的数据文件夹"));
+    }
+    errno = 0;
+    if (!QDir().mkpath(folder_)) {
+        return Fail(ReasonOf(LastError(), kCannotCreateText));
+    }
+    RemoveOldJournals(folder_, kKeptJournals - 1);
+    file_ = std::make_unique<QFile>(Path());
+    errno = 0;
+    // Unbuffered: a disk that fills up shows in write() as a short count.
+    if (!file_->open(QIODevice::WriteOnly | QIODevice::Append | QIODevice::Unbuffered)) {
+        const QString reason = ReasonOf(LastError(), kCannotCreateText);
+        file_.reset();
+        return Fail(reason);
+    }
+    errno = 0;
+    const qint64 written = file_->write(header_.data(), static_cast<qint64>(header_.size()));
+    if (written != static_cast<qint64>(header_.size())) {
+        const QString reason = written >= 0 || file_->error() == QFileDevice::ResourceError
+                                   ? QString::fromUtf16(kNoSpaceText)
+                                   : ReasonOf(LastError(), kWriteFailedText);
+        file_->remove();
+        file_.reset();
+        return Fail(reason);
+    }
+    headerEnd_ = written;
+    // The file is made first, so that its own failure names the reason; a second program
+    // that looks before the lock is taken finds a journal without rows, and asks nothing.
+    lock_ = std::make_unique<QLockFile>(Path() + kLockSuffix);
+    if (!lock_->tryLock(0)) {
+        lock_.reset();
+        file_->remove();
+        file_.reset();
+        return Fail(QString::fromUtf16(kCannotCreateText));
+    }
+    return Sync();
+}
+
+bool JournalFile::Append(const std::vector<std::string>& rows) {
+    if (!file_ && !Open()) {
+        return false;
+    }
+    std::string bytes;
+    std::vector<qint64> ends;
+    qint64 end = rowEnds_.empty() ? headerEnd_ : rowEnds_.back();
+    for (const std::string& row : rows) {
+        bytes += row;
+        end += static_cast<qint64>(row.size());
+        ends.push_back(end);
+    }
+    errno = 0;
+    const qint64 written = file_->write(bytes.data(), static_cast<qint64>(bytes.size()));
+    if (written != static_cast<qint64>(bytes.size())) {
+        const QString reason = written >= 0 || file_->error() == QFileDevice::ResourceError
+                                   ? QString::fromUtf16(kNoSpaceText)
+                                   : ReasonOf(LastError(), kWriteFailedText);
+        // A row cut off by a full disk must not run into the next one.
+        file_->resize(rowEnds_.empty() ? headerEnd_ : rowEnds_.back());
+        return Fail(reason);
+    }
+    rowEnds_.insert(rowEnds_.end(), ends.begin(), ends.end());
+    return Sync();
+}
+
+bool JournalFile::KeepRows(std::size_t rows) {
+    if (!file_) {
+        return rows == 0 || Open();
+    }
+    rows = std::min(rows, rowEnds_.size());
+    const qint64 end = rows == 0 ? headerEnd_ : rowEnds_[rows - 1];
+    errno = 0;
+    if (!file_->resize(end)) {
+        return Fail(ReasonOf(LastError(), kWriteFailedText));
+    }
+    rowEnds_.resize(rows);
+    return Sync();
+}
+
+bool JournalFile::WriteState(const std::string& state) {
+    if (!file_ && !Open()) {
+        return false;
+    }
+    if (!WriteJournalState(Path(),
+                           QByteArray(state.data(), static_cast<qsizetype>(state.size())))) {
+        return Fail(QString::fromUtf16(kWriteFailedText));
+    }
+    return true;
+}
+
+bool WriteJournalState(const QString& journalPath, const QByteArray& state) {
+    // QSaveFile syncs the new file before it takes the old one's place.
+    QSaveFile file(journalPath + kStateSuffix);
+    return file.open(QIODevice::WriteOnly) && file.write(state) == state.size() && file.commit();
+}
+
+std::optional<EarlierJournal> NewestEarlierJournal(const QString& folder,
+                                                   const QString& ownFileName) {
+    if (folder.isEmpty()) {
+        return std::nullopt;
+    }
+    for (const QString& name : JournalNames(folder)) {
+        if (name == ownFileName) {
+            continue;
+        }
+        const QString path = QDir(folder).filePath(name);
+        if (Held(path)) {
+            continue;  // another program's session, still running
+        }
+        std::optional<QByteArray> bytes = ReadWhole(path);
+        if (!bytes) {
+            return std::nullopt;
+        }
+        return EarlierJournal{path, std::move(*bytes), ReadWhole(path + kStateSuffix)};
+    }
+    return std::nullopt;
+}
+
+void RemoveOldJournals(const QString& folder, int keep) {
+    const QStringList names = JournalNames(folder);
+    for (qsizetype i = std::max(keep, 0); i < names.size(); ++i) {
+        const QString path = QDir(folder).filePath(names[i]);
+        if (Held(path)) {
+            continue;
+        }
+        QFile::remove(path + kStateSuffix);
+        QFile::remove(path);
+    }
+}
+
+}  // namespace pile::io

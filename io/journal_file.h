@@ -1,0 +1,79 @@
+// The session journal's files in the program's data folder (QStandardPaths'
+// AppLocalDataLocation): one journal per running program, named by its start and process,
+// locked while the program runs, and the last 20 kept. What goes into them: session_journal.h.
+#pragma once
+
+#include <QByteArray>
+#include <QDateTime>
+#include <QFile>
+#include <QLockFile>
+#include <QString>
+#include <memory>
+#include <optional>
+#include <string>
+#include <vector>
+
+namespace pile::io {
+
+inline constexpr int kKeptJournals = 20;
+
+// <AppLocalDataLocation>/会话记录; empty when the system names no such location.
+QString JournalFolder();
+
+// "会话-<start>-<process>.csv": the name sorts by start time.
+QString JournalFileName(const QDateTime& start, qint64 processId);
+
+// One session's journal. Nothing touches the disk before the first Append; each call returns
+// once the bytes are on the disk (fdatasync, FlushFileBuffers), or fails with a reason.
+class JournalFile {
+  public:
+    JournalFile(QString folder, QString fileName, std::string header);
+    ~JournalFile();
+    JournalFile(const JournalFile&) = delete;
+    JournalFile& operator=(const JournalFile&) = delete;
+
+    // Rows at the end, each with its line end; the first call creates the file with `header`,
+    // takes its lock and removes the journals older than the last kKeptJournals.
+    bool Append(const std::vector<std::string>& rows);
+    // Cuts the file back to its first `rows` rows.
+    bool KeepRows(std::size_t rows);
+    // The state beside the journal, replaced whole.
+    bool WriteState(const std::string& state);
+
+    QString Path() const;
+    std::size_t Rows() const { return rowEnds_.size(); }
+    // Why the last call failed, in Chinese.
+    const QString& Error() const { return error_; }
+
+  private:
+    bool Open();
+    bool Sync();
+    bool Fail(const QString& reason);
+
+    QString folder_;
+    QString fileName_;
+    std::string header_;
+    std::unique_ptr<QLockFile> lock_;
+    std::unique_ptr<QFile> file_;
+    std::vector<qint64> rowEnds_;  // where each row ends, for KeepRows
+    qint64 headerEnd_ = 0;
+    QString error_;
+};
+
+// The newest journal of an earlier session that no running program holds, with its state
+// file's text (if any); never `ownFileName`.
+struct EarlierJournal {
+    QString path;
+    QByteArray bytes;
+    std::optional<QByteArray> state;
+};
+std::optional<EarlierJournal> NewestEarlierJournal(const QString& folder,
+                                                   const QString& ownFileName);
+
+// The state file beside `journalPath`, replaced whole.
+bool WriteJournalState(const QString& journalPath, const QByteArray& state);
+
+// Removes the journals (and their state files) beyond the newest `keep`, except locked ones.
+void RemoveOldJournals(const QString& folder, int keep);
+
+}  // namespace pile::io

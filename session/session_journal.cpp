@@ -1,0 +1,300 @@
+#include "session/session_journal.h"
+
+#include <algorithm>
+#include <charconv>
+#include <variant>
+
+#include "engine/pile_calculation.h"
+#include "engine/pile_types.h"
+#include "engine/utf_text.h"
+#include "schedule/schedule.h"
+
+namespace pile::session {
+namespace {
+
+using schedule::Column;
+
+// The order of the columns the journal writes; the reader takes them in any order.
+constexpr Column kJournalColumns[] = {Column::Section,   Column::Mode, Column::Dd,
+                                      Column::Tyzd,      Column::Hr,   Column::Grade,
+                                      Column::Process,   Column::Frk,  Column::Fuk,
+                                      Column::Precision, Column::Time, Column::DecimalSeparator};
+
+// A cell exactly as the box held it: quoted only where the reader would otherwise split it.
+// (No apostrophe before "+" or "-" as the results table has: the text must read back as typed.)
+std::u16string Cell(std::u16string_view input) {
+    // Only a cell the calculation does not read (the rock box of the other mode, after an
+    // import) can hold a control character: as a blank it keeps every row on one line.
+    std::u16string text(input);
+    for (char16_t& c : text) {
+        if (c < u' ' || c == u'\x7F') {
+            c = u' ';
+        }
+    }
+    if (text.find_first_of(u",;\t\"\r\n") == std::u16string_view::npos &&
+        (text.empty() || (text.front() != u' ' && text.back() != u' '))) {
+        return std::u16string(text);
+    }
+    std::u16string quoted = u"\"";
+    for (const char16_t c : text) {
+        if (c == u'"') {
+            quoted.push_back(u'"');
+        }
+        quoted.push_back(c);
+    }
+    quoted.push_back(u'"');
+    return quoted;
+}
+
+std::u16string CellOf(Column column, const RecordInputs& record) {
+    const PanelInput& panel = record.panel;
+    switch (column) {
+        case Column::Section:
+            return std::u16string(SectionTypeText(panel.sectionType));
+        case Column::Mode:
+            return panel.rockMode == RockParameterMode::Frk ? u"frk" : u"fuk";
+        case Column::Dd:
+            return panel.ddText;
+        case Column::Tyzd:
+            return panel.tyzdText;
+        case Column::Hr:
+            return panel.hrText;
+        case Column::Grade:
+            return std::u16string(ConcreteGradeText(panel.concreteGrade));
+        case Column::Process:
+            return std::u16string(ProcessText(panel.rockMode, panel.process));
+        case Column::Frk:
+            return panel.frkText;
+        case Column::Fuk:
+            return panel.fukText;
+        case Column::Precision:
+            return std::u16string(PrecisionModeText(record.precision));
+        case Column::Time:
+            return record.calculationTime;
+        case Column::DecimalSeparator:
+            return std::u16string(1, record.decimalSeparator);
+        case Column::PileLabel:
+            break;
+    }
+    return {};
+}
+
+// A session may run for days: far more rows than a schedule holds.
+constexpr std::size_t kMaxFields = 1024;
+
+// A row the books can be rebuilt from: whole, read, dated, and passing the checks again.
+std::optional<RecordInputs> RecordOf(const schedule::ScheduleEntry& entry) {
+    const auto* row = std::get_if<schedule::ScheduleRow>(&entry.result);
+    if (row == nullptr || !row->calculationTime || !row->decimalSeparator) {
+        return std::nullopt;
+    }
+    RecordInputs record{row->panel, row->precision, *row->decimalSeparator, *row->calculationTime};
+    if (!std::holds_alternative<ComputedPile>(
+            ComputePile(record.panel, record.decimalSeparator).result)) {
+        return std::nullopt;
+    }
+    return record;
+}
+
+struct Rows {
+    std::vector<RecordInputs> records;
+    std::size_t entries = 0;  // rows of the file, valid or not, blank ones left out
+    std::optional<std::u16string> unreadable;
+};
+
+// Line by line, each line one row: the journal writes no line break inside a cell, so a stray
+// quote in a damaged row cannot swallow the rows after it, as it would in a schedule.
+Rows ReadRows(std::string_view text) {
+    Rows rows;
+    std::optional<schedule::ScheduleHeader> header;
+    std::optional<schedule::TextDecoder> decoder;
+    schedule::RawRecord record;
+    for (std::size_t line = 1; !text.empty(); ++line) {
+        const std::size_t end = std::min(text.find('\n'), text.size());
+        std::string_view bytes = text.substr(0, end);
+        text.remove_prefix(std::min(end + 1, text.size()));
+        if (!bytes.empty() && bytes.back() == '\r') {
+            bytes.remove_suffix(1);
+        }
+        if (!header) {
+            const bool bom = line == 1 && bytes.substr(0, 3) == "\xEF\xBB\xBF";
+            auto read = schedule::ReadHeader(bytes.substr(bom ? 3 : 0), bom, kMaxFields);
+            if (auto* why = std::get_if<std::u16string>(&read)) {
+                rows.unreadable = std::move(*why);
+                return rows;
+            }
+            header = std::get<schedule::ScheduleHeader>(read);
+            decoder.emplace(header->encoding);
+            continue;
+        }
+        record.line = record.lastLine = line;
+        record.bytes.assign(bytes);
+        schedule::RowReading reading = schedule::ReadRow(record, *header, *decoder);
+        if (reading.blank) {
+            continue;
+        }
+        ++rows.entries;
+        if (std::optional<RecordInputs> input =
+                RecordOf({line, std::move(reading.pileLabel), std::move(reading.result)})) {
+            rows.records.push_back(std::move(*input));
+        }
+    }
+    if (!header) {
+        rows.unreadable = u"文件是空的";
+    }
+    return rows;
+}
+
+std::optional<std::size_t> NumberAfter(std::string_view line, std::string_view key) {
+    if (line.substr(0, key.size()) != key) {
+        return std::nullopt;
+    }
+    line.remove_prefix(key.size());
+    std::size_t value = 0;
+    const auto [end, error] = std::from_chars(line.data(), line.data() + line.size(), value);
+    if (error != std::errc() || end != line.data() + line.size()) {
+        return std::nullopt;
+    }
+    return value;
+}
+
+constexpr std::string_view kStateVersion = "pile-journal-state 1";
+constexpr int kBothBooks = static_cast<int>(Book::Text) | static_cast<int>(Book::Table);
+
+}  // namespace
+
+std::string JournalHeader() {
+    std::u16string header = u"\uFEFF";
+    for (const Column column : kJournalColumns) {
+        header += schedule::ColumnName(column);
+        header += column == Column::DecimalSeparator ? u"\r\n" : u",";
+    }
+    return Utf16ToUtf8(header);
+}
+
+std::string JournalRow(const RecordInputs& record) {
+    std::u16string row;
+    for (const Column column : kJournalColumns) {
+        row += Cell(CellOf(column, record));
+        row += column == Column::DecimalSeparator ? u"\r\n" : u",";
+    }
+    return Utf16ToUtf8(row);
+}
+
+std::string ScheduleOfRecords(const std::vector<RecordInputs>& records) {
+    std::string text = JournalHeader();
+    for (const RecordInputs& record : records) {
+        text += JournalRow(record);
+    }
+    return text;
+}
+
+// Four lines, then the time source's row (a header and one row) when there is one.
+std::string StateText(const JournalState& state) {
+    std::string text = std::string(kStateVersion) + "\n";
+    text += "rows " + std::to_string(state.rows) + "\n";
+    text += "unsaved " + std::to_string(state.unsavedFlags) + "\n";
+    text += std::string("answered ") + (state.answered ? "1" : "0") + "\n";
+    if (state.timeSource) {
+        text += JournalHeader() + JournalRow(*state.timeSource);
+    }
+    return text;
+}
+
+JournalState StateOf(const PanelSession& session) {
+    JournalState state;
+    state.rows = session.Records().size();
+    state.unsavedFlags = session.UnsavedBookFlags();
+    if (const RecordInputs* source = session.DeletedTimeSource()) {
+        state.timeSource = *source;
+    }
+    return state;
+}
+
+std::optional<JournalState> ReadState(std::string_view text) {
+    std::vector<std::string_view> lines;
+    for (int i = 0; i < 4; ++i) {
+        const std::size_t end = text.find('\n');
+        if (end == std::string_view::npos) {
+            return std::nullopt;
+        }
+        lines.push_back(text.substr(0, end));
+        text.remove_prefix(end + 1);
+    }
+    const auto rows = NumberAfter(lines[1], "rows ");
+    const auto unsaved = NumberAfter(lines[2], "unsaved ");
+    const auto answered = NumberAfter(lines[3], "answered ");
+    if (lines[0] != kStateVersion || !rows || !unsaved || *unsaved > kBothBooks || !answered ||
+        *answered > 1) {
+        return std::nullopt;
+    }
+    JournalState state{*rows, static_cast<int>(*unsaved), *answered == 1, std::nullopt};
+    if (!text.empty()) {
+        Rows source = ReadRows(text);
+        if (source.records.size() != 1 || source.entries != 1) {
+            return std::nullopt;
+        }
+        state.timeSource = std::move(source.records.front());
+    }
+    return state;
+}
+
+Recovery ReadJournal(std::string_view journal, const std::optional<JournalState>& state) {
+    Recovery recovery;
+    // Every row the journal writes ends with its line break: without one, the last row was
+    // being written when the process ended, and what stands of it may read as other numbers.
+    bool cutShort = false;
+    if (!journal.empty() && journal.back() != '\n') {
+        const std::size_t lastBreak = journal.rfind('\n');
+        journal = lastBreak == std::string_view::npos ? std::string_view()
+                                                      : journal.substr(0, lastBreak + 1);
+        cutShort = true;
+    }
+    Rows rows = ReadRows(journal);
+    recovery.unreadable = std::move(rows.unreadable);
+    recovery.skipped =
+        rows.entries - rows.records.size() + (cutShort && !recovery.unreadable ? 1 : 0);
+    recovery.records = std::move(rows.records);
+    if (state && state->rows == rows.entries && !cutShort && recovery.skipped == 0) {
+        recovery.unsavedFlags = recovery.records.empty() ? 0 : state->unsavedFlags;
+        recovery.timeSource = state->timeSource;
+    } else {
+        // Rows since the last state: each calculation leaves both books unsaved.
+        recovery.unsavedFlags = recovery.records.empty() ? 0 : kBothBooks;
+    }
+    recovery.answered = state && state->answered;
+    return recovery;
+}
+
+void RestoreSession(const Recovery& recovery, PanelSession& session,
+                    const std::function<void(const RecordInputs&)>& computeLast) {
+    const auto compute = [&session](const RecordInputs& record) {
+        session.Compute(record.panel, record.precision, record.decimalSeparator,
+                        record.calculationTime);
+    };
+    for (std::size_t i = 0; i < recovery.records.size(); ++i) {
+        const bool last = i + 1 == recovery.records.size();
+        (last && computeLast ? computeLast : compute)(recovery.records[i]);
+    }
+    if (recovery.timeSource && !recovery.records.empty()) {
+        compute(*recovery.timeSource);
+        session.DeleteLast();
+    }
+    for (const Book book : {Book::Text, Book::Table}) {
+        if ((recovery.unsavedFlags & static_cast<int>(book)) == 0) {
+            session.MarkSaved(book);
+        }
+    }
+}
+
+std::u16string RecoveryQuestion(const Recovery& recovery) {
+    std::u16string question =
+        u"上次的 " + schedule::DecimalText(recovery.records.size()) + u" 根桩未保存，是否恢复？";
+    if (recovery.skipped > 0) {
+        question += u"\n（记录中有 " + schedule::DecimalText(recovery.skipped) +
+                    u" 行已损坏或无法读取，不能恢复）";
+    }
+    return question;
+}
+
+}  // namespace pile::session

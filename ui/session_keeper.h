@@ -1,0 +1,46 @@
+// The window's side of the session journal: after each change of the books it hands the new
+// rows or the new state to the journal file, and at start it finds the earlier session whose
+// records were left unsaved. Nothing here stops a calculation: a journal that cannot be
+// written yields one warning text, the first time.
+#pragma once
+
+#include <QString>
+#include <cstddef>
+#include <optional>
+
+#include "io/journal_file.h"
+#include "session/session_journal.h"
+
+namespace pile::ui {
+
+class SessionKeeper {
+  public:
+    // The journal goes into `folder` (io::JournalFolder() for the program).
+    explicit SessionKeeper(QString folder);
+
+    // Each returns the warning to show, once, when the journal could not be written.
+    // Records() gained the entries from `before` on.
+    std::optional<QString> Recorded(const session::PanelSession& session, std::size_t before);
+    // The session rebuilt at start: its journal written afresh, every row and the state.
+    std::optional<QString> Rewritten(const session::PanelSession& session);
+    // A delete-last or a save: the rows the books hold and their flags.
+    std::optional<QString> Changed(const session::PanelSession& session);
+
+    struct Offer {
+        QString path;
+        session::Recovery recovery;
+    };
+    // The newest earlier session, when it left records unsaved and was not asked about.
+    std::optional<Offer> Unsaved() const;
+    // Asked once: a later start does not ask again, whatever the answer.
+    static void Answered(const Offer& offer);
+
+  private:
+    std::optional<QString> Checked(bool written);
+
+    QString folder_;
+    io::JournalFile file_;
+    bool failed_ = false;
+};
+
+}  // namespace pile::ui
