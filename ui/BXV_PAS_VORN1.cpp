@@ -61,6 +61,8 @@ constexpr char16_t kAllFilesFilter[] = u"所有文件 (*)";
 constexpr char16_t kExportScheduleText[] = u"导出桩表…";
 constexpr char16_t kExportScheduleCaption[] = u"导出桩表";
 constexpr char16_t kExportScheduleName[] = u"桩表.csv";
+// The export writes CSV only: a workbook filter would give the file a suffix it does not hold.
+constexpr char16_t kExportScheduleFilter[] = u"桩表 (*.csv)";
 }  // namespace
 
 using pile::io::ToQString;
@@ -841,7 +843,8 @@ void TBXV_FRM_VORN1::ExportScheduleClick() {
     request.caption = QString::fromUtf16(kExportScheduleCaption);
     request.startPath =
         QDir(pile::io::DocumentsFolder().path).filePath(QString::fromUtf16(kExportScheduleName));
-    request.filters = {QString::fromUtf16(kScheduleFilter), QString::fromUtf16(kAllFilesFilter)};
+    request.filters = {QString::fromUtf16(kExportScheduleFilter),
+                       QString::fromUtf16(kAllFilesFilter)};
     request.selectedFilter = request.filters.front();
     const pile::platform::SaveDialogAnswer answer = dialogs_->askSaveFileName(this, request);
     if (answer.path.isEmpty()) {

@@ -132,8 +132,12 @@ click_at "${cbt_Save[@]}"
 xdotool mousemove $((X + 180)) $((Y + 300)) click 3
 sleep 0.5
 xdotool key Up Up Return
-timeout 20 xdotool search --sync --onlyvisible --name "^导出桩表$" >/dev/null ||
-    fail "the export dialog did not open"
+# Qt's file dialog may take a while to come up the first time on a busy machine.
+for _ in $(seq 120); do
+    xdotool search --onlyvisible --name "导出桩表" >/dev/null 2>&1 && break
+    sleep 0.5
+done
+xdotool search --onlyvisible --name "导出桩表" >/dev/null 2>&1 || fail "the export dialog did not open"
 sleep 0.5
 xdotool key ctrl+a
 xdotool type --delay 20 "$HOME/export.csv"

@@ -190,6 +190,19 @@ class ScheduleImport : public GrantedSaving {
     static constexpr char kHeader[] = "桩号,截面,参数,d或a,c或b,hr,混凝土,工艺,frk,fuk\r\n";
 };
 
+// The export writes CSV: its dialog must not offer a workbook suffix for those bytes.
+TEST_F(ScheduleImport, ExportOffersCsvAndWritesASchedule) {
+    Import(QByteArray(kHeader) + "A1,圆桩,frk,1000,,1.0d,C30,泥浆护壁成桩,25,\r\n");
+    fileDialogs.savePath = home.filePath(QStringLiteral("导出.csv"));
+    ChooseInMenu(QStringLiteral("导出桩表…"));
+    ASSERT_EQ(fileDialogs.saveRequests.size(), 1u);
+    EXPECT_EQ(fileDialogs.saveRequests[0].filters.value(0), QStringLiteral("桩表 (*.csv)"));
+    EXPECT_TRUE(fileDialogs.saveRequests[0].startPath.endsWith(QStringLiteral(".csv")));
+    QFile exported(fileDialogs.savePath);
+    ASSERT_TRUE(exported.open(QIODevice::ReadOnly));
+    EXPECT_TRUE(exported.readAll().startsWith("\xEF\xBB\xBF截面,参数,"));
+}
+
 TEST_F(ScheduleImport, ComputesTheRowsThatPassAndListsTheRefusedOnes) {
     Import(QByteArray(kHeader) + "A1,圆桩,frk,1000,,1.0d,C30,泥浆护壁成桩,25,\r\n" +
            "A2,圆桩,frk,0,,1.0d,C30,泥浆护壁成桩,25,\r\n" +
