@@ -231,18 +231,6 @@ bool FolderTakesNewFiles(const QString& folder) {
 #endif
 }
 
-std::optional<QByteArray> ReadWhole(const QString& path) {
-    QFile file(path);
-    if (!file.open(QIODevice::ReadOnly)) {
-        return std::nullopt;
-    }
-    QByteArray bytes = file.readAll();
-    if (file.error() != QFileDevice::NoError) {
-        return std::nullopt;
-    }
-    return bytes;
-}
-
 // Written in place there is no second copy: a disk that cannot hold what the book grows by
 // is refused before the earlier file is touched.
 bool RoomToGrow(const QString& folder, qint64 growth) {
@@ -255,7 +243,7 @@ bool RoomToGrow(const QString& folder, qint64 growth) {
 
 // After a failed write in place: the earlier content back, unless the file still holds it.
 bool PutBack(const QString& path, const QByteArray& earlier) {
-    if (ReadWhole(path) == earlier) {
+    if (ReadWholeFile(path) == earlier) {
         return true;
     }
     QFile file(path);
@@ -339,7 +327,7 @@ QString WriteWhole(const QString& path, const QByteArray& bytes) {
         // to fall back on: the earlier content is read first, so that a failed write can put
         // it back.
         file.setDirectWriteFallback(true);
-        earlier = ReadWhole(target.filePath());
+        earlier = ReadWholeFile(target.filePath());
         if (!earlier) {
             return QStringLiteral("原有文件无法读取，为免丢失未予改写");
         }
@@ -387,6 +375,18 @@ QString WriteWhole(const QString& path, const QByteArray& bytes) {
 }
 
 }  // namespace
+
+std::optional<QByteArray> ReadWholeFile(const QString& path) {
+    QFile file(path);
+    if (!file.open(QIODevice::ReadOnly)) {
+        return std::nullopt;
+    }
+    QByteArray bytes = file.readAll();
+    if (file.error() != QFileDevice::NoError) {
+        return std::nullopt;
+    }
+    return bytes;
+}
 
 BookCodec NativeBookCodec() {
 #ifdef Q_OS_WIN
@@ -516,7 +516,7 @@ BookFileResult KeepEarlierFile(const QString& folder, const QString& fileName) {
         earlier.suffix().isEmpty() ? QString() : QStringLiteral(".") + earlier.suffix();
     BookFileResult kept;
     kept.path = FullPath(keptFolder, stem + suffix);
-    const std::optional<QByteArray> bytes = ReadWhole(earlier.filePath());
+    const std::optional<QByteArray> bytes = ReadWholeFile(earlier.filePath());
     if (!bytes) {
         kept.error = QStringLiteral("原有文件无法读取");
         return kept;
@@ -529,7 +529,7 @@ BookFileResult KeepEarlierFile(const QString& folder, const QString& fileName) {
     // A copy of the same name from the same second: the same file, unless its bytes differ.
     QString name = stem + suffix;
     for (int n = 2; QFileInfo::exists(QDir(keptFolder).filePath(name)); ++n) {
-        if (ReadWhole(QDir(keptFolder).filePath(name)) == bytes) {
+        if (ReadWholeFile(QDir(keptFolder).filePath(name)) == bytes) {
             kept.ok = true;
             return kept;
         }

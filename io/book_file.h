@@ -51,6 +51,9 @@ BookFileResult WriteBookFile(const QString& folder, const QString& fileName,
 // Several files that belong together (pile_batch's two books and results table): every one is
 // written whole beside its earlier file before any replaces it, so that a failed write (a full
 // disk) replaces none and the folder never holds a table that does not go with its books.
+// The whole content of the file at `path`; nullopt when it cannot be opened or read.
+std::optional<QByteArray> ReadWholeFile(const QString& path);
+
 struct NamedBytes {
     QString fileName;
     QByteArray bytes;

@@ -7,6 +7,7 @@
 #include <algorithm>
 #include <cerrno>
 
+#include "io/book_file.h"
 #include "io/file_error_text.h"
 
 #ifdef Q_OS_WIN
@@ -63,18 +64,6 @@ bool Held(const QString& journalPath) {
     }
     lock.unlock();
     return false;
-}
-
-std::optional<QByteArray> ReadWhole(const QString& path) {
-    QFile file(path);
-    if (!file.open(QIODevice::ReadOnly)) {
-        return std::nullopt;
-    }
-    QByteArray bytes = file.readAll();
-    if (file.error() != QFileDevice::NoError) {
-        return std::nullopt;
-    }
-    return bytes;
 }
 
 }  // namespace
@@ -221,11 +210,11 @@ std::optional<EarlierJournal> NewestEarlierJournal(const QString& folder,
         if (Held(path)) {
             continue;  // another program's session, still running
         }
-        std::optional<QByteArray> bytes = ReadWhole(path);
+        std::optional<QByteArray> bytes = ReadWholeFile(path);
         if (!bytes) {
             return std::nullopt;
         }
-        return EarlierJournal{path, std::move(*bytes), ReadWhole(path + kStateSuffix)};
+        return EarlierJournal{path, std::move(*bytes), ReadWholeFile(path + kStateSuffix)};
     }
     return std::nullopt;
 }
