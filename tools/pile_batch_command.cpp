@@ -259,6 +259,11 @@ int RunBatchCommand(const QStringList& arguments, const CommandEnvironment& env)
         env.err("pile_batch: " + shownName + " 是文件夹，不是桩表\n");
         return kUnreadable;
     }
+    // Windows' file calls leave errno unset: a missing file is named as such on every system.
+    if (!info.exists()) {
+        env.err("pile_batch: 不能打开 " + shownName + ": 文件不存在\n");
+        return kUnreadable;
+    }
     QFile file(args.schedule);
     errno = 0;
     if (!file.open(QIODevice::ReadOnly)) {

@@ -105,6 +105,10 @@ INSTANTIATE_TEST_SUITE_P(Failures, JournalFailure, ::testing::ValuesIn(kFailures
 
 // The newest journal that no running program holds; the program's own is never offered.
 TEST_F(JournalFileTest, OffersTheNewestJournalThatNoRunningProgramHolds) {
+#ifdef _WIN32
+    GTEST_SKIP() << "Windows keeps a held lock file from being removed, which is how this test "
+                    "lets a lock go as an ended program does";
+#endif
     JournalFile older(Folder(), Name(1), kHeader);
     ASSERT_TRUE(older.Append({kRow1}));
     ASSERT_TRUE(older.WriteState("state"));
