@@ -76,8 +76,10 @@ key='Software\Microsoft\Windows\CurrentVersion\Uninstall\RockSocketedPile'
 has_key() { "$wine" reg query "$1\\$key" >/dev/null 2>&1; }
 # The prefix's files, but for the copy of itself that an uninstaller leaves in the temporary
 # folder (Windows removes it at the next start) and the books the sessions save.
+# The user's own work stays after an uninstall: the saved books and the session journals.
 prefix_files() {
-    (cd "$drive_c" && find . | grep -v -e '/Temp/~nsu[^/]*\.tmp' -e '/Documents/嵌岩桩计算书' | sort)
+    (cd "$drive_c" && find . | grep -v -e '/Temp/~nsu[^/]*\.tmp' -e '/Documents/嵌岩桩计算书' \
+        -e '/AppData/Local/BXV_PRJ_VORN1' | sort)
 }
 prefix_files >"$out/prefix-before.txt"
 
