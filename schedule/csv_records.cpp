@@ -191,4 +191,16 @@ bool SplitFields(std::string_view record, char separator, std::size_t maxFields,
     return true;
 }
 
+std::u16string QuotedField(std::u16string_view text) {
+    std::u16string quoted = u"\"";
+    for (const char16_t c : text) {
+        if (c == u'"') {
+            quoted.push_back(u'"');
+        }
+        quoted.push_back(c);
+    }
+    quoted.push_back(u'"');
+    return quoted;
+}
+
 }  // namespace pile::schedule

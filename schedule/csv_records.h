@@ -76,4 +76,7 @@ class RecordReader {
 bool SplitFields(std::string_view record, char separator, std::size_t maxFields,
                  std::vector<std::string>& fields);
 
+// `text` in quotes, each quote in it doubled: a field that SplitFields reads back as `text`.
+std::u16string QuotedField(std::u16string_view text);
+
 }  // namespace pile::schedule

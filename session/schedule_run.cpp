@@ -105,15 +105,7 @@ std::u16string CsvCell(std::u16string_view text) {
     if (cell.find_first_of(u",\"\r\n") == std::u16string::npos) {
         return cell;
     }
-    std::u16string quoted = u"\"";
-    for (const char16_t c : cell) {
-        if (c == u'"') {
-            quoted.push_back(u'"');
-        }
-        quoted.push_back(c);
-    }
-    quoted.push_back(u'"');
-    return quoted;
+    return schedule::QuotedField(cell);
 }
 
 std::string ResultsTable(const ScheduleOutcome& outcome) {

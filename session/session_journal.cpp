@@ -35,15 +35,7 @@ std::u16string Cell(std::u16string_view input) {
         (text.empty() || (text.front() != u' ' && text.back() != u' '))) {
         return std::u16string(text);
     }
-    std::u16string quoted = u"\"";
-    for (const char16_t c : text) {
-        if (c == u'"') {
-            quoted.push_back(u'"');
-        }
-        quoted.push_back(c);
-    }
-    quoted.push_back(u'"');
-    return quoted;
+    return schedule::QuotedField(text);
 }
 
 std::u16string CellOf(Column column, const RecordInputs& record) {
