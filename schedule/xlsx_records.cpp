@@ -1,7 +1,7 @@
 #include "schedule/xlsx_records.h"
 
 #include <expat.h>
-#include <unzip.h>
+#include <zip.h>
 
 #include <algorithm>
 #include <array>
@@ -33,56 +33,6 @@ std::u16string MiB(std::size_t bytes) {
 const std::u16string kSaveAs = u"请另存为“Excel 工作簿 (*.xlsx)”或“CSV UTF-8”";
 
 // ------------------------------------------------------------------ the zip archive
-
-// minizip reads through these callbacks: the archive is the file's bytes in memory.
-struct MemoryFile {
-    std::string_view bytes;
-    ZPOS64_T pos = 0;
-};
-
-voidpf ZCALLBACK OpenMemory(voidpf opaque, const void*, int) {
-    return opaque;
-}
-
-uLong ZCALLBACK ReadMemory(voidpf, voidpf stream, void* buffer, uLong size) {
-    auto* file = static_cast<MemoryFile*>(stream);
-    const std::size_t count =
-        std::min<std::size_t>(size, file->bytes.size() - static_cast<std::size_t>(file->pos));
-    std::memcpy(buffer, file->bytes.data() + file->pos, count);
-    file->pos += count;
-    return static_cast<uLong>(count);
-}
-
-uLong ZCALLBACK WriteMemory(voidpf, voidpf, const void*, uLong) {
-    return 0;
-}
-
-ZPOS64_T ZCALLBACK TellMemory(voidpf, voidpf stream) {
-    return static_cast<MemoryFile*>(stream)->pos;
-}
-
-long ZCALLBACK SeekMemory(voidpf, voidpf stream, ZPOS64_T offset, int origin) {
-    auto* file = static_cast<MemoryFile*>(stream);
-    ZPOS64_T base = 0;
-    if (origin == ZLIB_FILEFUNC_SEEK_CUR) {
-        base = file->pos;
-    } else if (origin == ZLIB_FILEFUNC_SEEK_END) {
-        base = file->bytes.size();
-    }
-    if (offset > file->bytes.size() - base) {
-        return -1;
-    }
-    file->pos = base + offset;
-    return 0;
-}
-
-int ZCALLBACK CloseMemory(voidpf, voidpf) {
-    return 0;
-}
-
-int ZCALLBACK ErrorMemory(voidpf, voidpf) {
-    return 0;
-}
 
 // Part names compare without case, as the packaging rules say.
 std::string Folded(std::string_view name) {
@@ -188,56 +138,48 @@ int XMLCALL OnExternalEntity(XML_Parser, const XML_Char*, const XML_Char*, const
 class Archive {
   public:
     Archive(std::string_view bytes, const WorkbookLimits& limits)
-        : memory_{bytes, 0}, limits_(limits) {}
+        : bytes_(bytes), limits_(limits) {}
     ~Archive() {
         if (zip_ != nullptr) {
-            unzClose(zip_);
+            zip_discard(zip_);
         }
     }
     Archive(const Archive&) = delete;
     Archive& operator=(const Archive&) = delete;
 
     std::optional<std::u16string> Open() {
-        zlib_filefunc64_def functions{};
-        functions.zopen64_file = OpenMemory;
-        functions.zread_file = ReadMemory;
-        functions.zwrite_file = WriteMemory;
-        functions.ztell64_file = TellMemory;
-        functions.zseek64_file = SeekMemory;
-        functions.zclose_file = CloseMemory;
-        functions.zerror_file = ErrorMemory;
-        functions.opaque = &memory_;
-        zip_ = unzOpen2_64("", &functions);
         const std::u16string broken = u"工作簿已损坏或不完整（zip 压缩包读不了）";
+        zip_error_t error;
+        zip_error_init(&error);
+        // The archive is the file's bytes in memory; the source does not own them.
+        zip_source_t* source = zip_source_buffer_create(bytes_.data(), bytes_.size(), 0, &error);
+        if (source != nullptr) {
+            zip_ = zip_open_from_source(source, ZIP_RDONLY, &error);
+            if (zip_ == nullptr) {
+                zip_source_free(source);
+            }
+        }
+        zip_error_fini(&error);
         if (zip_ == nullptr) {
             return broken;
         }
-        unz_global_info64 global{};
-        if (unzGetGlobalInfo64(zip_, &global) != UNZ_OK) {
+        const zip_int64_t count = zip_get_num_entries(zip_, 0);
+        if (count < 0) {
             return broken;
         }
-        const std::u16string tooMany =
-            u"工作簿含有超过 " + DecimalText(limits_.maxEntries) + u" 个部件，不是桩表";
-        if (global.number_entry > limits_.maxEntries) {
-            return tooMany;
+        if (static_cast<zip_uint64_t>(count) > limits_.maxEntries) {
+            return u"工作簿含有超过 " + DecimalText(limits_.maxEntries) + u" 个部件，不是桩表";
         }
-        for (int status = unzGoToFirstFile(zip_); status != UNZ_END_OF_LIST_OF_FILE;
-             status = unzGoToNextFile(zip_)) {
-            if (status != UNZ_OK) {
+        for (zip_uint64_t index = 0; index < static_cast<zip_uint64_t>(count); ++index) {
+            zip_stat_t stat;
+            zip_stat_init(&stat);
+            if (zip_stat_index(zip_, index, ZIP_FL_ENC_RAW, &stat) != 0 ||
+                (stat.valid & (ZIP_STAT_NAME | ZIP_STAT_SIZE)) != (ZIP_STAT_NAME | ZIP_STAT_SIZE)) {
                 return broken;
             }
-            if (entries_.size() == limits_.maxEntries) {
-                return tooMany;
-            }
-            std::array<char, 512> name{};
-            unz_file_info64 info{};
-            unz64_file_pos position{};
-            if (unzGetCurrentFileInfo64(zip_, &info, name.data(), name.size() - 1, nullptr, 0,
-                                        nullptr, 0) != UNZ_OK ||
-                unzGetFilePos64(zip_, &position) != UNZ_OK) {
-                return broken;
-            }
-            entries_.emplace(Folded(name.data()), Entry{position, (info.flag & 1) != 0});
+            const bool encrypted = (stat.valid & ZIP_STAT_ENCRYPTION_METHOD) != 0 &&
+                                   stat.encryption_method != ZIP_EM_NONE;
+            entries_.emplace(Folded(stat.name), Entry{index, stat.size, encrypted});
         }
         return std::nullopt;
     }
@@ -254,8 +196,15 @@ class Archive {
         if (entry->second.encrypted) {
             return u"工作簿设有密码，读不了；请在 Excel 中去掉密码后保存，或" + kSaveAs;
         }
-        unz64_file_pos position = entry->second.position;
-        if (unzGoToFilePos64(zip_, &position) != UNZ_OK || unzOpenCurrentFile(zip_) != UNZ_OK) {
+        const std::u16string bomb = u"工作簿解压后超过 " + MiB(limits_.maxUncompressedBytes) +
+                                    u"，不是桩表（可能是压缩炸弹）";
+        // The stated size may lie; it is checked before and the bytes are counted as they come.
+        if (entry->second.size > limits_.maxUncompressedBytes - inflated_) {
+            return bomb;
+        }
+        std::unique_ptr<zip_file_t, decltype(&zip_fclose)> file(
+            zip_fopen_index(zip_, entry->second.index, 0), &zip_fclose);
+        if (file == nullptr) {
             return u"工作簿已损坏：" + shown + u" 打不开";
         }
         std::unique_ptr<std::remove_pointer_t<XML_Parser>, decltype(&XML_ParserFree)> parser(
@@ -269,50 +218,58 @@ class Archive {
         XML_SetExternalEntityRefHandler(parser.get(), OnExternalEntity);
         XML_SetParamEntityParsing(parser.get(), XML_PARAM_ENTITY_PARSING_NEVER);
 
-        std::optional<std::u16string> why;
+        const std::u16string damaged = u"工作簿已损坏：" + shown + u" 的校验和不对";
         std::array<char, 64 * 1024> buffer;
+        zip_uint64_t read = 0;
         for (;;) {
-            const int got = unzReadCurrentFile(zip_, buffer.data(), buffer.size());
+            // Never more than the stated size: a part longer than it says is damaged, and the
+            // read past the end below tells it.
+            const zip_uint64_t want =
+                std::min<zip_uint64_t>(buffer.size(), entry->second.size - read);
+            const zip_int64_t got = want == 0 ? 0 : zip_fread(file.get(), buffer.data(), want);
             if (got < 0) {
-                why = u"工作簿已损坏：" + shown + u" 解压出错";
-                break;
+                const int code = zip_error_code_zip(zip_file_get_error(file.get()));
+                return code == ZIP_ER_CRC || code == ZIP_ER_INCONS
+                           ? damaged
+                           : u"工作簿已损坏：" + shown + u" 解压出错";
             }
+            read += static_cast<zip_uint64_t>(got);
             inflated_ += static_cast<std::size_t>(got);
             if (inflated_ > limits_.maxUncompressedBytes) {
-                why = u"工作簿解压后超过 " + MiB(limits_.maxUncompressedBytes) +
-                      u"，不是桩表（可能是压缩炸弹）";
-                break;
+                return bomb;
             }
-            if (XML_Parse(parser.get(), buffer.data(), got, got == 0) != XML_STATUS_OK) {
-                if (handler.failure) {
-                    why = handler.failure;
-                } else {
-                    why = u"工作簿已损坏：" + shown + u" 第 " +
-                          DecimalText(XML_GetCurrentLineNumber(parser.get())) +
-                          u" 行不是有效的 XML";
+            const bool last = got == 0;
+            if (last) {
+                // libzip checks the CRC when the part is read to its end: one byte more must
+                // find that end, and the bytes must be as many as the archive says.
+                char extra = 0;
+                if (read != entry->second.size || zip_fread(file.get(), &extra, 1) != 0) {
+                    return damaged;
                 }
-                break;
             }
-            if (got == 0) {
-                break;
+            if (XML_Parse(parser.get(), buffer.data(), static_cast<int>(got), last) !=
+                XML_STATUS_OK) {
+                if (handler.failure) {
+                    return handler.failure;
+                }
+                return u"工作簿已损坏：" + shown + u" 第 " +
+                       DecimalText(XML_GetCurrentLineNumber(parser.get())) + u" 行不是有效的 XML";
+            }
+            if (last) {
+                return std::nullopt;
             }
         }
-        // The CRC is checked here, after the last byte.
-        const int closed = unzCloseCurrentFile(zip_);
-        if (!why && closed != UNZ_OK) {
-            why = u"工作簿已损坏：" + shown + u" 的校验和不对";
-        }
-        return why;
     }
 
   private:
     struct Entry {
-        unz64_file_pos position;
+        zip_uint64_t index;
+        zip_uint64_t size;
         bool encrypted;
     };
-    MemoryFile memory_;
+    std::string_view bytes_;
     WorkbookLimits limits_;
-    unzFile zip_ = nullptr;
+    zip_t* zip_ = nullptr;
     std::map<std::string, Entry> entries_;
     std::size_t inflated_ = 0;
 };

@@ -1,7 +1,7 @@
 // One worksheet of an .xlsx workbook (Office Open XML, as Excel 2007 and later, WPS and
 // LibreOffice save it) as rows of cell texts, the texts a person sees in the cells.
 //
-//   file bytes -> zip (minizip, from memory) -> _rels/.rels -> workbook part and its rels
+//   file bytes -> zip (libzip, from memory) -> _rels/.rels -> workbook part and its rels
 //              -> the chosen sheet and the shared strings (expat, streamed) -> rows of cells
 //
 // A workbook is a zip of XML written by anyone, so every step has a limit: the inflated bytes
