@@ -536,6 +536,7 @@ class SheetHandler : public XmlHandler {
     std::vector<SheetRow> rows;
     std::vector<MergedRange> merges;
     std::size_t cells = 0;
+    std::size_t kept = 0;  // bytes of cell text
 
   private:
     void StartRow(const XML_Char** attributes) {
@@ -625,6 +626,11 @@ class SheetHandler : public XmlHandler {
             failure = TooManyCells();
             return;
         }
+        kept += cell.text.size();
+        if (kept > limits_.maxKeptBytes) {
+            failure = TooMuchText();
+            return;
+        }
         row_.cells.push_back(std::move(cell));
     }
 
@@ -649,6 +655,10 @@ class SheetHandler : public XmlHandler {
     std::u16string TooManyCells() const {
         return u"工作表「" + sheetName_ + u"」的单元格（合并单元格逐格计）超过 " +
                DecimalText(limits_.maxCells) + u" 个，不是桩表";
+    }
+    std::u16string TooMuchText() const {
+        return u"工作表「" + sheetName_ + u"」的单元格文字（共享字符串和合并单元格逐格计）超过 " +
+               MiB(limits_.maxKeptBytes) + u"，不是桩表";
     }
 
   private:
@@ -717,7 +727,7 @@ const SheetCell* CellAt(const SheetRow& row, std::uint32_t column) {
 // Gives every cell of a merged range its first cell's value, in the rows with content; the
 // count of cells stays within the limit.
 bool FillMerges(std::vector<SheetRow>& rows, const std::vector<MergedRange>& merges,
-                const WorkbookLimits& limits, std::size_t& cells) {
+                const WorkbookLimits& limits, std::size_t& cells, std::size_t& kept) {
     const auto firstAtOrAfter = [&](std::uint32_t number) {
         return std::lower_bound(
             rows.begin(), rows.end(), number,
@@ -739,7 +749,8 @@ bool FillMerges(std::vector<SheetRow>& rows, const std::vector<MergedRange>& mer
             std::vector<SheetCell> added;
             for (std::uint32_t column = range.firstColumn; column <= lastColumn; ++column) {
                 if (CellAt(*row, column) == nullptr) {
-                    if (++cells > limits.maxCells) {
+                    kept += value.text.size();
+                    if (++cells > limits.maxCells || kept > limits.maxKeptBytes) {
                         return false;
                     }
                     added.push_back(value);
@@ -887,8 +898,10 @@ std::variant<Worksheet, std::u16string> ReadWorksheet(std::string_view file, std
     }
     Worksheet worksheet{chosen->name, std::move(sheetHandler.rows)};
     Order(worksheet.rows);
-    if (!FillMerges(worksheet.rows, sheetHandler.merges, limits, sheetHandler.cells)) {
-        return sheetHandler.TooManyCells();
+    if (!FillMerges(worksheet.rows, sheetHandler.merges, limits, sheetHandler.cells,
+                    sheetHandler.kept)) {
+        return sheetHandler.kept > limits.maxKeptBytes ? sheetHandler.TooMuchText()
+                                                       : sheetHandler.TooManyCells();
     }
     return worksheet;
 }

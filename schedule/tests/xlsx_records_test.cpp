@@ -235,6 +235,21 @@ INSTANTIATE_TEST_SUITE_P(
                                                  "</mergeCells>"))),
                     {.maxCells = 1000},
                     "工作表「Sheet1」的单元格（合并单元格逐格计）超过 1000 个，不是桩表"},
+        HostileCase{
+            "CellsSharingOneLongString",
+            ZipOf(WorkbookParts(SheetXml(std::string("<row r=\"1\"><c r=\"A1\" t=\"s\"><v>0</v></c>"
+                                                     "<c r=\"B1\" t=\"s\"><v>0</v></c></row>")),
+                                "<si><t>" + std::string(700 * 1024, 'x') + "</t></si>")),
+            {.maxCellChars = 1 << 20, .maxKeptBytes = 1 << 20},
+            "工作表「Sheet1」的单元格文字（共享字符串和合并单元格逐格计）超过 1 MB，不是桩表"},
+        HostileCase{
+            "LongValueMergedOverARange",
+            ZipOf(WorkbookParts(SheetXml("<row r=\"1\"><c r=\"A1\" t=\"inlineStr\"><is><t>" +
+                                             std::string(600 * 1024, 'x') +
+                                             "</t></is></c><c r=\"C1\"><v>1</v></c></row>",
+                                         "<mergeCells><mergeCell ref=\"A1:B1\"/></mergeCells>"))),
+            {.maxCellChars = 1 << 20, .maxKeptBytes = 1 << 20},
+            "工作表「Sheet1」的单元格文字（共享字符串和合并单元格逐格计）超过 1 MB，不是桩表"},
         HostileCase{"OldBinaryXls",
                     std::string("\xD0\xCF\x11\xE0\xA1\xB1\x1A\xE1", 8) + std::string(512, '\0'),
                     {},
