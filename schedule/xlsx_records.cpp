@@ -567,6 +567,13 @@ class SheetHandler : public XmlHandler {
                           u"」不对（文件已损坏）";
                 return;
             }
+            // Excel writes a cell inside the row its reference names; one elsewhere would be
+            // read into the wrong pile's row.
+            if (row != row_.number) {
+                failure = u"工作表「" + sheetName_ + u"」的单元格 " + U16(*r) + u" 写在第 " +
+                          DecimalText(row_.number) + u" 行里（文件已损坏）";
+                return;
+            }
         }
         if (column > kExcelColumns) {
             failure = u"工作表「" + sheetName_ + u"」超过 Excel 的列数（文件已损坏）";
@@ -681,12 +688,24 @@ class SheetHandler : public XmlHandler {
     int phonetic_ = 0;
 };
 
-// Rows by number and cells by column, a later duplicate replacing an earlier one.
+// Rows by number and cells by column, a later duplicate replacing an earlier one. A row
+// written as several elements becomes one row before its cells are sorted.
 void Order(std::vector<SheetRow>& rows) {
     const auto byNumber = [](const SheetRow& a, const SheetRow& b) { return a.number < b.number; };
     if (!std::is_sorted(rows.begin(), rows.end(), byNumber)) {
         std::stable_sort(rows.begin(), rows.end(), byNumber);
     }
+    std::vector<SheetRow> joined;
+    for (SheetRow& row : rows) {
+        if (!joined.empty() && joined.back().number == row.number) {
+            for (SheetCell& cell : row.cells) {
+                joined.back().cells.push_back(std::move(cell));
+            }
+        } else {
+            joined.push_back(std::move(row));
+        }
+    }
+    rows = std::move(joined);
     for (SheetRow& row : rows) {
         const auto byColumn = [](const SheetCell& a, const SheetCell& b) {
             return a.column < b.column;
@@ -704,17 +723,6 @@ void Order(std::vector<SheetRow>& rows) {
         }
         row.cells = std::move(unique);
     }
-    std::vector<SheetRow> unique;
-    for (SheetRow& row : rows) {
-        if (!unique.empty() && unique.back().number == row.number) {
-            for (SheetCell& cell : row.cells) {
-                unique.back().cells.push_back(std::move(cell));
-            }
-        } else {
-            unique.push_back(std::move(row));
-        }
-    }
-    rows = std::move(unique);
 }
 
 const SheetCell* CellAt(const SheetRow& row, std::uint32_t column) {

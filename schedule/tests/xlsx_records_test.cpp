@@ -98,6 +98,20 @@ TEST(WorksheetTest, MergedRangesFillTheirRowsAndCellsWithoutPositionFollowOn) {
     }
 }
 
+TEST(WorksheetTest, ARowWrittenAsTwoElementsReadsAsOneSortedRow) {
+    const std::string sheet = SheetXml(
+        "<row r=\"2\"><c r=\"C2\"><v>3</v></c></row>"
+        "<row r=\"1\"><c r=\"A1\"><v>9</v></c></row>"
+        "<row r=\"2\"><c r=\"A2\"><v>1</v></c></row>");
+    const auto read = ReadWorksheet(ZipOf(WorkbookParts(sheet)), "");
+    ASSERT_TRUE(std::holds_alternative<Worksheet>(read)) << Why(read);
+    const auto& rows = std::get<Worksheet>(read).rows;
+    ASSERT_EQ(rows.size(), 2u);
+    ASSERT_EQ(rows[1].cells.size(), 2u);
+    EXPECT_EQ(rows[1].cells[0].column, 1u);
+    EXPECT_EQ(rows[1].cells[1].column, 3u);
+}
+
 TEST(WorksheetTest, CellReferencesAndNumbers) {
     EXPECT_EQ(CellReference(7, 9), "I7");
     EXPECT_EQ(CellReference(12, 28), "AB12");
@@ -250,6 +264,10 @@ INSTANTIATE_TEST_SUITE_P(
                                          "<mergeCells><mergeCell ref=\"A1:B1\"/></mergeCells>"))),
             {.maxCellChars = 1 << 20, .maxKeptBytes = 1 << 20},
             "工作表「Sheet1」的单元格文字（共享字符串和合并单元格逐格计）超过 1 MB，不是桩表"},
+        HostileCase{"CellReferenceNamingAnotherRow",
+                    ZipOf(WorkbookParts(SheetXml("<row r=\"2\"><c r=\"C7\"><v>1</v></c></row>"))),
+                    {},
+                    "工作表「Sheet1」的单元格 C7 写在第 2 行里（文件已损坏）"},
         HostileCase{"OldBinaryXls",
                     std::string("\xD0\xCF\x11\xE0\xA1\xB1\x1A\xE1", 8) + std::string(512, '\0'),
                     {},
