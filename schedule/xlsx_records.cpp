@@ -741,6 +741,11 @@ bool FillMerges(std::vector<SheetRow>& rows, const std::vector<MergedRange>& mer
             rows.begin(), rows.end(), number,
             [](const SheetRow& row, std::uint32_t n) { return row.number < n; });
     };
+    // Every place a range looks at is counted, not only the cells it adds: ranges laid over
+    // each other (Excel never writes them) would otherwise walk the same cells again and again.
+    // Ranges that do not overlap look at most at every cell twice, once kept and once added.
+    std::size_t visits = 0;
+    const std::size_t maxVisits = 2 * limits.maxCells;
     for (const MergedRange& range : merges) {
         const auto top = firstAtOrAfter(range.firstRow);
         if (top == rows.end() || top->number != range.firstRow) {
@@ -755,7 +760,13 @@ bool FillMerges(std::vector<SheetRow>& rows, const std::vector<MergedRange>& mer
             range.lastColumn, static_cast<std::uint32_t>(limits.maxColumns));
         for (auto row = top; row != rows.end() && row->number <= range.lastRow; ++row) {
             std::vector<SheetCell> added;
+            if (++visits > maxVisits) {
+                return false;
+            }
             for (std::uint32_t column = range.firstColumn; column <= lastColumn; ++column) {
+                if (++visits > maxVisits) {
+                    return false;
+                }
                 if (CellAt(*row, column) == nullptr) {
                     kept += value.text.size();
                     if (++cells > limits.maxCells || kept > limits.maxKeptBytes) {

@@ -268,6 +268,17 @@ INSTANTIATE_TEST_SUITE_P(
                     ZipOf(WorkbookParts(SheetXml("<row r=\"2\"><c r=\"C7\"><v>1</v></c></row>"))),
                     {},
                     "工作表「Sheet1」的单元格 C7 写在第 2 行里（文件已损坏）"},
+        HostileCase{"OverlappingMergedRanges",
+                    ZipOf(WorkbookParts(SheetXml(Rows(50),
+                                                 [] {
+                                                     std::string ranges = "<mergeCells>";
+                                                     for (int i = 0; i < 30; ++i) {
+                                                         ranges += "<mergeCell ref=\"A1:A50\"/>";
+                                                     }
+                                                     return ranges + "</mergeCells>";
+                                                 }()))),
+                    {.maxCells = 1000},
+                    "工作表「Sheet1」的单元格（合并单元格逐格计）超过 1000 个，不是桩表"},
         HostileCase{"OldBinaryXls",
                     std::string("\xD0\xCF\x11\xE0\xA1\xB1\x1A\xE1", 8) + std::string(512, '\0'),
                     {},
