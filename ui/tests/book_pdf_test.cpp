@@ -4,6 +4,7 @@
 #include <gtest/gtest.h>
 
 #include <QFile>
+#include <QFontMetricsF>
 #include <QRawFont>
 #include <QTemporaryDir>
 
@@ -11,6 +12,7 @@
 #include "book_font.h"
 #include "book_pages.h"
 #include "book_print_support.h"
+#include "books/column_layout.h"
 #include "testing/qt/ui_test_support.h"
 #include "testing/row_name.h"
 
@@ -115,6 +117,54 @@ INSTANTIATE_TEST_SUITE_P(
         RepertoireRow{"KangxiAndSupplementRadicals", QStringLiteral("⼊⾝⽯⺀⻍"), false},
         RepertoireRow{"CjkExtensionA", QStringLiteral("㭵䶮"), false},
         RepertoireRow{"Hangul", QStringLiteral("한글"), false}),
+    pile::test::RowName());
+
+// The columns the books count for a text, drawn in the book font: every character the font holds
+// (the books can print all of GBK) and the lines whose Greek letters and full-width forms stood
+// off their neighbours, each exactly as many half-width cells as the books pad it to.
+struct CellsRow {
+    const char* name;
+    QString text;  // empty: every character of the font, one at a time
+};
+
+class BookFontCells : public ::testing::TestWithParam<CellsRow> {};
+
+TEST_P(BookFontCells, DrawsEveryTextAsWideAsTheBooksCountIt) {
+    pile::test::QtApplication();
+    ASSERT_TRUE(BookFontLoaded()) << "the derived book font was not found";
+    QFont font(BookFontFamily());
+    font.setPixelSize(64);  // a cell of 32 pixels, no rounding to 1/64
+    const QFontMetricsF metrics(font);
+    const qreal cell = metrics.horizontalAdvance(QStringLiteral("0"));
+    ASSERT_NEAR(cell, 32.0, 0.02);
+    QStringList texts{GetParam().text};
+    if (GetParam().text.isEmpty()) {
+        texts.clear();
+        const QRawFont raw = QRawFont::fromFont(font);
+        for (char32_t c = 0x20; c <= 0xFFFF; ++c) {
+            if (c != 0x7F && raw.supportsCharacter(c)) {
+                texts.append(QString(QChar(c)));
+            }
+        }
+        ASSERT_GT(texts.size(), 21000);
+    }
+    for (const QString& text : texts) {
+        const std::u16string_view units(reinterpret_cast<const char16_t*>(text.utf16()),
+                                        static_cast<std::size_t>(text.size()));
+        const int columns = static_cast<int>(units.size()) + WideCharCount(units);
+        EXPECT_NEAR(metrics.horizontalAdvance(text), columns * cell, 0.02 * columns)
+            << text.toStdString() << " U+" << std::hex
+            << static_cast<unsigned>(text.front().unicode());
+    }
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Rows, BookFontCells,
+    ::testing::Values(CellsRow{"EveryCharacterOfTheFont", QString()},
+                      CellsRow{"SocketRatioLine", QStringLiteral("ζr: 0.95")},
+                      CellsRow{"PerimeterLine", QStringLiteral("桩身截面周长μ: 3.142 m")},
+                      CellsRow{"FullWidthForms", QStringLiteral("（Ra）：≤1.5d，满足要求")},
+                      CellsRow{"DashesTheFontJoins", QStringLiteral("————")}),
     pile::test::RowName());
 
 }  // namespace
