@@ -74,8 +74,10 @@ QString JournalFolder() {
 }
 
 QString JournalFileName(const QDateTime& start, qint64 processId) {
-    return kPrefix + start.toUTC().toString(QStringLiteral("yyyyMMdd-HHmmss-zzz")) +
-           QStringLiteral("-") + QString::number(processId) + kSuffix;
+    // The time as the caller gives it, the wall clock for the program: the name a user sees
+    // matches the hour the session started.
+    return kPrefix + start.toString(QStringLiteral("yyyyMMdd-HHmmss-zzz")) + QStringLiteral("-") +
+           QString::number(processId) + kSuffix;
 }
 
 JournalFile::JournalFile(QString folder, QString fileName, std::string header)

@@ -20,7 +20,8 @@ inline constexpr int kKeptJournals = 20;
 // <AppLocalDataLocation>/会话记录; empty when the system names no such location.
 QString JournalFolder();
 
-// "会话-<start>-<process>.csv": the name sorts by start time.
+// "会话-<start>-<process>.csv": the name sorts by start time, written in the time zone of
+// `start` (the program passes local time).
 QString JournalFileName(const QDateTime& start, qint64 processId);
 
 // One session's journal. Nothing touches the disk before the first Append; each call returns

@@ -32,6 +32,13 @@ class JournalFileTest : public ::testing::Test {
     QTemporaryDir dir_;
 };
 
+// The wall clock of the start, not UTC: 23:07 in Chongqing is 15:07 UTC.
+TEST(JournalFileName, NamesTheStartInItsOwnTimeZone) {
+    const QDateTime chongqing(QDate(2026, 12, 10), QTime(23, 7, 4), Qt::OffsetFromUTC, 8 * 3600);
+    EXPECT_EQ(JournalFileName(chongqing, 4242),
+              QStringLiteral("会话-20261210-230704-000-4242.csv"));
+}
+
 // Appended rows are on the disk as written; delete-last cuts the file back, never rewrites it.
 TEST_F(JournalFileTest, HoldsTheHeaderAndTheRowsKept) {
     JournalFile journal(Folder(), Name(0), kHeader);
