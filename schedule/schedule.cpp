@@ -46,25 +46,119 @@ std::u16string Normalized(std::u16string_view text) {
     return out;
 }
 
-// A column name may carry its unit: "hr(mm)", "frk（MPa）".
-std::u16string NormalizedColumnName(std::u16string_view text) {
-    std::u16string name = Normalized(text);
-    if (!name.empty() && name.back() == u')') {
-        const std::size_t open = name.rfind(u'(');
+// A header as engineers write it: full-width forms and the ideographic space folded, Latin
+// letters in lower case, no blanks at all, and a unit in brackets at the end left off, so that
+// "桩径 (mm)", "桩径（ｍｍ）" and "桩径" are one name.
+std::u16string FoldedColumnName(std::u16string_view text) {
+    std::u16string name;
+    for (const char16_t c : Normalized(text)) {
+        if (!IsBlank(c)) {
+            name.push_back(c);
+        }
+    }
+    if (!name.empty() && (name.back() == u')' || name.back() == u']')) {
+        const std::size_t open = name.rfind(name.back() == u')' ? u'(' : u'[');
         if (open != std::u16string::npos && open > 0) {
-            name = std::u16string(Trim(std::u16string_view(name).substr(0, open)));
+            name.resize(open);
         }
     }
     return name;
 }
 
+struct ColumnSpelling {
+    Column column;
+    std::u16string_view name;
+};
+
+// Every name a column is known by after the program's own (kColumnNames), as design institutes
+// head their schedules; folded as FoldedColumnName folds.
+constexpr ColumnSpelling kOtherNames[] = {
+    {Column::PileLabel, u"桩编号"},
+    {Column::PileLabel, u"编号"},
+    {Column::PileLabel, u"基桩编号"},
+    {Column::PileLabel, u"桩名"},
+    {Column::PileLabel, u"桩名称"},
+    {Column::Section, u"截面类型"},
+    {Column::Section, u"截面形式"},
+    {Column::Section, u"截面形状"},
+    {Column::Section, u"桩身截面"},
+    {Column::Section, u"桩身截面类型"},
+    {Column::Section, u"桩型"},
+    {Column::Mode, u"计算参数"},
+    {Column::Mode, u"岩石参数"},
+    {Column::Dd, u"d"},
+    {Column::Dd, u"桩径"},
+    {Column::Dd, u"直径"},
+    {Column::Dd, u"桩身直径"},
+    {Column::Dd, u"设计桩径"},
+    {Column::Dd, u"a"},
+    {Column::Dd, u"长边"},
+    {Column::Dd, u"矩形长边"},
+    {Column::Tyzd, u"c"},
+    {Column::Tyzd, u"b"},
+    {Column::Tyzd, u"直段长度"},
+    {Column::Tyzd, u"椭圆直段长度"},
+    {Column::Tyzd, u"短边"},
+    {Column::Tyzd, u"矩形短边"},
+    {Column::Hr, u"嵌岩深度"},
+    {Column::Hr, u"嵌岩长度"},
+    {Column::Hr, u"嵌岩段长度"},
+    {Column::Hr, u"入岩深度"},
+    {Column::Grade, u"混凝土强度等级"},
+    {Column::Grade, u"混凝土等级"},
+    {Column::Grade, u"砼强度等级"},
+    {Column::Grade, u"砼等级"},
+    {Column::Grade, u"桩身混凝土"},
+    {Column::Grade, u"桩身混凝土强度等级"},
+    {Column::Process, u"成桩工艺"},
+    {Column::Process, u"施工工艺"},
+    {Column::Process, u"成孔工艺"},
+    {Column::Frk, u"岩石单轴抗压强度"},
+    {Column::Frk, u"岩石单轴抗压强度标准值"},
+    {Column::Frk, u"岩石饱和单轴抗压强度"},
+    {Column::Frk, u"岩石饱和单轴抗压强度标准值"},
+    {Column::Fuk, u"桩端地基极限承载力"},
+    {Column::Fuk, u"桩端地基极限承载力标准值"},
+    {Column::Precision, u"取整"},
+    {Column::Precision, u"结果精度"},
+};
+
+// The symbols a Chinese name may end in: "桩径d", "嵌岩深度hr", "岩石抗压强度frk".
+constexpr ColumnSpelling kSymbols[] = {
+    {Column::Dd, u"d"},  {Column::Dd, u"a"},    {Column::Tyzd, u"c"},  {Column::Tyzd, u"b"},
+    {Column::Hr, u"hr"}, {Column::Frk, u"frk"}, {Column::Fuk, u"fuk"},
+};
+
+std::vector<std::u16string_view> OtherNames(Column column) {
+    std::vector<std::u16string_view> names;
+    for (const ColumnSpelling& spelling : kOtherNames) {
+        if (spelling.column == column) {
+            names.push_back(spelling.name);
+        }
+    }
+    return names;
+}
+
 }  // namespace
 
 std::optional<Column> ColumnOf(std::u16string_view headerText) {
-    const std::u16string name = NormalizedColumnName(headerText);
+    const std::u16string name = FoldedColumnName(headerText);
     for (std::size_t i = 0; i < kColumnCount; ++i) {
         if (name == Normalized(kColumnNames[i])) {
             return static_cast<Column>(i);
+        }
+    }
+    for (const ColumnSpelling& spelling : kOtherNames) {
+        if (name == spelling.name) {
+            return spelling.column;
+        }
+    }
+    for (const ColumnSpelling& symbol : kSymbols) {
+        const std::u16string_view text(name);
+        if (text.size() > symbol.name.size() && text.ends_with(symbol.name) &&
+            std::all_of(text.begin(), text.end() - static_cast<std::ptrdiff_t>(symbol.name.size()),
+                        [](char16_t c) { return c >= u'\u2E80'; })) {
+            return symbol.column;
         }
     }
     return std::nullopt;
@@ -100,6 +194,7 @@ struct HeaderReading {
     ScheduleHeader header;
     std::size_t found = 0;
     std::optional<Column> duplicate;
+    std::u16string duplicateText;  // the second header cell naming that column
 };
 
 std::optional<HeaderReading> TryHeader(std::string_view record, TextEncoding encoding,
@@ -125,10 +220,14 @@ std::optional<HeaderReading> TryHeader(std::string_view record, TextEncoding enc
         }
         auto& slot = reading.header.field[static_cast<std::size_t>(*column)];
         if (slot) {
-            reading.duplicate = reading.duplicate.value_or(*column);
+            if (!reading.duplicate) {
+                reading.duplicate = *column;
+                reading.duplicateText = *text;
+            }
             continue;
         }
         slot = i;
+        reading.header.name[static_cast<std::size_t>(*column)] = *text;
         ++reading.found;
     }
     return reading;
@@ -333,11 +432,6 @@ std::u16string_view ColumnName(Column column) {
     return kColumnNames[static_cast<std::size_t>(column)];
 }
 
-bool ColumnRequired(Column column) {
-    return column != Column::PileLabel && column != Column::Precision && column != Column::Time &&
-           column != Column::DecimalSeparator;
-}
-
 std::variant<ScheduleHeader, std::u16string> ReadHeader(std::string_view record, bool utf8Bom,
                                                         std::size_t maxFields) {
     if (record.find('\0') != std::string_view::npos) {
@@ -376,22 +470,45 @@ std::variant<ScheduleHeader, std::u16string> ReadHeader(std::string_view record,
                std::u16string(EncodingName(TextEncoding::Legacy)) + u" 文字）";
     }
     if (best->duplicate) {
-        return u"表头中「" + std::u16string(ColumnName(*best->duplicate)) + u"」列出现了两次";
+        const std::u16string& first = best->header.name[static_cast<std::size_t>(*best->duplicate)];
+        if (first == best->duplicateText) {
+            return u"表头中「" + first + u"」列出现了两次";
+        }
+        return u"表头中「" + first + u"」和「" + best->duplicateText + u"」都是「" +
+               std::u16string(ColumnName(*best->duplicate)) + u"」列，只能留一列";
     }
-    std::vector<std::u16string_view> missing;
+    const auto has = [&](Column column) {
+        return best->header.field[static_cast<std::size_t>(column)].has_value();
+    };
+    std::vector<Column> missing;
+    for (const Column column : {Column::Dd, Column::Hr, Column::Grade}) {
+        if (!has(column)) {
+            missing.push_back(column);
+        }
+    }
+    const bool noRock = !has(Column::Frk) && !has(Column::Fuk);
+    if (missing.empty() && !noRock) {
+        return best->header;
+    }
+    std::u16string found;
     for (std::size_t i = 0; i < kColumnCount; ++i) {
-        if (ColumnRequired(static_cast<Column>(i)) && !best->header.field[i]) {
-            missing.push_back(kColumnNames[i]);
+        if (best->header.field[i]) {
+            found += (found.empty() ? u"" : u"、") + best->header.name[i];
         }
     }
-    if (!missing.empty()) {
-        std::u16string names;
-        for (const auto name : missing) {
-            names += (names.empty() ? u"" : u"、") + std::u16string(name);
-        }
-        return u"不是桩表的表头，缺少列：" + names;
+    std::u16string names;
+    const auto knownAs = [](Column column) {
+        return std::u16string(ColumnName(column)) + u"（又作 " + Joined(OtherNames(column)) + u"）";
+    };
+    for (const Column column : missing) {
+        names += (names.empty() ? u"" : u"、") + knownAs(column);
     }
-    return best->header;
+    if (noRock) {
+        names +=
+            (names.empty() ? u"" : u"、") + knownAs(Column::Frk) + u" 或 " + knownAs(Column::Fuk);
+    }
+    return u"不是桩表的表头，缺少列：" + names +
+           (found.empty() ? u"；没有认出任何列" : u"；认出的列：" + found);
 }
 
 RowReading ReadRow(const RawRecord& record, const ScheduleHeader& header, TextDecoder& decoder) {

@@ -43,8 +43,8 @@ enum class Column {
 inline constexpr std::size_t kColumnCount = 13;
 
 std::u16string_view ColumnName(Column column);  // the header text, such as u"d或a"
-bool ColumnRequired(Column column);
-// The column a header text names ("hr(mm)" names hr), if any.
+// The column a header text names, if any: the program's own names and the ones engineers use
+// ("桩径(mm)", "嵌岩深度hr", "ＦＲＫ（MPa）"), in either case, blanks and a unit left off.
 std::optional<Column> ColumnOf(std::u16string_view headerText);
 
 struct ScheduleHeader {
@@ -52,10 +52,13 @@ struct ScheduleHeader {
     char separator = ',';
     std::size_t fieldCount = 0;
     std::array<std::optional<std::size_t>, kColumnCount> field;  // position of each column
+    std::array<std::u16string, kColumnCount> name;  // each column as the header writes it
 };
 
-// The header record, or why it is not one. Tries UTF-8 (alone after a UTF-8 byte-order mark)
-// and then GBK, and comma, semicolon and tab, and keeps the reading that names most columns.
+// The header record, or why it is not one. It needs d或a, hr, 混凝土 and one of frk and fuk;
+// the other columns may be left out where no row needs them. Tries UTF-8 (alone after a UTF-8
+// byte-order mark) and then GBK, and comma, semicolon and tab, and keeps the reading that names
+// most columns.
 std::variant<ScheduleHeader, std::u16string> ReadHeader(std::string_view record, bool utf8Bom,
                                                         std::size_t maxFields);
 

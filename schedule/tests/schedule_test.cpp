@@ -55,14 +55,24 @@ INSTANTIATE_TEST_SUITE_P(
                            "\n",
                        "第 1 行: 不是 CSV 文本文件（含有空字符）"},
         UnreadableCase{"NotCsvText", "Hello, world\nsecond line\n",
-                       "第 1 行: 不是桩表的表头，缺少列：截面、参数、d或a、c或b、hr、混凝土、"
-                       "工艺、frk、fuk"},
-        UnreadableCase{"MissingColumn", "桩号,截面,参数,d或a,c或b,hr,混凝土,工艺,frk\n",
-                       "第 1 行: 不是桩表的表头，缺少列：fuk"},
+                       "第 1 行: 不是桩表的表头，缺少列：d或a（又作 "
+                       "d、桩径、直径、桩身直径、设计桩径、a、长边 或 矩形长边）、hr（又作 "
+                       "嵌岩深度、嵌岩长度、嵌岩段长度 或 入岩深度）、混凝土（又作 "
+                       "混凝土强度等级、混凝土等级、砼强度等级、砼等级、桩身混凝土 或 "
+                       "桩身混凝土强度等级）、frk（又作 "
+                       "岩石单轴抗压强度、岩石单轴抗压强度标准值、岩石饱和单轴抗压强度 或 "
+                       "岩石饱和单轴抗压强度标准值） 或 fuk（又作 桩端地基极限承载力 或 "
+                       "桩端地基极限承载力标准值）；没有认出任何列"},
+        UnreadableCase{"MissingColumn", "桩号,截面,参数,d或a,c或b,混凝土,工艺,frk\n",
+                       "第 1 行: 不是桩表的表头，缺少列：hr（又作 嵌岩深度、嵌岩长度、嵌岩段长度 "
+                       "或 入岩深度）；认出的列：桩号、截面、参数、d或a、c或b、混凝土、工艺、frk"},
+        UnreadableCase{"TwoNamesOfOneColumn", "桩径,hr,混凝土,frk,直径\n",
+                       "第 1 行: 表头中「桩径」和「直径」都是「d或a」列，只能留一列"},
         UnreadableCase{"DuplicateColumn", "截面,参数,d或a,c或b,hr,混凝土,工艺,frk,fuk,截面\n",
                        "第 1 行: 表头中「截面」列出现了两次"},
-        UnreadableCase{"HeaderAfterBlankLinesCountsItsLine", "\n\n截面,参数\n",
-                       "第 3 行: 不是桩表的表头，缺少列：d或a、c或b、hr、混凝土、工艺、frk、fuk"},
+        UnreadableCase{"HeaderAfterBlankLinesCountsItsLine", "\n\n截面,d或a,混凝土,fuk\n",
+                       "第 3 行: 不是桩表的表头，缺少列：hr（又作 嵌岩深度、嵌岩长度、嵌岩段长度 "
+                       "或 入岩深度）；认出的列：截面、d或a、混凝土、fuk"},
         UnreadableCase{"Utf16", "\xFF\xFE\x69\x68\n",
                        "文件是 UTF-16 编码；请在 Excel 中另存为“CSV (逗号分隔)”或“CSV UTF-8”"},
         UnreadableCase{"TooLarge", std::string(kHeader) + std::string(2 << 20, '\n'),
@@ -84,6 +94,24 @@ TEST(HeaderTest, FindsColumnsInAnyOrderWithUnitsCaseAndOtherColumns) {
     EXPECT_EQ(header.field[static_cast<std::size_t>(Column::Dd)], 7u);
     EXPECT_EQ(header.field[static_cast<std::size_t>(Column::Frk)], 1u);
     EXPECT_FALSE(header.field[static_cast<std::size_t>(Column::PileLabel)]);
+}
+
+// Header texts as engineers write them, and texts that name no column.
+TEST(HeaderTest, KnowsTheNamesEngineersWrite) {
+    const std::pair<std::u16string, std::optional<Column>> spellings[] = {
+        {u"桩编号", Column::PileLabel},  {u"截面形式", Column::Section},
+        {u"岩石参数", Column::Mode},     {u"桩径(mm)", Column::Dd},
+        {u"桩径d（ｍｍ）", Column::Dd},  {u"Ｄ", Column::Dd},
+        {u"矩形 短边", Column::Tyzd},    {u"嵌岩深度hr", Column::Hr},
+        {u"嵌岩段长度 (m)", Column::Hr}, {u"砼强度等级", Column::Grade},
+        {u"成桩工艺", Column::Process},  {u"岩石饱和单轴抗压强度标准值frk(MPa)", Column::Frk},
+        {u"ＦＵＫ（kPa）", Column::Fuk}, {u"结果精度", Column::Precision},
+        {u"备注", std::nullopt},         {u"xhr", std::nullopt},
+        {u"桩长", std::nullopt},         {u"(mm)", std::nullopt},
+    };
+    for (const auto& [text, column] : spellings) {
+        EXPECT_EQ(ColumnOf(text), column) << Utf16ToUtf8(text);
+    }
 }
 
 TEST(HeaderTest, TellsGbkFromUtf8ByDecoding) {

@@ -62,12 +62,12 @@ TEST_F(ImportTest, AFileThatCannotBeReadLeavesTheBooksAsTheyWere) {
     Write(std::string(schedule::testing::kHeader) + kPile);
     Import(session);
     const CalculationBooks before = session.Books();
-    Write("截面,参数\n");
+    Write("截面,d或a,混凝土,fuk\n");
     const ImportResult result = Import(session);
     EXPECT_FALSE(result.read);
     EXPECT_EQ(Utf16ToUtf8(result.message),
-              "桩表未能导入: 第 1 行: 不是桩表的表头，缺少列：d或a、c或b、hr、混凝土、工艺、frk、"
-              "fuk");
+              "桩表未能导入: 第 1 行: 不是桩表的表头，缺少列：hr（又作 "
+              "嵌岩深度、嵌岩长度、嵌岩段长度 或 入岩深度）；认出的列：截面、d或a、混凝土、fuk");
     EXPECT_EQ(session.Books().TableLines(), before.TableLines());
     EXPECT_EQ(session.Books().TextLines(), before.TextLines());
     fs::remove(file_);

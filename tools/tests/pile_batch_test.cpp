@@ -248,10 +248,17 @@ INSTANTIATE_TEST_SUITE_P(
     ::testing::Values(
         UnreadableCase{"Empty", QByteArray(""), ": 文件是空的"},
         UnreadableCase{"NotCsv", QByteArray("\x89PNG\r\n\x1A\n\0\0\0\rIHDR", 16),
-                       ": 第 1 行: 不是桩表的表头，缺少列：截面、参数、d或a、c或b、hr、混凝土、"
-                       "工艺、frk、fuk"},
-        UnreadableCase{"MissingColumn", QByteArray("截面,参数,d或a,c或b,hr,混凝土,工艺,frk\n"),
-                       ": 第 1 行: 不是桩表的表头，缺少列：fuk"},
+                       ": 第 1 行: 不是桩表的表头，缺少列：d或a（又作 "
+                       "d、桩径、直径、桩身直径、设计桩径、a、长边 或 矩形长边）、hr（又作 "
+                       "嵌岩深度、嵌岩长度、嵌岩段长度 或 入岩深度）、混凝土（又作 "
+                       "混凝土强度等级、混凝土等级、砼强度等级、砼等级、桩身混凝土 或 "
+                       "桩身混凝土强度等级）、frk（又作 "
+                       "岩石单轴抗压强度、岩石单轴抗压强度标准值、岩石饱和单轴抗压强度 或 "
+                       "岩石饱和单轴抗压强度标准值） 或 fuk（又作 桩端地基极限承载力 或 "
+                       "桩端地基极限承载力标准值）；没有认出任何列"},
+        UnreadableCase{"MissingColumn", QByteArray("截面,参数,d或a,c或b,混凝土,工艺,frk\n"),
+                       ": 第 1 行: 不是桩表的表头，缺少列：hr（又作 嵌岩深度、嵌岩长度、嵌岩段长度 "
+                       "或 入岩深度）；认出的列：截面、参数、d或a、c或b、混凝土、工艺、frk"},
         // Told apart by their bytes, whatever the file is called.
         UnreadableCase{"TruncatedWorkbook", QByteArray("PK\x03\x04\x14\0\0\0\x08\0", 10),
                        ": 工作簿已损坏或不完整（zip 压缩包读不了）"}),
