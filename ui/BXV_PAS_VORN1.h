@@ -15,7 +15,6 @@
 #include <functional>
 #include <memory>
 #include <optional>
-#include <string_view>
 
 #include "session/panel_layout.h"
 #include "session/panel_session.h"
@@ -170,9 +169,7 @@ class TBXV_FRM_VORN1 : public QWidget {
 
     // Compute action.
     void ComputeAction();
-    // `mark`: a recovered record's 桩号, which names it in the books.
-    void ComputeRecord(const QString& time, char16_t decimalSeparator,
-                       std::u16string_view mark = {});
+    void ComputeRecord(const QString& time, char16_t decimalSeparator);
     std::optional<pile::PanelInput> ReadPanel() const;
     void PresentResults(const pile::session::ResultTexts& results);
     void FollowBooks(const pile::BooksChange& change);
