@@ -346,12 +346,36 @@ std::u16string NotAnItem(Column column, std::u16string_view text,
     return std::u16string(ColumnName(column)) + Shown(text) + choice;
 }
 
-std::variant<ScheduleRow, std::u16string> RowFromCells(const Cells& cells) {
-    const std::optional<RockParameterMode> mode = ModeOf(cells[Column::Mode]);
-    if (!mode) {
+// An empty 参数 is told by the rock value the row fills; with both or neither filled it
+// cannot be, and the message says which cells it looked at.
+std::variant<RockParameterMode, std::u16string> RowMode(const Cells& cells) {
+    if (!Trim(cells[Column::Mode]).empty()) {
+        if (const std::optional<RockParameterMode> mode = ModeOf(cells[Column::Mode])) {
+            return *mode;
+        }
         return NotAnItem(Column::Mode, cells[Column::Mode], {u"frk", u"fuk"});
     }
-    const std::optional<SectionType> section = SectionOf(cells[Column::Section]);
+    const bool frk = !Trim(cells[Column::Frk]).empty();
+    const bool fuk = !Trim(cells[Column::Fuk]).empty();
+    if (frk != fuk) {
+        return frk ? RockParameterMode::Frk : RockParameterMode::Fuk;
+    }
+    return NotAnItem(Column::Mode, cells[Column::Mode], {u"frk", u"fuk"}) +
+           (frk ? u"（frk 和 fuk 都已填写）" : u"（frk 和 fuk 都未填写）");
+}
+
+std::variant<ScheduleRow, std::u16string> RowFromCells(const Cells& cells,
+                                                       const ScheduleHeader& header) {
+    const auto modeOrWhy = RowMode(cells);
+    if (const auto* why = std::get_if<std::u16string>(&modeOrWhy)) {
+        return *why;
+    }
+    const std::optional<RockParameterMode> mode = std::get<RockParameterMode>(modeOrWhy);
+    // A schedule without a 截面 column is a schedule of circles.
+    const bool sectionAbsent = !header.field[static_cast<std::size_t>(Column::Section)];
+    const std::optional<SectionType> section = sectionAbsent
+                                                   ? std::optional<SectionType>(SectionType::Circle)
+                                                   : SectionOf(cells[Column::Section]);
     if (!section) {
         return NotAnItem(Column::Section, cells[Column::Section], SectionTexts());
     }
@@ -561,7 +585,7 @@ RowReading ReadRow(const RawRecord& record, const ScheduleHeader& header, TextDe
                          DecimalText(header.fieldCount) + u" 个（数中的分隔符须放在引号里）";
         return reading;
     }
-    reading.result = RowFromCells(cells);
+    reading.result = RowFromCells(cells, header);
     return reading;
 }
 
