@@ -8,8 +8,6 @@
 
 namespace pile::session {
 
-namespace {
-
 // The result panel's formats: the coefficient with four decimals whatever the precision
 // choice, Ra and Rc with at most seven significant digits.
 ResultTexts ResultTextsOf(const ComputedPile& pile, PrecisionMode precision, char16_t separator) {
@@ -25,8 +23,6 @@ ResultTexts ResultTextsOf(const ComputedPile& pile, PrecisionMode precision, cha
     }
     return texts;
 }
-
-}  // namespace
 
 PanelUpdate PanelSession::Compute(const PanelInput& panel, PrecisionMode precision,
                                   char16_t decimalSeparator, std::u16string_view calculationTime) {

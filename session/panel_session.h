@@ -30,6 +30,7 @@
 
 #include "books/calculation_books.h"
 #include "engine/fixed_text.h"
+#include "engine/pile_calculation.h"
 #include "engine/pile_input.h"
 #include "session/book_screen.h"
 
@@ -45,6 +46,9 @@ struct ResultTexts {
     // fuk mode: none; the label keeps the empty text that the passed checks left in it.
     std::optional<std::u16string_view> rockClass;
 };
+
+// The result panel of a pile computed under `precision`; the books print the same texts.
+ResultTexts ResultTextsOf(const ComputedPile& pile, PrecisionMode precision, char16_t separator);
 
 // What one compute step asks the front end to show, in this order.
 struct PanelUpdate {
