@@ -9,16 +9,12 @@
 #include <string_view>
 #include <variant>
 
+#include "schedule/schedule.h"
+
 namespace pile::session {
 
-// The load cells of one schedule row as written; empty for a load not given.
-struct LoadTexts {
-    std::u16string nk;      // characteristic pile-top force, kN
-    std::u16string nkmax;   // largest characteristic force under eccentric loads, kN
-    std::u16string n;       // design force under the basic combination, kN
-    std::u16string gamma0;  // structural importance factor; 1.0 when empty
-    bool Empty() const { return nk.empty() && nkmax.empty() && n.empty() && gamma0.empty(); }
-};
+// The load cells of one schedule row: Nk, Nkmax, N and γ0 as written.
+using schedule::LoadTexts;
 
 struct PileLoads {
     std::optional<double> nk;

@@ -25,7 +25,8 @@ ResultTexts ResultTextsOf(const ComputedPile& pile, PrecisionMode precision, cha
 }
 
 PanelUpdate PanelSession::Compute(const PanelInput& panel, PrecisionMode precision,
-                                  char16_t decimalSeparator, std::u16string_view calculationTime) {
+                                  char16_t decimalSeparator, std::u16string_view calculationTime,
+                                  const schedule::LoadTexts& loads) {
     ComputeOutcome outcome = ComputePile(panel, decimalSeparator);
     PanelUpdate update;
     update.sidesRewritten = outcome.rewritten.has_value();
@@ -42,7 +43,8 @@ PanelUpdate PanelSession::Compute(const PanelInput& panel, PrecisionMode precisi
     update.booksChange =
         books_.AppendRecord(pile.input, pile.result, update.ddText, update.tyzdText, precision,
                             decimalSeparator, calculationTime);
-    records_.push_back({panel, precision, decimalSeparator, std::u16string(calculationTime)});
+    records_.push_back(
+        {panel, precision, decimalSeparator, std::u16string(calculationTime), loads});
     timeSource_ = records_.back();
     timeSourceDeleted_ = false;
     bookScreenUsed_ = true;

@@ -32,6 +32,7 @@
 #include "engine/fixed_text.h"
 #include "engine/pile_calculation.h"
 #include "engine/pile_input.h"
+#include "schedule/schedule.h"
 #include "session/book_screen.h"
 
 namespace pile::session {
@@ -76,14 +77,16 @@ struct RecordInputs {
     PrecisionMode precision = PrecisionMode::Units;
     char16_t decimalSeparator = u'.';
     std::u16string calculationTime;
+    schedule::LoadTexts loads;  // from a schedule; the books never print them
 };
 
 class PanelSession {
   public:
     // Reads and checks the panel, calculates the pile and, when it passes, appends its record
-    // to both books. `calculationTime` ends both books.
+    // to both books. `calculationTime` ends both books. A schedule's loads go with the record
+    // (the journal keeps them); the books never print them.
     PanelUpdate Compute(const PanelInput& panel, PrecisionMode precision, char16_t decimalSeparator,
-                        std::u16string_view calculationTime);
+                        std::u16string_view calculationTime, const schedule::LoadTexts& loads = {});
 
     // "导入桩表…": the schedule in `file` computed row after row into the books, as pile_batch
     // reads it; a file that cannot be read leaves them as they were, and so does a run that

@@ -65,6 +65,14 @@ std::u16string CellOf(Column column, const RecordInputs& record) {
             return record.calculationTime;
         case Column::DecimalSeparator:
             return std::u16string(1, record.decimalSeparator);
+        case Column::Nk:
+            return record.loads.nk;
+        case Column::Nkmax:
+            return record.loads.nkmax;
+        case Column::N:
+            return record.loads.n;
+        case Column::Gamma0:
+            return record.loads.gamma0;
         case Column::PileLabel:
             break;
     }
@@ -80,7 +88,8 @@ std::optional<RecordInputs> RecordOf(const schedule::ScheduleEntry& entry) {
     if (row == nullptr || !row->calculationTime || !row->decimalSeparator) {
         return std::nullopt;
     }
-    RecordInputs record{row->panel, row->precision, *row->decimalSeparator, *row->calculationTime};
+    RecordInputs record{row->panel, row->precision, *row->decimalSeparator, *row->calculationTime,
+                        row->loads};
     if (!std::holds_alternative<ComputedPile>(
             ComputePile(record.panel, record.decimalSeparator).result)) {
         return std::nullopt;
