@@ -112,6 +112,18 @@ TEST(WorksheetTest, ARowWrittenAsTwoElementsReadsAsOneSortedRow) {
     EXPECT_EQ(rows[1].cells[1].column, 3u);
 }
 
+TEST(WorksheetTest, ALongTextReadsInPiecesWithinTheTagLimit) {
+    std::string text;
+    for (int i = 0; i < 32767; ++i) {
+        text += "桩";
+    }
+    const std::string sheet =
+        SheetXml("<row r=\"1\"><c r=\"A1\" t=\"inlineStr\"><is><t>" + text + "</t></is></c></row>");
+    const auto read = ReadWorksheet(ZipOf(WorkbookParts(sheet)), "", {.maxTokenBytes = 16 << 10});
+    ASSERT_TRUE(std::holds_alternative<Worksheet>(read)) << Why(read);
+    EXPECT_EQ(std::get<Worksheet>(read).rows[0].cells[0].text, text);
+}
+
 TEST(WorksheetTest, CellReferencesAndNumbers) {
     EXPECT_EQ(CellReference(7, 9), "I7");
     EXPECT_EQ(CellReference(12, 28), "AB12");
@@ -279,6 +291,12 @@ INSTANTIATE_TEST_SUITE_P(
                                                  }()))),
                     {.maxCells = 1000},
                     "工作表「Sheet1」的单元格（合并单元格逐格计）超过 1000 个，不是桩表"},
+        HostileCase{
+            "LongAttribute",
+            ZipOf(WorkbookParts(SheetXml("<row r=\"1\"><c r=\"A1\" x=\"" +
+                                         std::string(3 << 20, 'x') + "\"><v>1</v></c></row>"))),
+            {},
+            "xl/worksheets/sheet1.xml 中有一个标签、属性或注释超过 1 MB，不予读取"},
         HostileCase{"OldBinaryXls",
                     std::string("\xD0\xCF\x11\xE0\xA1\xB1\x1A\xE1", 8) + std::string(512, '\0'),
                     {},
