@@ -234,7 +234,7 @@ class Archive {
         XML_SetEntityDeclHandler(parser.get(), OnEntity);
         XML_SetExternalEntityRefHandler(parser.get(), OnExternalEntity);
         XML_SetParamEntityParsing(parser.get(), XML_PARAM_ENTITY_PARSING_NEVER);
-        // Expanding: the default handler must not stop &amp; reaching the text.
+        // The expanding kind, so that having it changes nothing of how references are read.
         XML_SetDefaultHandlerExpand(parser.get(), OnOther);
 
         const std::u16string damaged = u"工作簿已损坏：" + shown + u" 的校验和不对";

@@ -1,7 +1,10 @@
 #include "schedule/xlsx_records.h"
 
 #include <gtest/gtest.h>
+#include <zlib.h>
 
+#include <cstdint>
+#include <optional>
 #include <ostream>
 #include <string>
 #include <variant>
@@ -180,6 +183,129 @@ std::string WithSheetByteChanged() {
     return zip;
 }
 
+// A zip written byte by byte, so that its sizes and checksums may lie: each part deflated,
+// with the CRC and uncompressed size given (else its own), and when asked in the ZIP64 form
+// (every size and offset in the extra fields, the end records of ZIP64) that large archives take.
+struct RawPart {
+    std::string name;
+    std::string bytes;
+    std::uint32_t sizeOverstatedBy = 0;
+    std::optional<std::uint32_t> crc;
+};
+
+std::uint32_t Crc(const std::string& bytes) {
+    return static_cast<std::uint32_t>(
+        crc32(0, reinterpret_cast<const Bytef*>(bytes.data()), static_cast<uInt>(bytes.size())));
+}
+
+std::string RawZip(const std::vector<RawPart>& parts, bool zip64 = false) {
+    const auto put = [](std::string& out, std::uint64_t value, int bytes) {
+        for (int i = 0; i < bytes; ++i) {
+            out.push_back(static_cast<char>(value >> (8 * i)));
+        }
+    };
+    const std::uint32_t all = 0xFFFFFFFF;
+    std::string zip;
+    std::string central;
+    for (const RawPart& part : parts) {
+        std::string deflated(compressBound(part.bytes.size()) + 64, '\0');
+        z_stream z{};
+        deflateInit2(&z, 6, Z_DEFLATED, -15, 8, Z_DEFAULT_STRATEGY);
+        z.next_in = reinterpret_cast<Bytef*>(const_cast<char*>(part.bytes.data()));
+        z.avail_in = static_cast<uInt>(part.bytes.size());
+        z.next_out = reinterpret_cast<Bytef*>(deflated.data());
+        z.avail_out = static_cast<uInt>(deflated.size());
+        deflate(&z, Z_FINISH);
+        deflated.resize(z.total_out);
+        deflateEnd(&z);
+        const std::uint32_t crc = part.crc.value_or(Crc(part.bytes));
+        const std::uint64_t size = part.bytes.size() + part.sizeOverstatedBy;
+        const std::uint64_t offset = zip.size();
+        std::string common;  // from "version needed" to the name's length
+        put(common, zip64 ? 45 : 20, 2);
+        put(common, 0x0800, 2);  // names in UTF-8
+        put(common, 8, 2);       // deflated
+        put(common, 0x00210000, 4);
+        put(common, crc, 4);
+        put(common, zip64 ? all : deflated.size(), 4);
+        put(common, zip64 ? all : size, 4);
+        put(common, part.name.size(), 2);
+        std::string localExtra;
+        std::string centralExtra;
+        if (zip64) {
+            put(localExtra, 1, 2);
+            put(localExtra, 16, 2);
+            put(localExtra, size, 8);
+            put(localExtra, deflated.size(), 8);
+            centralExtra = localExtra;
+            centralExtra[2] = 24;
+            put(centralExtra, offset, 8);
+        }
+        put(zip, 0x04034b50, 4);
+        zip += common;
+        put(zip, localExtra.size(), 2);
+        zip += part.name + localExtra + deflated;
+        put(central, 0x02014b50, 4);
+        put(central, 45, 2);
+        central += common;
+        put(central, centralExtra.size(), 2);
+        put(central, 0, 10);  // comment, disk, attributes
+        put(central, zip64 ? all : offset, 4);
+        central += part.name + centralExtra;
+    }
+    const std::uint64_t centralAt = zip.size();
+    zip += central;
+    if (zip64) {
+        const std::uint64_t recordAt = zip.size();
+        put(zip, 0x06064b50, 4);
+        put(zip, 44, 8);
+        put(zip, 45, 2);
+        put(zip, 45, 2);
+        put(zip, 0, 8);  // disks
+        put(zip, parts.size(), 8);
+        put(zip, parts.size(), 8);
+        put(zip, central.size(), 8);
+        put(zip, centralAt, 8);
+        put(zip, 0x07064b50, 4);
+        put(zip, 0, 4);
+        put(zip, recordAt, 8);
+        put(zip, 1, 4);
+    }
+    put(zip, 0x06054b50, 4);
+    put(zip, 0, 4);
+    put(zip, zip64 ? 0xFFFF : parts.size(), 2);
+    put(zip, zip64 ? 0xFFFF : parts.size(), 2);
+    put(zip, zip64 ? all : central.size(), 4);
+    put(zip, zip64 ? all : centralAt, 4);
+    put(zip, 0, 2);
+    return zip;
+}
+
+// The parts of a workbook whose sheet reads 1000 in A1, as a byte-by-byte zip takes them.
+std::vector<RawPart> RawParts(const std::string& number = "1000") {
+    std::vector<RawPart> parts;
+    for (Part& part :
+         WorkbookParts(SheetXml("<row r=\"1\"><c r=\"A1\"><v>" + number + "</v></c></row>"))) {
+        parts.push_back({part.name, part.bytes, 0, std::nullopt});
+    }
+    return parts;
+}
+
+std::string SheetSizesOverstated() {
+    std::vector<RawPart> parts = RawParts();
+    parts.back().sizeOverstatedBy = 1000;
+    return RawZip(parts);
+}
+
+// 1000 changed to 9000 in the sheet, its CRC left as it was: a reader that checks the CRC
+// only when the stated size was read to its end reads 9000 as good.
+std::string DigitChangedUnderOverstatedSizes() {
+    std::vector<RawPart> parts = RawParts("9000");
+    parts.back().crc = Crc(RawParts().back().bytes);
+    parts.back().sizeOverstatedBy = 1000;
+    return RawZip(parts);
+}
+
 struct HostileCase {
     const char* name;
     std::string bytes;
@@ -208,6 +334,14 @@ INSTANTIATE_TEST_SUITE_P(
                     "工作簿已损坏或不完整（zip 压缩包读不了）"},
         HostileCase{"ChangedByte",
                     WithSheetByteChanged(),
+                    {},
+                    "工作簿已损坏：xl/worksheets/sheet1.xml 的校验和不对"},
+        HostileCase{"SizesOverstated",
+                    SheetSizesOverstated(),
+                    {},
+                    "工作簿已损坏：xl/worksheets/sheet1.xml 的校验和不对"},
+        HostileCase{"DigitChangedUnderOverstatedSizes",
+                    DigitChangedUnderOverstatedSizes(),
                     {},
                     "工作簿已损坏：xl/worksheets/sheet1.xml 的校验和不对"},
         HostileCase{"ZipBomb",
@@ -328,6 +462,12 @@ INSTANTIATE_TEST_SUITE_P(
                     {},
                     "是 zip 压缩包，但不是 Excel 工作簿；能读的是 .xlsx 工作簿和 CSV 文件"}),
     [](const auto& row) { return std::string(row.param.name); });
+
+TEST(WorksheetTest, AZip64ArchiveReads) {
+    const auto read = ReadWorksheet(RawZip(RawParts(), true), "");
+    ASSERT_TRUE(std::holds_alternative<Worksheet>(read)) << Why(read);
+    EXPECT_EQ(std::get<Worksheet>(read).rows.at(0).cells.at(0).text, "1000");
+}
 
 TEST(WorksheetTest, ANamedSheetThatIsMissingListsTheSheets) {
     EXPECT_EQ(Why(ReadWorksheet(Valid(), "桩表2")),
