@@ -457,6 +457,12 @@ class SharedStringsHandler : public XmlHandler {
                     u"共享字符串超过 " + DecimalText(limits_.maxSharedStrings) + u" 个，不是桩表";
                 return;
             }
+            // The table is kept whole while the sheet is read: its bytes count with the cells'.
+            bytes += current_.size();
+            if (bytes > limits_.maxKeptBytes) {
+                failure = u"共享字符串共超过 " + MiB(limits_.maxKeptBytes) + u"，不是桩表";
+                return;
+            }
             strings.push_back(std::move(current_));
             current_.clear();
         }
@@ -468,6 +474,7 @@ class SharedStringsHandler : public XmlHandler {
         }
     }
     std::vector<std::string> strings;
+    std::size_t bytes = 0;  // of all the strings
 
   private:
     const WorkbookLimits& limits_;
@@ -563,7 +570,7 @@ class SheetHandler : public XmlHandler {
     std::vector<SheetRow> rows;
     std::vector<MergedRange> merges;
     std::size_t cells = 0;
-    std::size_t kept = 0;  // bytes of cell text
+    std::size_t kept = 0;  // bytes of text: the shared strings, then the cells
 
   private:
     void StartRow(const XML_Char** attributes) {
@@ -939,6 +946,7 @@ std::variant<Worksheet, std::u16string> ReadWorksheet(std::string_view file, std
         }
     }
     SheetHandler sheetHandler(limits, shared.strings, name);
+    sheetHandler.kept = shared.bytes;
     if (auto why = archive.Parse(rels.byId.at(chosen->relationId).target, sheetHandler)) {
         return *why;
     }

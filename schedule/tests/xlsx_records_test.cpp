@@ -403,6 +403,13 @@ INSTANTIATE_TEST_SUITE_P(
             {.maxCellChars = 1 << 20, .maxKeptBytes = 1 << 20},
             "工作表「Sheet1」的单元格文字（共享字符串和合并单元格逐格计）超过 1 MB，不是桩表"},
         HostileCase{
+            "SharedStringsBeyondTheTextKept",
+            ZipOf(WorkbookParts(SheetXml(""), "<si><t>" + std::string(700 * 1024, 'x') +
+                                                  "</t></si><si><t>" +
+                                                  std::string(700 * 1024, 'y') + "</t></si>")),
+            {.maxCellChars = 1 << 20, .maxKeptBytes = 1 << 20},
+            "共享字符串共超过 1 MB，不是桩表"},
+        HostileCase{
             "LongValueMergedOverARange",
             ZipOf(WorkbookParts(SheetXml("<row r=\"1\"><c r=\"A1\" t=\"inlineStr\"><is><t>" +
                                              std::string(600 * 1024, 'x') +
