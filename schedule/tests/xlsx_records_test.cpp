@@ -4,9 +4,11 @@
 #include <zlib.h>
 
 #include <cstdint>
+#include <initializer_list>
 #include <optional>
 #include <ostream>
 #include <string>
+#include <utility>
 #include <variant>
 
 #include "engine/utf_text.h"
@@ -199,9 +201,13 @@ std::uint32_t Crc(const std::string& bytes) {
 }
 
 std::string RawZip(const std::vector<RawPart>& parts, bool zip64 = false) {
-    const auto put = [](std::string& out, std::uint64_t value, int bytes) {
-        for (int i = 0; i < bytes; ++i) {
-            out.push_back(static_cast<char>(value >> (8 * i)));
+    // Little-endian fields, each a value and its width in bytes.
+    const auto put = [](std::string& out,
+                        std::initializer_list<std::pair<std::uint64_t, int>> fields) {
+        for (const auto& [value, bytes] : fields) {
+            for (int i = 0; i < bytes; ++i) {
+                out.push_back(static_cast<char>(value >> (8 * i)));
+            }
         }
     };
     const std::uint32_t all = 0xFFFFFFFF;
@@ -218,66 +224,55 @@ std::string RawZip(const std::vector<RawPart>& parts, bool zip64 = false) {
         deflate(&z, Z_FINISH);
         deflated.resize(z.total_out);
         deflateEnd(&z);
-        const std::uint32_t crc = part.crc.value_or(Crc(part.bytes));
         const std::uint64_t size = part.bytes.size() + part.sizeOverstatedBy;
         const std::uint64_t offset = zip.size();
-        std::string common;  // from "version needed" to the name's length
-        put(common, zip64 ? 45 : 20, 2);
-        put(common, 0x0800, 2);  // names in UTF-8
-        put(common, 8, 2);       // deflated
-        put(common, 0x00210000, 4);
-        put(common, crc, 4);
-        put(common, zip64 ? all : deflated.size(), 4);
-        put(common, zip64 ? all : size, 4);
-        put(common, part.name.size(), 2);
+        // From "version needed" to the name's length: UTF-8 names, deflated, 1980-01-01.
+        std::string common;
+        put(common, {{zip64 ? 45 : 20, 2},
+                     {0x0800, 2},
+                     {8, 2},
+                     {0x00210000, 4},
+                     {part.crc.value_or(Crc(part.bytes)), 4},
+                     {zip64 ? all : deflated.size(), 4},
+                     {zip64 ? all : size, 4},
+                     {part.name.size(), 2}});
         std::string localExtra;
         std::string centralExtra;
         if (zip64) {
-            put(localExtra, 1, 2);
-            put(localExtra, 16, 2);
-            put(localExtra, size, 8);
-            put(localExtra, deflated.size(), 8);
-            centralExtra = localExtra;
-            centralExtra[2] = 24;
-            put(centralExtra, offset, 8);
+            put(localExtra, {{1, 2}, {16, 2}, {size, 8}, {deflated.size(), 8}});
+            put(centralExtra, {{1, 2}, {24, 2}, {size, 8}, {deflated.size(), 8}, {offset, 8}});
         }
-        put(zip, 0x04034b50, 4);
+        put(zip, {{0x04034b50, 4}});
         zip += common;
-        put(zip, localExtra.size(), 2);
+        put(zip, {{localExtra.size(), 2}});
         zip += part.name + localExtra + deflated;
-        put(central, 0x02014b50, 4);
-        put(central, 45, 2);
+        put(central, {{0x02014b50, 4}, {45, 2}});
         central += common;
-        put(central, centralExtra.size(), 2);
-        put(central, 0, 10);  // comment, disk, attributes
-        put(central, zip64 ? all : offset, 4);
+        // The extra field's length; comment, disk, attributes; the local header's offset.
+        put(central, {{centralExtra.size(), 2}, {0, 10}, {zip64 ? all : offset, 4}});
         central += part.name + centralExtra;
     }
     const std::uint64_t centralAt = zip.size();
     zip += central;
-    if (zip64) {
-        const std::uint64_t recordAt = zip.size();
-        put(zip, 0x06064b50, 4);
-        put(zip, 44, 8);
-        put(zip, 45, 2);
-        put(zip, 45, 2);
-        put(zip, 0, 8);  // disks
-        put(zip, parts.size(), 8);
-        put(zip, parts.size(), 8);
-        put(zip, central.size(), 8);
-        put(zip, centralAt, 8);
-        put(zip, 0x07064b50, 4);
-        put(zip, 0, 4);
-        put(zip, recordAt, 8);
-        put(zip, 1, 4);
+    if (zip64) {  // the end record of ZIP64 and its locator
+        put(zip, {{0x06064b50, 4},
+                  {44, 8},
+                  {45, 2},
+                  {45, 2},
+                  {0, 8},
+                  {parts.size(), 8},
+                  {parts.size(), 8},
+                  {central.size(), 8},
+                  {centralAt, 8}});
+        put(zip, {{0x07064b50, 4}, {0, 4}, {centralAt + central.size(), 8}, {1, 4}});
     }
-    put(zip, 0x06054b50, 4);
-    put(zip, 0, 4);
-    put(zip, zip64 ? 0xFFFF : parts.size(), 2);
-    put(zip, zip64 ? 0xFFFF : parts.size(), 2);
-    put(zip, zip64 ? all : central.size(), 4);
-    put(zip, zip64 ? all : centralAt, 4);
-    put(zip, 0, 2);
+    put(zip, {{0x06054b50, 4},
+              {0, 4},
+              {zip64 ? 0xFFFF : parts.size(), 2},
+              {zip64 ? 0xFFFF : parts.size(), 2},
+              {zip64 ? all : central.size(), 4},
+              {zip64 ? all : centralAt, 4},
+              {0, 2}});
     return zip;
 }
 
