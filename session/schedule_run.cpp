@@ -2,6 +2,7 @@
 
 #include <variant>
 
+#include "books/book_record.h"
 #include "engine/utf_text.h"
 #include "schedule/xlsx_schedule.h"
 
@@ -36,7 +37,8 @@ ScheduleOutcome ComputeSchedule(const schedule::Schedule& schedule, char16_t dec
             PanelUpdate update = session.Compute(
                 reading->panel, reading->precision,
                 reading->decimalSeparator.value_or(decimalSeparator),
-                reading->calculationTime ? *reading->calculationTime : calculationTime);
+                reading->calculationTime ? *reading->calculationTime : calculationTime,
+                entry.pileLabel);
             if (auto* results = std::get_if<ResultTexts>(&update.outcome)) {
                 row.results = std::move(*results);
                 row.pileNumber = session.PileCounter();
@@ -115,7 +117,7 @@ std::string ResultsTable(const ScheduleOutcome& outcome) {
         const ResultTexts& t = row.results ? *row.results : none;
         const std::u16string line = DecimalText(row.line);
         const std::u16string pileNumber =
-            row.results ? u"ZH" + DecimalText(static_cast<std::size_t>(row.pileNumber)) : u"";
+            row.results ? PileName(row.pileNumber, row.pileLabel) : u"";
         const std::u16string hardness(t.rockClass.value_or(u""));
         const std::u16string* cells[] = {&line, &row.pileLabel, &pileNumber, &t.coefficient,
                                          &t.ra, &t.rc,          &hardness,   &row.refusal};

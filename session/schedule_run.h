@@ -22,7 +22,7 @@ struct RowOutcome {
     // The result panel after the row's "计算"; none when the row was refused.
     std::optional<ResultTexts> results;
     std::u16string refusal;  // why it was refused: a failed reading or a failed check
-    int pileNumber = 0;      // the record's ZH number when computed
+    int pileNumber = 0;      // the record's number when computed; its mark names it if it has one
 };
 
 struct ScheduleOutcome {

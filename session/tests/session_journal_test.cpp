@@ -24,8 +24,8 @@ struct JournalledSession {
     std::optional<JournalState> state;
 
     void Compute(const Panel& panel, PrecisionMode precision, std::u16string_view time,
-                 char16_t separator = u'.') {
-        const PanelUpdate update = session.Compute(panel.Input(), precision, separator, time);
+                 char16_t separator = u'.', std::u16string_view mark = {}) {
+        const PanelUpdate update = session.Compute(panel.Input(), precision, separator, time, mark);
         ASSERT_TRUE(std::holds_alternative<ResultTexts>(update.outcome));
         journal += JournalRow(session.Records().back());
         rowEnds.push_back(journal.size());
@@ -120,6 +120,15 @@ const SessionRow kSessions[] = {
          s.DeleteLast();
      },
      false},
+    {"MarkedPiles",
+     [](JournalledSession& s) {
+         s.Compute(kCircle, PrecisionMode::Units, u"2024/5/6 14:03:27", u'.', u"ZJ-1");
+         s.Compute(kEllipse, PrecisionMode::Units, u"2024/5/6 14:05:01");
+         s.Compute(kRectangle, PrecisionMode::Units, u"2024/5/6 14:06:40", u'.', u"桩\"2,3\"号");
+         s.Compute(kCircle, PrecisionMode::Units, u"2024/5/6 14:07:00", u'.', u"一号桩基础");
+         s.DeleteLast();
+     },
+     true},
     {"NothingComputed", [](JournalledSession&) {}, false},
 };
 
