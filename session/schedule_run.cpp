@@ -1,5 +1,7 @@
 #include "session/schedule_run.h"
 
+#include <unordered_map>
+#include <utility>
 #include <variant>
 
 #include "books/book_record.h"
@@ -92,6 +94,37 @@ std::u16string RefusalLines(const ScheduleOutcome& outcome) {
         if (!row.results) {
             lines += u"第 " + DecimalText(row.line) + u" 行: " + row.refusal + u"\n";
         }
+    }
+    return lines;
+}
+
+std::vector<std::u16string> DuplicateNames(const ScheduleOutcome& outcome) {
+    // Each name with the lines of its rows, in the order the names first come.
+    std::vector<std::pair<std::u16string, std::vector<std::size_t>>> names;
+    std::unordered_map<std::u16string, std::size_t> index;
+    for (const RowOutcome& row : outcome.rows) {
+        if (!row.results) {
+            continue;
+        }
+        // As the books print it: " ZJ5" and "ZJ5" are one name, and so are a mark ZH2 and the
+        // second unmarked record.
+        std::u16string name = PileName(row.pileNumber, row.pileLabel);
+        const auto [at, added] = index.try_emplace(name, names.size());
+        if (added) {
+            names.push_back({std::move(name), {}});
+        }
+        names[at->second].second.push_back(row.line);
+    }
+    std::vector<std::u16string> lines;
+    for (const auto& [name, rows] : names) {
+        if (rows.size() < 2) {
+            continue;
+        }
+        std::u16string line = u"桩号重复：" + name + u"（第 ";
+        for (std::size_t i = 0; i < rows.size(); ++i) {
+            line += (i == 0 ? u"" : u"、") + DecimalText(rows[i]);
+        }
+        lines.push_back(line + u" 行）");
     }
     return lines;
 }
