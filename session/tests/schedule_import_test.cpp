@@ -150,14 +150,7 @@ struct DuplicateCase {
     std::string message;
 };
 
-class DuplicateNameTest : public ImportTest, public ::testing::WithParamInterface<DuplicateCase> {
-  protected:
-    // A file of its own for each row: the test's name holds a slash.
-    void SetUp() override {
-        file_ = fs::temp_directory_path() /
-                (std::string("schedule_import_test_") + GetParam().name + ".csv");
-    }
-};
+class DuplicateNameTest : public ::testing::TestWithParam<DuplicateCase> {};
 
 // Rows that give the books the same name are all computed, and the one box names them.
 TEST_P(DuplicateNameTest, AreComputedAndNamedInTheMessage) {
@@ -166,35 +159,26 @@ TEST_P(DuplicateNameTest, AreComputedAndNamedInTheMessage) {
         const bool refused = mark.starts_with('!');
         rows += '"' + mark.substr(refused ? 1 : 0) + '"' + ((refused ? kRefused : kPile) + 1);
     }
-    Write(rows);
     PanelSession session;
-    const ImportResult result = Import(session);
-    EXPECT_EQ(Utf16ToUtf8(result.message), GetParam().message);
-}
-
-std::string Refusal(int line) {
-    return "\n第 " + std::to_string(line) + " 行: " + kGrade;
+    const ScheduleRun run =
+        RunSchedule(schedule::testing::SourceOf(rows), u'.', u"2024/5/6 14:03:27", session);
+    EXPECT_EQ(Utf16ToUtf8(ImportMessage(run.outcome)), GetParam().message);
 }
 
 INSTANTIATE_TEST_SUITE_P(
     Marks, DuplicateNameTest,
     ::testing::Values(DuplicateCase{"EachOwnName", {"ZJ1", "ZJ2", ""}, ""},
-                      DuplicateCase{"SameMarkTwice",
-                                    {"ZJ5", "ZJ6", "ZJ5"},
-                                    "导入 3 根桩\n桩号重复：ZJ5（第 2、4 行）"},
                       DuplicateCase{"BlanksAroundTheMark",
-                                    {" ZJ5", "ZJ5 "},
-                                    "导入 2 根桩\n桩号重复：ZJ5（第 2、3 行）"},
-                      DuplicateCase{"TheRefusedRowNamesNoPile",
-                                    {"ZJ5", "!ZJ5"},
-                                    "导入 1 根桩；以下 1 行未算:" + Refusal(3)},
+                                    {" ZJ5", "ZJ6", "ZJ5 "},
+                                    "导入 3 根桩\n桩号重复：ZJ5（第 2、4 行）"},
                       DuplicateCase{"AMarkAsTheNumberOfAnUnmarkedPile",
                                     {"ZH2", ""},
                                     "导入 2 根桩\n桩号重复：ZH2（第 2、3 行）"},
-                      DuplicateCase{"TwoNamesInTheOrderOfTheirFirstRows",
-                                    {"B", "A", "!B", "A", "B", "B"},
-                                    ("导入 5 根桩；以下 1 行未算:" + Refusal(4) +
-                                     "\n桩号重复：B（第 2、6、7 行）\n桩号重复：A（第 3、5 行）")}),
+                      DuplicateCase{
+                          "TwoNamesInTheOrderOfTheirFirstRowsNotTheRefusedOne",
+                          {"B", "A", "!B", "A", "B", "B"},
+                          std::string("导入 5 根桩；以下 1 行未算:\n第 4 行: ") + kGrade +
+                              "\n桩号重复：B（第 2、6、7 行）\n桩号重复：A（第 3、5 行）"}),
     pile::test::RowName{});
 
 }  // namespace
