@@ -72,14 +72,16 @@ struct RecordInputs {
     PrecisionMode precision = PrecisionMode::Units;
     char16_t decimalSeparator = u'.';
     std::u16string calculationTime;
+    std::u16string mark;  // the schedule's 桩号; empty: the books name the pile ZH and its number
 };
 
 class PanelSession {
   public:
     // Reads and checks the panel, calculates the pile and, when it passes, appends its record
     // to both books. `calculationTime` ends both books.
+    // `mark` names the record in the books in place of ZH and its number.
     PanelUpdate Compute(const PanelInput& panel, PrecisionMode precision, char16_t decimalSeparator,
-                        std::u16string_view calculationTime);
+                        std::u16string_view calculationTime, std::u16string_view mark = {});
 
     // "导入桩表…": the schedule in `file` computed row after row into the books, as pile_batch
     // reads it; a file that cannot be read leaves them as they were, and so does a run that

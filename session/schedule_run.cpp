@@ -1,7 +1,10 @@
 #include "session/schedule_run.h"
 
+#include <unordered_map>
+#include <utility>
 #include <variant>
 
+#include "books/book_record.h"
 #include "engine/utf_text.h"
 #include "schedule/xlsx_schedule.h"
 
@@ -36,7 +39,8 @@ ScheduleOutcome ComputeSchedule(const schedule::Schedule& schedule, char16_t dec
             PanelUpdate update = session.Compute(
                 reading->panel, reading->precision,
                 reading->decimalSeparator.value_or(decimalSeparator),
-                reading->calculationTime ? *reading->calculationTime : calculationTime);
+                reading->calculationTime ? *reading->calculationTime : calculationTime,
+                entry.pileLabel);
             if (auto* results = std::get_if<ResultTexts>(&update.outcome)) {
                 row.results = std::move(*results);
                 row.pileNumber = session.PileCounter();
@@ -94,6 +98,37 @@ std::u16string RefusalLines(const ScheduleOutcome& outcome) {
     return lines;
 }
 
+std::vector<std::u16string> DuplicateNames(const ScheduleOutcome& outcome) {
+    // Each name with the lines of its rows, in the order the names first come.
+    std::vector<std::pair<std::u16string, std::vector<std::size_t>>> names;
+    std::unordered_map<std::u16string, std::size_t> index;
+    for (const RowOutcome& row : outcome.rows) {
+        if (!row.results) {
+            continue;
+        }
+        // As the books print it: " ZJ5" and "ZJ5" are one name, and so are a mark ZH2 and the
+        // second unmarked record.
+        std::u16string name = PileName(row.pileNumber, row.pileLabel);
+        const auto [at, added] = index.try_emplace(name, names.size());
+        if (added) {
+            names.push_back({std::move(name), {}});
+        }
+        names[at->second].second.push_back(row.line);
+    }
+    std::vector<std::u16string> lines;
+    for (const auto& [name, rows] : names) {
+        if (rows.size() < 2) {
+            continue;
+        }
+        std::u16string line = u"桩号重复：" + name + u"（第 ";
+        for (std::size_t i = 0; i < rows.size(); ++i) {
+            line += (i == 0 ? u"" : u"、") + DecimalText(rows[i]);
+        }
+        lines.push_back(line + u" 行）");
+    }
+    return lines;
+}
+
 std::u16string CsvCell(std::u16string_view text) {
     std::u16string cell;
     // =, +, -, @ and a leading tab or CR start a formula in Excel and its kin.
@@ -115,7 +150,7 @@ std::string ResultsTable(const ScheduleOutcome& outcome) {
         const ResultTexts& t = row.results ? *row.results : none;
         const std::u16string line = DecimalText(row.line);
         const std::u16string pileNumber =
-            row.results ? u"ZH" + DecimalText(static_cast<std::size_t>(row.pileNumber)) : u"";
+            row.results ? PileName(row.pileNumber, row.pileLabel) : u"";
         const std::u16string hardness(t.rockClass.value_or(u""));
         const std::u16string* cells[] = {&line, &row.pileLabel, &pileNumber, &t.coefficient,
                                          &t.ra, &t.rc,          &hardness,   &row.refusal};

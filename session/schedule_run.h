@@ -22,7 +22,7 @@ struct RowOutcome {
     // The result panel after the row's "计算"; none when the row was refused.
     std::optional<ResultTexts> results;
     std::u16string refusal;  // why it was refused: a failed reading or a failed check
-    int pileNumber = 0;      // the record's ZH number when computed
+    int pileNumber = 0;      // the record's number when computed; its mark names it if it has one
 };
 
 struct ScheduleOutcome {
@@ -58,6 +58,10 @@ int ExitStatus(const ScheduleOutcome& outcome);
 
 // "第 N 行: message", one line each (LF), for every refused row.
 std::u16string RefusalLines(const ScheduleOutcome& outcome);
+
+// "桩号重复：ZJ5（第 7、9 行）", one for each name that the books give to the records of more
+// than one row of the run (a refused row names no record), in the order of their first rows.
+std::vector<std::u16string> DuplicateNames(const ScheduleOutcome& outcome);
 
 // The results table: UTF-8 with a byte-order mark, CR LF, one row per schedule row. A cell
 // that a spreadsheet would take for a formula gets a leading apostrophe.

@@ -15,10 +15,19 @@ namespace {
 using schedule::Column;
 
 // The order of the columns the journal writes; the reader takes them in any order.
-constexpr Column kJournalColumns[] = {Column::Section,   Column::Mode, Column::Dd,
-                                      Column::Tyzd,      Column::Hr,   Column::Grade,
-                                      Column::Process,   Column::Frk,  Column::Fuk,
-                                      Column::Precision, Column::Time, Column::DecimalSeparator};
+constexpr Column kJournalColumns[] = {Column::PileLabel,
+                                      Column::Section,
+                                      Column::Mode,
+                                      Column::Dd,
+                                      Column::Tyzd,
+                                      Column::Hr,
+                                      Column::Grade,
+                                      Column::Process,
+                                      Column::Frk,
+                                      Column::Fuk,
+                                      Column::Precision,
+                                      Column::Time,
+                                      Column::DecimalSeparator};
 
 // A cell exactly as the box held it: quoted only where the reader would otherwise split it.
 // (No apostrophe before "+" or "-" as the results table has: the text must read back as typed.)
@@ -66,7 +75,7 @@ std::u16string CellOf(Column column, const RecordInputs& record) {
         case Column::DecimalSeparator:
             return std::u16string(1, record.decimalSeparator);
         case Column::PileLabel:
-            break;
+            return record.mark;
     }
     return {};
 }
@@ -80,7 +89,8 @@ std::optional<RecordInputs> RecordOf(const schedule::ScheduleEntry& entry) {
     if (row == nullptr || !row->calculationTime || !row->decimalSeparator) {
         return std::nullopt;
     }
-    RecordInputs record{row->panel, row->precision, *row->decimalSeparator, *row->calculationTime};
+    RecordInputs record{row->panel, row->precision, *row->decimalSeparator, *row->calculationTime,
+                        entry.pileLabel};
     if (!std::holds_alternative<ComputedPile>(
             ComputePile(record.panel, record.decimalSeparator).result)) {
         return std::nullopt;
@@ -262,7 +272,7 @@ void RestoreSession(const Recovery& recovery, PanelSession& session,
                     const std::function<void(const RecordInputs&)>& computeLast) {
     const auto compute = [&session](const RecordInputs& record) {
         session.Compute(record.panel, record.precision, record.decimalSeparator,
-                        record.calculationTime);
+                        record.calculationTime, record.mark);
     };
     for (std::size_t i = 0; i < recovery.records.size(); ++i) {
         const bool last = i + 1 == recovery.records.size();

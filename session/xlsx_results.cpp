@@ -9,6 +9,7 @@
 #include <string_view>
 #include <vector>
 
+#include "books/book_record.h"
 #include "engine/utf_text.h"
 #include "schedule/csv_records.h"
 
@@ -150,13 +151,12 @@ std::optional<std::u16string> WriteResultsWorkbook(const ScheduleOutcome& outcom
     for (const RowOutcome& row : outcome.rows) {
         const ResultTexts& t = row.results ? *row.results : none;
         Cell line = NumberCell(DecimalText(row.line), u'.');
-        rows.push_back(
-            {line, TextCell(row.pileLabel),
-             TextCell(row.results ? u"ZH" + DecimalText(static_cast<std::size_t>(row.pileNumber))
-                                  : u""),
-             NumberCell(t.coefficient, decimalSeparator), NumberCell(t.ra, decimalSeparator),
-             NumberCell(t.rc, decimalSeparator),
-             TextCell(std::u16string(t.rockClass.value_or(u""))), TextCell(row.refusal)});
+        rows.push_back({line, TextCell(row.pileLabel),
+                        TextCell(row.results ? PileName(row.pileNumber, row.pileLabel) : u""),
+                        NumberCell(t.coefficient, decimalSeparator),
+                        NumberCell(t.ra, decimalSeparator), NumberCell(t.rc, decimalSeparator),
+                        TextCell(std::u16string(t.rockClass.value_or(u""))),
+                        TextCell(row.refusal)});
     }
     return WriteSheet(path, scratchFolder, "结果", rows);
 }

@@ -551,14 +551,15 @@ void TBXV_FRM_VORN1::ComputeAction() {
     ComputeRecord(pile::io::CalculationTime(QLocale::system(), clock_()), DecimalSeparator());
 }
 
-void TBXV_FRM_VORN1::ComputeRecord(const QString& time, char16_t decimalSeparator) {
+void TBXV_FRM_VORN1::ComputeRecord(const QString& time, char16_t decimalSeparator,
+                                   std::u16string_view mark) {
     const std::optional<pile::PanelInput> panel = ReadPanel();
     if (!panel) {
         return;
     }
     EnsureBookScreen();  // its views follow the books from the first record on
     const pile::session::PanelUpdate update =
-        session_.Compute(*panel, Precision(), decimalSeparator, ToU16(time));
+        session_.Compute(*panel, Precision(), decimalSeparator, ToU16(time), mark);
 
     // The rectangle's exchange writes the boxes as the program's own change, so their
     // handlers run now, in the middle of the calculation.
@@ -764,7 +765,7 @@ void TBXV_FRM_VORN1::OfferRecovery(const std::function<bool(const QString& quest
         offer->recovery, session_, [this](const pile::session::RecordInputs& record) {
             ShowWholeBooks();
             ShowRecordInPanel(record);
-            ComputeRecord(ToQString(record.calculationTime), record.decimalSeparator);
+            ComputeRecord(ToQString(record.calculationTime), record.decimalSeparator, record.mark);
         });
     ShowWholeBooks();
     ShowBookScreenState();
