@@ -6,10 +6,12 @@
 #include <QApplication>
 #include <QDir>
 #include <QFile>
+#include <QFileInfo>
 #include <QLabel>
 #include <QPushButton>
 #include <QStringEncoder>
 #include <QTemporaryDir>
+#include <QUrlQuery>
 
 #include <QMenu>
 #include <QRegularExpression>
@@ -148,6 +150,42 @@ TEST_F(GrantedSaving, AboutDialogIsOneWindowThatOpensLinksThroughTheShell) {
     QTest::mouseClick(mail, Qt::LeftButton);
     ASSERT_EQ(shell.opened.size(), 1u);
     EXPECT_EQ(shell.opened[0].scheme(), QStringLiteral("mailto"));
+}
+
+// F1 on either screen opens the installed manual (here the build's page) through the shell.
+TEST_F(GrantedSaving, F1OpensTheManualOnBothScreens) {
+    window->activateWindow();
+    QApplication::setActiveWindow(window.get());
+    QTest::keyClick(QApplication::focusWidget(), Qt::Key_F1);
+    Click("cbt_compute");
+    Click("cbt_View");
+    QTest::keyClick(QApplication::focusWidget(), Qt::Key_F1);
+    ASSERT_EQ(shell.opened.size(), 2u);
+    for (const QUrl& opened : shell.opened) {
+        ASSERT_TRUE(opened.isLocalFile()) << opened.toString().toStdString();
+        EXPECT_TRUE(QFileInfo(opened.toLocalFile()).isFile());
+        EXPECT_EQ(QFileInfo(opened.toLocalFile()).suffix(), QStringLiteral("html"));
+    }
+    EXPECT_TRUE(messages.boxes.empty());
+}
+
+// The report of a problem carries the last calculation's inputs, as a schedule.
+TEST_F(GrantedSaving, TheAboutDialogsReportCarriesTheLastInputs) {
+    Click("cbt_compute");
+    window->findChild<QComboBox*>(QStringLiteral("cbb_hnt"))->setCurrentIndex(3);
+    Click("cbt_compute");
+    Click("cbt_CopyRight");
+    TBXV_CZL_FRM_CopyRight* dialog = nullptr;
+    for (QWidget* top : QApplication::topLevelWidgets()) {
+        dialog = dialog ? dialog : qobject_cast<TBXV_CZL_FRM_CopyRight*>(top);
+    }
+    ASSERT_NE(dialog, nullptr);
+    QTest::mouseClick(dialog->findChild<QLabel*>(QStringLiteral("lb_lianxiUr")), Qt::LeftButton);
+    ASSERT_EQ(shell.opened.size(), 1u);
+    const QString body =
+        QUrlQuery(shell.opened[0]).queryItemValue(QStringLiteral("body"), QUrl::FullyDecoded);
+    EXPECT_TRUE(body.contains(QStringLiteral(",C40,"))) << body.toStdString();
+    EXPECT_FALSE(body.contains(QStringLiteral(",C30,"))) << "the last calculation only";
 }
 
 // "导入桩表…" in a book's menu: the rows that pass are computed into the books as if typed, the
