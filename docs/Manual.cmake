@@ -10,7 +10,8 @@ set(PILE_MANUAL_SCRIPT ${CMAKE_CURRENT_LIST_DIR}/manual_to_html.py)
 set(PILE_MANUAL_MARKDOWN ${CMAKE_CURRENT_LIST_DIR}/manual.md)
 
 function(pile_add_manual)
-    find_program(PILE_PYTHON3 python3 REQUIRED)
+    # The build machine's python3, also for a cross-build.
+    find_program(PILE_PYTHON3 python3 NO_CMAKE_FIND_ROOT_PATH REQUIRED)
     set(file manual.html)
     set(dir ${CMAKE_BINARY_DIR}/docs)
     add_custom_command(

@@ -169,7 +169,8 @@ TEST_F(GrantedSaving, F1OpensTheManualOnBothScreens) {
     EXPECT_TRUE(messages.boxes.empty());
 }
 
-// The report of a problem carries the last calculation's inputs, as a schedule.
+// The report of a problem goes to no one (the user sends it to whoever supports them) and
+// carries the version and the last calculation's inputs, as a schedule.
 TEST_F(GrantedSaving, TheAboutDialogsReportCarriesTheLastInputs) {
     Click("cbt_compute");
     window->findChild<QComboBox*>(QStringLiteral("cbb_hnt"))->setCurrentIndex(3);
@@ -182,8 +183,11 @@ TEST_F(GrantedSaving, TheAboutDialogsReportCarriesTheLastInputs) {
     ASSERT_NE(dialog, nullptr);
     QTest::mouseClick(dialog->findChild<QLabel*>(QStringLiteral("lb_lianxiUr")), Qt::LeftButton);
     ASSERT_EQ(shell.opened.size(), 1u);
+    EXPECT_EQ(shell.opened[0].scheme(), QStringLiteral("mailto"));
+    EXPECT_TRUE(shell.opened[0].path().isEmpty()) << "no recipient";
     const QString body =
         QUrlQuery(shell.opened[0]).queryItemValue(QStringLiteral("body"), QUrl::FullyDecoded);
+    EXPECT_TRUE(body.contains(TBXV_CZL_FRM_CopyRight::VersionText())) << body.toStdString();
     EXPECT_TRUE(body.contains(QStringLiteral(",C40,"))) << body.toStdString();
     EXPECT_FALSE(body.contains(QStringLiteral(",C30,"))) << "the last calculation only";
 }

@@ -5,9 +5,7 @@
 #include <QMouseEvent>
 #include <QPointer>
 #include <QPushButton>
-#include <QSysInfo>
 #include <QTest>
-#include <QUrlQuery>
 #include <memory>
 
 #include "testing/qt/qt_application.h"
@@ -245,24 +243,6 @@ TEST_F(AboutDialogTest, UpdateOpensTheManualAtItsSectionOnANewerVersion) {
     ASSERT_TRUE(opened.isLocalFile()) << opened.toString().toStdString();
     EXPECT_TRUE(QFileInfo(opened.toLocalFile()).isFile());
     EXPECT_EQ(opened.fragment(), QString::fromLatin1(manual::kUpdateSection));
-}
-
-// The report goes to no one: the user sends it to whoever supports them. What it says of the
-// program and the system, and the last inputs when there are any.
-TEST_F(AboutDialogTest, TheReportHasNoRecipientAndNamesTheProgramSystemAndLastInputs) {
-    const QString schedule = QStringLiteral("\uFEFF截面,d或a\r\n圆桩,1000\r\n");
-    for (const QString& inputs : {QString(), schedule}) {
-        const QUrl url = TBXV_CZL_FRM_CopyRight::ReportUrl(inputs);
-        EXPECT_EQ(url.scheme(), QStringLiteral("mailto"));
-        EXPECT_TRUE(url.path().isEmpty()) << url.toString().toStdString();
-        const QString body =
-            QUrlQuery(url).queryItemValue(QStringLiteral("body"), QUrl::FullyDecoded);
-        EXPECT_TRUE(body.contains(TBXV_CZL_FRM_CopyRight::VersionText())) << body.toStdString();
-        EXPECT_TRUE(body.contains(QSysInfo::prettyProductName()));
-        EXPECT_EQ(body.contains(QStringLiteral("截面,d或a\n圆桩,1000\n")), !inputs.isEmpty())
-            << body.toStdString();
-        EXPECT_FALSE(body.contains(QChar(0xFEFF)));
-    }
 }
 
 // Every line stands on one line in its box, whole: none wraps or loses its end to the edge,
