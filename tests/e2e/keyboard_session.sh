@@ -5,8 +5,9 @@
 # byte for byte, the one pile_replay gives for the same inputs (the mouse's person_session
 # checks the same). Then the book window: Ctrl+Shift+O, resized to 1600 x 900, a "计算" made in
 # the main window after it opened, found there by Ctrl+F as the last record, and saved from it
-# by Ctrl+Shift+S: the file holds both records. Screenshots of every stage are left in the
-# output folder.
+# by Ctrl+Shift+S: the file holds both records. First of all F1, which must hand the manual's
+# page to the desktop's opener (xdg-open, here a stand-in that writes down what it is given).
+# Screenshots of every stage are left in the output folder.
 #   keyboard_session.sh PROGRAM PILE_REPLAY OUTPUT_FOLDER
 # With PILE_SCALE=2 the program runs at QT_SCALE_FACTOR=2 on a screen of twice the size.
 set -euo pipefail
@@ -20,6 +21,10 @@ if [ "${1:-}" != "--inside-x" ]; then
     mkdir -p "$out/home"
     export HOME="$out/home" XDG_CONFIG_HOME="$out/home/.config"
     unset XDG_RUNTIME_DIR
+    mkdir -p "$out/bin"
+    printf '#!/bin/sh\necho "$1" >> "%s"\n' "$out/opened.txt" >"$out/bin/xdg-open"
+    chmod +x "$out/bin/xdg-open"
+    export PATH="$out/bin:$PATH"
     run_under_xvfb "$((1920 * scale))x$((1080 * scale))" bash "$0" --inside-x "$program" \
         "$replay" "$out"
     exit
@@ -49,6 +54,12 @@ start_program "$program" || fail "the window did not show"
 main_window=$WINDOW_ID
 xdotool windowfocus --sync "$main_window"
 sleep 0.3
+
+keys F1
+sleep 1
+opened=$(cat "$out/opened.txt" 2>/dev/null || true)
+[[ $opened == file://*/manual.html ]] && [ -f "${opened#file://}" ] ||
+    fail "F1 opened '$opened', not the manual"
 
 # The keyboard starts in d: Tab to hr, 混凝土, 工艺 and the selected rock button; Up selects fuk.
 keys Tab Tab Tab Tab Up
