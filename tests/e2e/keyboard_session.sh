@@ -5,7 +5,7 @@
 # byte for byte, the one pile_replay gives for the same inputs (the mouse's person_session
 # checks the same). Then the book window: Ctrl+Shift+O, resized to 1600 x 900, a "计算" made in
 # the main window after it opened, found there by Ctrl+F as the last record, and saved from it
-# by Ctrl+Shift+S: the file holds both records. First of all F1, which must hand the manual's
+# by Ctrl+Shift+S: the file holds both records. F1 on either screen must hand the manual's
 # page to the desktop's opener (xdg-open, here a stand-in that writes down what it is given).
 # Screenshots of every stage are left in the output folder.
 #   keyboard_session.sh PROGRAM PILE_REPLAY OUTPUT_FOLDER
@@ -54,12 +54,7 @@ start_program "$program" || fail "the window did not show"
 main_window=$WINDOW_ID
 xdotool windowfocus --sync "$main_window"
 sleep 0.3
-
-keys F1
-sleep 1
-opened=$(cat "$out/opened.txt" 2>/dev/null || true)
-[[ $opened == file://*/manual.html ]] && [ -f "${opened#file://}" ] ||
-    fail "F1 opened '$opened', not the manual"
+keys F1 # the manual, from the input screen
 
 # The keyboard starts in d: Tab to hr, 混凝土, 工艺 and the selected rock button; Up selects fuk.
 keys Tab Tab Tab Tab Up
@@ -79,6 +74,12 @@ keys ctrl+Return # 计算; the focus ring now on 结果
 shot 02-computed
 keys ctrl+Return # 结果
 shot 03-book-screen
+keys F1 # and from the book screen
+sleep 1
+mapfile -t opened < <(cat "$out/opened.txt" 2>/dev/null)
+[ "${#opened[@]}" -eq 2 ] && [ "${opened[0]}" = "${opened[1]}" ] &&
+    [[ ${opened[0]} == file://*/manual.html ]] && [ -f "${opened[0]#file://}" ] ||
+    fail "F1 on the two screens opened '${opened[*]}', not the manual twice"
 keys ctrl+s # 保存
 documents="$HOME/Documents"
 text_file="$documents/嵌岩桩计算书(依据DBJ50-047-2016)_文本.txt"

@@ -6,7 +6,6 @@
 #include <QApplication>
 #include <QDir>
 #include <QFile>
-#include <QFileInfo>
 #include <QLabel>
 #include <QPushButton>
 #include <QStringEncoder>
@@ -150,23 +149,6 @@ TEST_F(GrantedSaving, AboutDialogIsOneWindowThatOpensLinksThroughTheShell) {
     QTest::mouseClick(mail, Qt::LeftButton);
     ASSERT_EQ(shell.opened.size(), 1u);
     EXPECT_EQ(shell.opened[0].scheme(), QStringLiteral("mailto"));
-}
-
-// F1 on either screen opens the installed manual (here the build's page) through the shell.
-TEST_F(GrantedSaving, F1OpensTheManualOnBothScreens) {
-    window->activateWindow();
-    QApplication::setActiveWindow(window.get());
-    QTest::keyClick(QApplication::focusWidget(), Qt::Key_F1);
-    Click("cbt_compute");
-    Click("cbt_View");
-    QTest::keyClick(QApplication::focusWidget(), Qt::Key_F1);
-    ASSERT_EQ(shell.opened.size(), 2u);
-    for (const QUrl& opened : shell.opened) {
-        ASSERT_TRUE(opened.isLocalFile()) << opened.toString().toStdString();
-        EXPECT_TRUE(QFileInfo(opened.toLocalFile()).isFile());
-        EXPECT_EQ(QFileInfo(opened.toLocalFile()).suffix(), QStringLiteral("html"));
-    }
-    EXPECT_TRUE(messages.boxes.empty());
 }
 
 // The report of a problem goes to no one (the user sends it to whoever supports them) and
