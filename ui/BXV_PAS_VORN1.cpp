@@ -277,7 +277,14 @@ void TBXV_FRM_VORN1::cbt_CopyRightClick() {
         BXV_CZL_FRM_CopyRight->hide();
         return;
     }
-    TBXV_CZL_FRM_CopyRight::ShowSingle(BXV_CZL_FRM_CopyRight, *shell_, cbt_CopyRight);
+    // The report the dialog writes carries the last calculation's inputs, as a schedule.
+    const auto& records = session_.Records();
+    const QString lastInputs =
+        records.empty()
+            ? QString()
+            : QString::fromStdString(pile::session::ScheduleOfRecords({records.back()}));
+    TBXV_CZL_FRM_CopyRight::ShowSingle(BXV_CZL_FRM_CopyRight, *shell_, cbt_CopyRight, lastInputs,
+                                       messages_);
 }
 
 // The desktop's permission service grants any name; a platform that asks the user would name

@@ -10,6 +10,7 @@
 #include <QPushButton>
 #include <QStringEncoder>
 #include <QTemporaryDir>
+#include <QUrlQuery>
 
 #include <QMenu>
 #include <QRegularExpression>
@@ -148,6 +149,29 @@ TEST_F(GrantedSaving, AboutDialogIsOneWindowThatOpensLinksThroughTheShell) {
     QTest::mouseClick(mail, Qt::LeftButton);
     ASSERT_EQ(shell.opened.size(), 1u);
     EXPECT_EQ(shell.opened[0].scheme(), QStringLiteral("mailto"));
+}
+
+// The report of a problem goes to no one (the user sends it to whoever supports them) and
+// carries the version and the last calculation's inputs, as a schedule.
+TEST_F(GrantedSaving, TheAboutDialogsReportCarriesTheLastInputs) {
+    Click("cbt_compute");
+    window->findChild<QComboBox*>(QStringLiteral("cbb_hnt"))->setCurrentIndex(3);
+    Click("cbt_compute");
+    Click("cbt_CopyRight");
+    TBXV_CZL_FRM_CopyRight* dialog = nullptr;
+    for (QWidget* top : QApplication::topLevelWidgets()) {
+        dialog = dialog ? dialog : qobject_cast<TBXV_CZL_FRM_CopyRight*>(top);
+    }
+    ASSERT_NE(dialog, nullptr);
+    QTest::mouseClick(dialog->findChild<QLabel*>(QStringLiteral("lb_lianxiUr")), Qt::LeftButton);
+    ASSERT_EQ(shell.opened.size(), 1u);
+    EXPECT_EQ(shell.opened[0].scheme(), QStringLiteral("mailto"));
+    EXPECT_TRUE(shell.opened[0].path().isEmpty()) << "no recipient";
+    const QString body =
+        QUrlQuery(shell.opened[0]).queryItemValue(QStringLiteral("body"), QUrl::FullyDecoded);
+    EXPECT_TRUE(body.contains(TBXV_CZL_FRM_CopyRight::VersionText())) << body.toStdString();
+    EXPECT_TRUE(body.contains(QStringLiteral(",C40,"))) << body.toStdString();
+    EXPECT_FALSE(body.contains(QStringLiteral(",C30,"))) << "the last calculation only";
 }
 
 // "导入桩表…" in a book's menu: the rows that pass are computed into the books as if typed, the
