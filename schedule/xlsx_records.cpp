@@ -78,7 +78,15 @@ struct ParseState {
     std::size_t depth = 0;
     std::size_t maxDepth = 0;
     std::u16string part;
+    std::size_t fed = 0;        // bytes handed to expat so far
+    std::size_t lastEvent = 0;  // `fed` when a handler was last called
 };
+
+// Every handler marks that expat has got past a token: the bytes fed since are the token it
+// is still waiting to end.
+void Mark(ParseState& state) {
+    state.lastEvent = state.fed;
+}
 
 void Stop(ParseState& state, std::u16string why) {
     if (!state.handler->failure) {
@@ -89,6 +97,7 @@ void Stop(ParseState& state, std::u16string why) {
 
 void XMLCALL OnStart(void* data, const XML_Char* name, const XML_Char** attributes) {
     auto& state = *static_cast<ParseState*>(data);
+    Mark(state);
     if (++state.depth > state.maxDepth) {
         Stop(state,
              state.part + u" 的 XML 嵌套超过 " + DecimalText(state.maxDepth) + u" 层，不予读取");
@@ -102,6 +111,7 @@ void XMLCALL OnStart(void* data, const XML_Char* name, const XML_Char** attribut
 
 void XMLCALL OnEnd(void* data, const XML_Char* name) {
     auto& state = *static_cast<ParseState*>(data);
+    Mark(state);
     --state.depth;
     state.handler->End(LocalName(name));
     if (state.handler->failure) {
@@ -111,10 +121,17 @@ void XMLCALL OnEnd(void* data, const XML_Char* name) {
 
 void XMLCALL OnText(void* data, const XML_Char* text, int length) {
     auto& state = *static_cast<ParseState*>(data);
+    Mark(state);
     state.handler->Text(std::string_view(text, static_cast<std::size_t>(length)));
     if (state.handler->failure) {
         XML_StopParser(state.parser, XML_FALSE);
     }
+}
+
+// Comments, processing instructions, the XML declaration, white space outside the root: read
+// past, but each is an event.
+void XMLCALL OnOther(void* data, const XML_Char*, int) {
+    Mark(*static_cast<ParseState*>(data));
 }
 
 // No part of a workbook declares a DTD; one that does is refused before any entity of it can
@@ -209,7 +226,7 @@ class Archive {
         }
         std::unique_ptr<std::remove_pointer_t<XML_Parser>, decltype(&XML_ParserFree)> parser(
             XML_ParserCreateNS(nullptr, ' '), &XML_ParserFree);
-        ParseState state{parser.get(), &handler, 0, limits_.maxDepth, shown};
+        ParseState state{parser.get(), &handler, 0, limits_.maxDepth, shown, 0, 0};
         XML_SetUserData(parser.get(), &state);
         XML_SetElementHandler(parser.get(), OnStart, OnEnd);
         XML_SetCharacterDataHandler(parser.get(), OnText);
@@ -217,6 +234,8 @@ class Archive {
         XML_SetEntityDeclHandler(parser.get(), OnEntity);
         XML_SetExternalEntityRefHandler(parser.get(), OnExternalEntity);
         XML_SetParamEntityParsing(parser.get(), XML_PARAM_ENTITY_PARSING_NEVER);
+        // The expanding kind, so that having it changes nothing of how references are read.
+        XML_SetDefaultHandlerExpand(parser.get(), OnOther);
 
         const std::u16string damaged = u"工作簿已损坏：" + shown + u" 的校验和不对";
         std::array<char, 64 * 1024> buffer;
@@ -247,6 +266,7 @@ class Archive {
                     return damaged;
                 }
             }
+            state.fed += static_cast<std::size_t>(got);
             if (XML_Parse(parser.get(), buffer.data(), static_cast<int>(got), last) !=
                 XML_STATUS_OK) {
                 if (handler.failure) {
@@ -254,6 +274,13 @@ class Archive {
                 }
                 return u"工作簿已损坏：" + shown + u" 第 " +
                        DecimalText(XML_GetCurrentLineNumber(parser.get())) + u" 行不是有效的 XML";
+            }
+            // Text comes to the handler in pieces as it is fed, but a tag, an attribute or a
+            // comment only whole: expat scans it again from its start with every chunk, which
+            // grows as its square. No cell needs a long one, so one is refused early.
+            if (state.fed - state.lastEvent > limits_.maxTokenBytes) {
+                return shown + u" 中有一个标签、属性或注释超过 " + MiB(limits_.maxTokenBytes) +
+                       u"，不予读取";
             }
             if (last) {
                 return std::nullopt;
@@ -430,6 +457,12 @@ class SharedStringsHandler : public XmlHandler {
                     u"共享字符串超过 " + DecimalText(limits_.maxSharedStrings) + u" 个，不是桩表";
                 return;
             }
+            // The table is kept whole while the sheet is read: its bytes count with the cells'.
+            bytes += current_.size();
+            if (bytes > limits_.maxKeptBytes) {
+                failure = u"共享字符串共超过 " + MiB(limits_.maxKeptBytes) + u"，不是桩表";
+                return;
+            }
             strings.push_back(std::move(current_));
             current_.clear();
         }
@@ -441,6 +474,7 @@ class SharedStringsHandler : public XmlHandler {
         }
     }
     std::vector<std::string> strings;
+    std::size_t bytes = 0;  // of all the strings
 
   private:
     const WorkbookLimits& limits_;
@@ -536,7 +570,7 @@ class SheetHandler : public XmlHandler {
     std::vector<SheetRow> rows;
     std::vector<MergedRange> merges;
     std::size_t cells = 0;
-    std::size_t kept = 0;  // bytes of cell text
+    std::size_t kept = 0;  // bytes of text: the shared strings, then the cells
 
   private:
     void StartRow(const XML_Char** attributes) {
@@ -912,6 +946,7 @@ std::variant<Worksheet, std::u16string> ReadWorksheet(std::string_view file, std
         }
     }
     SheetHandler sheetHandler(limits, shared.strings, name);
+    sheetHandler.kept = shared.bytes;
     if (auto why = archive.Parse(rels.byId.at(chosen->relationId).target, sheetHandler)) {
         return *why;
     }

@@ -30,9 +30,13 @@ struct WorkbookLimits {
     std::size_t maxCells = 2'000'000;  // with the copies a merged range makes
     std::size_t maxMergedRanges = 100000;
     std::size_t maxDepth = 64;  // of XML elements; a sheet needs six
-    // Of the cell texts kept, each copy of a shared string or a merged value counted: a few
-    // cells pointing at one long string would otherwise make gigabytes of copies.
+    // Of the text kept: the shared strings once, then every cell's text, each copy of a shared
+    // string or a merged value counted (a few cells pointing at one long string would
+    // otherwise make gigabytes of copies).
     std::size_t maxKeptBytes = 64ull << 20;
+    // Of one tag with its attributes, one comment or one processing instruction, fed to the
+    // XML reader before it ends (text is read in pieces, so this is not a limit on text).
+    std::size_t maxTokenBytes = 1u << 20;
 };
 
 struct SheetCell {

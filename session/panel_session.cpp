@@ -26,7 +26,7 @@ ResultTexts ResultTextsOf(const ComputedPile& pile, PrecisionMode precision, cha
 
 PanelUpdate PanelSession::Compute(const PanelInput& panel, PrecisionMode precision,
                                   char16_t decimalSeparator, std::u16string_view calculationTime,
-                                  const schedule::LoadTexts& loads) {
+                                  std::u16string_view mark, const schedule::LoadTexts& loads) {
     ComputeOutcome outcome = ComputePile(panel, decimalSeparator);
     PanelUpdate update;
     update.sidesRewritten = outcome.rewritten.has_value();
@@ -42,9 +42,9 @@ PanelUpdate PanelSession::Compute(const PanelInput& panel, PrecisionMode precisi
     // The books print the boxes as they stand after the exchange.
     update.booksChange =
         books_.AppendRecord(pile.input, pile.result, update.ddText, update.tyzdText, precision,
-                            decimalSeparator, calculationTime);
-    records_.push_back(
-        {panel, precision, decimalSeparator, std::u16string(calculationTime), loads});
+                            decimalSeparator, calculationTime, mark);
+    records_.push_back({panel, precision, decimalSeparator, std::u16string(calculationTime),
+                        std::u16string(mark), loads});
     timeSource_ = records_.back();
     timeSourceDeleted_ = false;
     bookScreenUsed_ = true;

@@ -1,7 +1,10 @@
 #include "session/schedule_run.h"
 
+#include <unordered_map>
+#include <utility>
 #include <variant>
 
+#include "books/book_record.h"
 #include "engine/utf_text.h"
 #include "schedule/xlsx_schedule.h"
 
@@ -57,7 +60,7 @@ ScheduleOutcome ComputeSchedule(const schedule::Schedule& schedule, char16_t dec
                 reading->panel, reading->precision,
                 reading->decimalSeparator.value_or(decimalSeparator),
                 reading->calculationTime ? *reading->calculationTime : calculationTime,
-                reading->loads);
+                entry.pileLabel, reading->loads);
             if (auto* results = std::get_if<ResultTexts>(&update.outcome)) {
                 row.results = std::move(*results);
                 row.pileNumber = session.PileCounter();
@@ -109,11 +112,6 @@ int ExitStatus(const ScheduleOutcome& outcome) {
     return outcome.failedChecks == 0 ? 0 : kExitChecksFailed;
 }
 
-std::u16string RowName(const RowOutcome& row) {
-    return row.pileLabel.empty() ? u"ZH" + DecimalText(static_cast<std::size_t>(row.pileNumber))
-                                 : row.pileLabel;
-}
-
 std::u16string CheckSummary(const ScheduleOutcome& outcome) {
     std::size_t passed = 0;
     std::u16string failed;
@@ -124,7 +122,7 @@ std::u16string CheckSummary(const ScheduleOutcome& outcome) {
         if (row.check.passed) {
             ++passed;
         } else {
-            failed += (failed.empty() ? u"" : u"、") + RowName(row);
+            failed += (failed.empty() ? u"" : u"、") + PileName(row.pileNumber, row.pileLabel);
         }
     }
     if (passed == 0 && failed.empty()) {
@@ -143,6 +141,37 @@ std::u16string RefusalLines(const ScheduleOutcome& outcome) {
         if (!row.results) {
             lines += u"第 " + DecimalText(row.line) + u" 行: " + row.refusal + u"\n";
         }
+    }
+    return lines;
+}
+
+std::vector<std::u16string> DuplicateNames(const ScheduleOutcome& outcome) {
+    // Each name with the lines of its rows, in the order the names first come.
+    std::vector<std::pair<std::u16string, std::vector<std::size_t>>> names;
+    std::unordered_map<std::u16string, std::size_t> index;
+    for (const RowOutcome& row : outcome.rows) {
+        if (!row.results) {
+            continue;
+        }
+        // As the books print it: " ZJ5" and "ZJ5" are one name, and so are a mark ZH2 and the
+        // second unmarked record.
+        std::u16string name = PileName(row.pileNumber, row.pileLabel);
+        const auto [at, added] = index.try_emplace(name, names.size());
+        if (added) {
+            names.push_back({std::move(name), {}});
+        }
+        names[at->second].second.push_back(row.line);
+    }
+    std::vector<std::u16string> lines;
+    for (const auto& [name, rows] : names) {
+        if (rows.size() < 2) {
+            continue;
+        }
+        std::u16string line = u"桩号重复：" + name + u"（第 ";
+        for (std::size_t i = 0; i < rows.size(); ++i) {
+            line += (i == 0 ? u"" : u"、") + DecimalText(rows[i]);
+        }
+        lines.push_back(line + u" 行）");
     }
     return lines;
 }
@@ -177,7 +206,7 @@ std::vector<std::u16string> ResultsCells(const RowOutcome& row, bool withLoads) 
     std::vector<std::u16string> cells = {
         DecimalText(row.line),
         row.pileLabel,
-        row.results ? u"ZH" + DecimalText(static_cast<std::size_t>(row.pileNumber)) : u"",
+        row.results ? PileName(row.pileNumber, row.pileLabel) : u"",
         t.coefficient,
         t.ra,
         t.rc,

@@ -22,8 +22,8 @@ struct RowOutcome {
     std::u16string pileLabel;
     // The result panel after the row's "计算"; none when the row was refused.
     std::optional<ResultTexts> results;
-    std::u16string refusal;     // why it was refused: a failed reading or a failed check
-    int pileNumber = 0;         // the record's ZH number when computed
+    std::u16string refusal;  // why it was refused: a failed reading or a failed check
+    int pileNumber = 0;      // the record's number when computed; its mark names it if it has one
     schedule::LoadTexts loads;  // as the row gives them
     LoadCheck check;            // against the Ra and Rc computed; unchecked without loads
 };
@@ -66,11 +66,12 @@ inline constexpr int kExitChecksFailed = 4;
 // "38 根满足，2 根不满足：ZJ7、ZJ31" over the rows computed with loads; empty when no row has any.
 std::u16string CheckSummary(const ScheduleOutcome& outcome);
 
-// The name the books give a computed row: its 桩号, else "ZH" and its number.
-std::u16string RowName(const RowOutcome& row);
-
 // "第 N 行: message", one line each (LF), for every refused row.
 std::u16string RefusalLines(const ScheduleOutcome& outcome);
+
+// "桩号重复：ZJ5（第 7、9 行）", one for each name that the books give to the records of more
+// than one row of the run (a refused row names no record), in the order of their first rows.
+std::vector<std::u16string> DuplicateNames(const ScheduleOutcome& outcome);
 
 // The results table: UTF-8 with a byte-order mark, CR LF, one row per schedule row. A cell
 // that a spreadsheet would take for a formula gets a leading apostrophe.

@@ -9,6 +9,7 @@
 #include <string_view>
 #include <vector>
 
+#include "books/book_record.h"
 #include "engine/utf_text.h"
 #include "schedule/csv_records.h"
 

@@ -1,9 +1,14 @@
 #include "schedule/xlsx_records.h"
 
 #include <gtest/gtest.h>
+#include <zlib.h>
 
+#include <cstdint>
+#include <initializer_list>
+#include <optional>
 #include <ostream>
 #include <string>
+#include <utility>
 #include <variant>
 
 #include "engine/utf_text.h"
@@ -112,6 +117,18 @@ TEST(WorksheetTest, ARowWrittenAsTwoElementsReadsAsOneSortedRow) {
     EXPECT_EQ(rows[1].cells[1].column, 3u);
 }
 
+TEST(WorksheetTest, ALongTextReadsInPiecesWithinTheTagLimit) {
+    std::string text;
+    for (int i = 0; i < 32767; ++i) {
+        text += "桩";
+    }
+    const std::string sheet =
+        SheetXml("<row r=\"1\"><c r=\"A1\" t=\"inlineStr\"><is><t>" + text + "</t></is></c></row>");
+    const auto read = ReadWorksheet(ZipOf(WorkbookParts(sheet)), "", {.maxTokenBytes = 16 << 10});
+    ASSERT_TRUE(std::holds_alternative<Worksheet>(read)) << Why(read);
+    EXPECT_EQ(std::get<Worksheet>(read).rows[0].cells[0].text, text);
+}
+
 TEST(WorksheetTest, CellReferencesAndNumbers) {
     EXPECT_EQ(CellReference(7, 9), "I7");
     EXPECT_EQ(CellReference(12, 28), "AB12");
@@ -168,6 +185,122 @@ std::string WithSheetByteChanged() {
     return zip;
 }
 
+// A zip written byte by byte, so that its sizes and checksums may lie: each part deflated,
+// with the CRC and uncompressed size given (else its own), and when asked in the ZIP64 form
+// (every size and offset in the extra fields, the end records of ZIP64) that large archives take.
+struct RawPart {
+    std::string name;
+    std::string bytes;
+    std::uint32_t sizeOverstatedBy = 0;
+    std::optional<std::uint32_t> crc;
+};
+
+std::uint32_t Crc(const std::string& bytes) {
+    return static_cast<std::uint32_t>(
+        crc32(0, reinterpret_cast<const Bytef*>(bytes.data()), static_cast<uInt>(bytes.size())));
+}
+
+std::string RawZip(const std::vector<RawPart>& parts, bool zip64 = false) {
+    // Little-endian fields, each a value and its width in bytes.
+    const auto put = [](std::string& out,
+                        std::initializer_list<std::pair<std::uint64_t, int>> fields) {
+        for (const auto& [value, bytes] : fields) {
+            for (int i = 0; i < bytes; ++i) {
+                out.push_back(static_cast<char>(value >> (8 * i)));
+            }
+        }
+    };
+    const std::uint32_t all = 0xFFFFFFFF;
+    std::string zip;
+    std::string central;
+    for (const RawPart& part : parts) {
+        std::string deflated(compressBound(part.bytes.size()) + 64, '\0');
+        z_stream z{};
+        deflateInit2(&z, 6, Z_DEFLATED, -15, 8, Z_DEFAULT_STRATEGY);
+        z.next_in = reinterpret_cast<Bytef*>(const_cast<char*>(part.bytes.data()));
+        z.avail_in = static_cast<uInt>(part.bytes.size());
+        z.next_out = reinterpret_cast<Bytef*>(deflated.data());
+        z.avail_out = static_cast<uInt>(deflated.size());
+        deflate(&z, Z_FINISH);
+        deflated.resize(z.total_out);
+        deflateEnd(&z);
+        const std::uint64_t size = part.bytes.size() + part.sizeOverstatedBy;
+        const std::uint64_t offset = zip.size();
+        // From "version needed" to the name's length: UTF-8 names, deflated, 1980-01-01.
+        std::string common;
+        put(common, {{zip64 ? 45 : 20, 2},
+                     {0x0800, 2},
+                     {8, 2},
+                     {0x00210000, 4},
+                     {part.crc.value_or(Crc(part.bytes)), 4},
+                     {zip64 ? all : deflated.size(), 4},
+                     {zip64 ? all : size, 4},
+                     {part.name.size(), 2}});
+        std::string localExtra;
+        std::string centralExtra;
+        if (zip64) {
+            put(localExtra, {{1, 2}, {16, 2}, {size, 8}, {deflated.size(), 8}});
+            put(centralExtra, {{1, 2}, {24, 2}, {size, 8}, {deflated.size(), 8}, {offset, 8}});
+        }
+        put(zip, {{0x04034b50, 4}});
+        zip += common;
+        put(zip, {{localExtra.size(), 2}});
+        zip += part.name + localExtra + deflated;
+        put(central, {{0x02014b50, 4}, {45, 2}});
+        central += common;
+        // The extra field's length; comment, disk, attributes; the local header's offset.
+        put(central, {{centralExtra.size(), 2}, {0, 10}, {zip64 ? all : offset, 4}});
+        central += part.name + centralExtra;
+    }
+    const std::uint64_t centralAt = zip.size();
+    zip += central;
+    if (zip64) {  // the end record of ZIP64 and its locator
+        put(zip, {{0x06064b50, 4},
+                  {44, 8},
+                  {45, 2},
+                  {45, 2},
+                  {0, 8},
+                  {parts.size(), 8},
+                  {parts.size(), 8},
+                  {central.size(), 8},
+                  {centralAt, 8}});
+        put(zip, {{0x07064b50, 4}, {0, 4}, {centralAt + central.size(), 8}, {1, 4}});
+    }
+    put(zip, {{0x06054b50, 4},
+              {0, 4},
+              {zip64 ? 0xFFFF : parts.size(), 2},
+              {zip64 ? 0xFFFF : parts.size(), 2},
+              {zip64 ? all : central.size(), 4},
+              {zip64 ? all : centralAt, 4},
+              {0, 2}});
+    return zip;
+}
+
+// The parts of a workbook whose sheet reads 1000 in A1, as a byte-by-byte zip takes them.
+std::vector<RawPart> RawParts(const std::string& number = "1000") {
+    std::vector<RawPart> parts;
+    for (Part& part :
+         WorkbookParts(SheetXml("<row r=\"1\"><c r=\"A1\"><v>" + number + "</v></c></row>"))) {
+        parts.push_back({part.name, part.bytes, 0, std::nullopt});
+    }
+    return parts;
+}
+
+std::string SheetSizesOverstated() {
+    std::vector<RawPart> parts = RawParts();
+    parts.back().sizeOverstatedBy = 1000;
+    return RawZip(parts);
+}
+
+// 1000 changed to 9000 in the sheet, its CRC left as it was: a reader that checks the CRC
+// only when the stated size was read to its end reads 9000 as good.
+std::string DigitChangedUnderOverstatedSizes() {
+    std::vector<RawPart> parts = RawParts("9000");
+    parts.back().crc = Crc(RawParts().back().bytes);
+    parts.back().sizeOverstatedBy = 1000;
+    return RawZip(parts);
+}
+
 struct HostileCase {
     const char* name;
     std::string bytes;
@@ -196,6 +329,14 @@ INSTANTIATE_TEST_SUITE_P(
                     "工作簿已损坏或不完整（zip 压缩包读不了）"},
         HostileCase{"ChangedByte",
                     WithSheetByteChanged(),
+                    {},
+                    "工作簿已损坏：xl/worksheets/sheet1.xml 的校验和不对"},
+        HostileCase{"SizesOverstated",
+                    SheetSizesOverstated(),
+                    {},
+                    "工作簿已损坏：xl/worksheets/sheet1.xml 的校验和不对"},
+        HostileCase{"DigitChangedUnderOverstatedSizes",
+                    DigitChangedUnderOverstatedSizes(),
                     {},
                     "工作簿已损坏：xl/worksheets/sheet1.xml 的校验和不对"},
         HostileCase{"ZipBomb",
@@ -257,6 +398,13 @@ INSTANTIATE_TEST_SUITE_P(
             {.maxCellChars = 1 << 20, .maxKeptBytes = 1 << 20},
             "工作表「Sheet1」的单元格文字（共享字符串和合并单元格逐格计）超过 1 MB，不是桩表"},
         HostileCase{
+            "SharedStringsBeyondTheTextKept",
+            ZipOf(WorkbookParts(SheetXml(""), "<si><t>" + std::string(700 * 1024, 'x') +
+                                                  "</t></si><si><t>" +
+                                                  std::string(700 * 1024, 'y') + "</t></si>")),
+            {.maxCellChars = 1 << 20, .maxKeptBytes = 1 << 20},
+            "共享字符串共超过 1 MB，不是桩表"},
+        HostileCase{
             "LongValueMergedOverARange",
             ZipOf(WorkbookParts(SheetXml("<row r=\"1\"><c r=\"A1\" t=\"inlineStr\"><is><t>" +
                                              std::string(600 * 1024, 'x') +
@@ -279,6 +427,12 @@ INSTANTIATE_TEST_SUITE_P(
                                                  }()))),
                     {.maxCells = 1000},
                     "工作表「Sheet1」的单元格（合并单元格逐格计）超过 1000 个，不是桩表"},
+        HostileCase{
+            "LongAttribute",
+            ZipOf(WorkbookParts(SheetXml("<row r=\"1\"><c r=\"A1\" x=\"" +
+                                         std::string(3 << 20, 'x') + "\"><v>1</v></c></row>"))),
+            {},
+            "xl/worksheets/sheet1.xml 中有一个标签、属性或注释超过 1 MB，不予读取"},
         HostileCase{"OldBinaryXls",
                     std::string("\xD0\xCF\x11\xE0\xA1\xB1\x1A\xE1", 8) + std::string(512, '\0'),
                     {},
@@ -310,6 +464,12 @@ INSTANTIATE_TEST_SUITE_P(
                     {},
                     "是 zip 压缩包，但不是 Excel 工作簿；能读的是 .xlsx 工作簿和 CSV 文件"}),
     [](const auto& row) { return std::string(row.param.name); });
+
+TEST(WorksheetTest, AZip64ArchiveReads) {
+    const auto read = ReadWorksheet(RawZip(RawParts(), true), "");
+    ASSERT_TRUE(std::holds_alternative<Worksheet>(read)) << Why(read);
+    EXPECT_EQ(std::get<Worksheet>(read).rows.at(0).cells.at(0).text, "1000");
+}
 
 TEST(WorksheetTest, ANamedSheetThatIsMissingListsTheSheets) {
     EXPECT_EQ(Why(ReadWorksheet(Valid(), "桩表2")),
