@@ -8,8 +8,6 @@
 
 namespace pile::session {
 
-namespace {
-
 // The result panel's formats: the coefficient with four decimals whatever the precision
 // choice, Ra and Rc with at most seven significant digits.
 ResultTexts ResultTextsOf(const ComputedPile& pile, PrecisionMode precision, char16_t separator) {
@@ -26,11 +24,9 @@ ResultTexts ResultTextsOf(const ComputedPile& pile, PrecisionMode precision, cha
     return texts;
 }
 
-}  // namespace
-
 PanelUpdate PanelSession::Compute(const PanelInput& panel, PrecisionMode precision,
                                   char16_t decimalSeparator, std::u16string_view calculationTime,
-                                  std::u16string_view mark) {
+                                  std::u16string_view mark, const schedule::LoadTexts& loads) {
     ComputeOutcome outcome = ComputePile(panel, decimalSeparator);
     PanelUpdate update;
     update.sidesRewritten = outcome.rewritten.has_value();
@@ -48,7 +44,7 @@ PanelUpdate PanelSession::Compute(const PanelInput& panel, PrecisionMode precisi
         books_.AppendRecord(pile.input, pile.result, update.ddText, update.tyzdText, precision,
                             decimalSeparator, calculationTime, mark);
     records_.push_back({panel, precision, decimalSeparator, std::u16string(calculationTime),
-                        std::u16string(mark)});
+                        std::u16string(mark), loads});
     timeSource_ = records_.back();
     timeSourceDeleted_ = false;
     bookScreenUsed_ = true;
