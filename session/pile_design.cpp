@@ -138,4 +138,38 @@ std::variant<Design, std::u16string> DesignCircle(const PanelInput& row, Precisi
     return last;
 }
 
+ScheduleDesign DesignSchedule(schedule::Schedule& schedule, const DesignOptions& options,
+                              char16_t separator) {
+    ScheduleDesign design;
+    design.notes.resize(schedule.entries.size());
+    for (std::size_t i = 0; i < schedule.entries.size(); ++i) {
+        auto* row = std::get_if<schedule::ScheduleRow>(&schedule.entries[i].result);
+        if (row == nullptr || row->panel.sectionType != SectionType::Circle) {
+            continue;
+        }
+        const char16_t rowSeparator = row->decimalSeparator.value_or(separator);
+        const auto loads = ReadLoads(row->loads, rowSeparator);
+        const auto* given = std::get_if<PileLoads>(&loads);
+        // Loads that cannot be read refuse the row when it is computed, with their message.
+        if (given == nullptr || !given->Any()) {
+            continue;
+        }
+        const auto found = DesignCircle(row->panel, row->precision, *given, options, rowSeparator);
+        if (const auto* why = std::get_if<std::u16string>(&found)) {
+            design.notes[i] = u"未选型：" + *why;
+            continue;
+        }
+        const Design& pile = std::get<Design>(found);
+        if (pile.found) {
+            row->panel.ddText = pile.panel.ddText;
+            row->panel.hrText = pile.panel.hrText;
+            ++design.sized;
+        } else {
+            design.notes[i] = u"没有满足要求的桩：" + pile.shortfall;
+            ++design.unmet;
+        }
+    }
+    return design;
+}
+
 }  // namespace pile::session

@@ -211,7 +211,7 @@ std::vector<std::u16string> ResultsCells(const RowOutcome& row, bool withLoads) 
         t.ra,
         t.rc,
         std::u16string(t.rockClass.value_or(u"")),
-        row.refusal};
+        row.refusal.empty() ? row.note : row.refusal};
     if (withLoads) {
         const LoadCheck& c = row.check;
         cells.insert(cells.end(), {row.loads.nk, row.loads.nkmax, row.loads.n, row.loads.gamma0,

@@ -26,6 +26,7 @@ struct RowOutcome {
     int pileNumber = 0;      // the record's number when computed; its mark names it if it has one
     schedule::LoadTexts loads;  // as the row gives them
     LoadCheck check;            // against the Ra and Rc computed; unchecked without loads
+    std::u16string note;        // what sizing says of the row, if it was sized
 };
 
 struct ScheduleOutcome {
