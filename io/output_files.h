@@ -13,5 +13,7 @@ QString BookFileName(Book book);
 
 // pile_batch's results table, beside the two books.
 QString ResultsFileName();
+// pile_batch --design: the schedule with the sizes found, which computes into the same books.
+QString DesignScheduleFileName();
 
 }  // namespace pile::io

@@ -9,7 +9,8 @@ using schedule::DecimalText;
 
 std::u16string ImportMessage(const ScheduleOutcome& outcome) {
     const std::vector<std::u16string> duplicates = DuplicateNames(outcome);
-    if (outcome.refused == 0 && duplicates.empty()) {
+    const std::u16string checks = CheckSummary(outcome, kListedRefusals);
+    if (outcome.refused == 0 && duplicates.empty() && checks.empty()) {
         return {};
     }
     std::u16string message = u"导入 " + DecimalText(outcome.computed) + u" 根桩";
@@ -35,6 +36,9 @@ std::u16string ImportMessage(const ScheduleOutcome& outcome) {
             break;
         }
         message += u"\n" + duplicates[i];
+    }
+    if (!checks.empty()) {
+        message += u"\n荷载验算：" + checks;
     }
     return message;
 }

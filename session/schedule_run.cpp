@@ -112,8 +112,9 @@ int ExitStatus(const ScheduleOutcome& outcome) {
     return outcome.failedChecks == 0 ? 0 : kExitChecksFailed;
 }
 
-std::u16string CheckSummary(const ScheduleOutcome& outcome) {
+std::u16string CheckSummary(const ScheduleOutcome& outcome, std::size_t maxNames) {
     std::size_t passed = 0;
+    std::size_t named = 0;
     std::u16string failed;
     for (const RowOutcome& row : outcome.rows) {
         if (!row.results || !row.check.checked) {
@@ -121,8 +122,10 @@ std::u16string CheckSummary(const ScheduleOutcome& outcome) {
         }
         if (row.check.passed) {
             ++passed;
-        } else {
+        } else if (named++ < maxNames) {
             failed += (failed.empty() ? u"" : u"、") + PileName(row.pileNumber, row.pileLabel);
+        } else if (named == maxNames + 1) {
+            failed += u"等";
         }
     }
     if (passed == 0 && failed.empty()) {
@@ -211,7 +214,7 @@ std::vector<std::u16string> ResultsCells(const RowOutcome& row, bool withLoads) 
         t.ra,
         t.rc,
         std::u16string(t.rockClass.value_or(u"")),
-        row.refusal};
+        row.refusal.empty() ? row.note : row.refusal};
     if (withLoads) {
         const LoadCheck& c = row.check;
         cells.insert(cells.end(), {row.loads.nk, row.loads.nkmax, row.loads.n, row.loads.gamma0,

@@ -26,6 +26,7 @@ struct RowOutcome {
     int pileNumber = 0;      // the record's number when computed; its mark names it if it has one
     schedule::LoadTexts loads;  // as the row gives them
     LoadCheck check;            // against the Ra and Rc computed; unchecked without loads
+    std::u16string note;        // what sizing says of the row, if it was sized
 };
 
 struct ScheduleOutcome {
@@ -64,7 +65,9 @@ int ExitStatus(const ScheduleOutcome& outcome);
 inline constexpr int kExitChecksFailed = 4;
 
 // "38 根满足，2 根不满足：ZJ7、ZJ31" over the rows computed with loads; empty when no row has any.
-std::u16string CheckSummary(const ScheduleOutcome& outcome);
+// Past `maxNames` failing piles the list ends in "等".
+std::u16string CheckSummary(const ScheduleOutcome& outcome,
+                            std::size_t maxNames = static_cast<std::size_t>(-1));
 
 // "第 N 行: message", one line each (LF), for every refused row.
 std::u16string RefusalLines(const ScheduleOutcome& outcome);

@@ -16,7 +16,9 @@
 #include "io/output_files.h"
 #include "io/qt_text.h"
 #include "schedule/xlsx_schedule.h"
+#include "session/pile_design.h"
 #include "session/schedule_run.h"
+#include "session/session_journal.h"
 #include "session/xlsx_results.h"
 
 namespace pile::batch {
@@ -31,6 +33,7 @@ using session::ScheduleOutcome;
 constexpr char kHelp[] =
     "用法:\n"
     "  pile_batch [--out 文件夹] [--sheet 工作表] [--results csv|xlsx|文件名] 桩表.xlsx|桩表.csv\n"
+    "  pile_batch --design [--diameters 800,900,…] [--hr-min 0.5] [--hr-step 0.5] 桩表\n"
     "  pile_batch --template [桩表样例.csv|桩表样例.xlsx]\n"
     "  pile_batch --help\n"
     "\n"
@@ -48,17 +51,25 @@ constexpr char kHelp[] =
     "  hr（mm 或 1.5d、1.5b 这样的倍数）、混凝土（C25…C60）、工艺、frk、fuk（MPa）、\n"
     "  精度（可选：两位小数/一位小数/个位取整/十位取整/百位取整，默认个位取整）、\n"
     "  计算时间（可选：写在计算书末尾的时间，默认为当前时间）、小数点（可选：. 或 ,）\n"
+    "  荷载（可选，kN）：Nk（标准组合）、Nkmax（偏心竖向力）、N（基本组合）、\n"
+    "  γ0（重要性系数，0.9～1.1，空为 1.0）\n"
     "窗口“导出桩表…”写出的桩表和会话记录都带计算时间，再算一次得到相同的计算书。\n"
+    "有荷载的行按计算书印出的 Ra、Rc 验算 Nk≤Ra、Nkmax≤1.2Ra、γ0N≤Rc，结果表加各比值和\n"
+    "“满足”或“不满足（…）”，并列出不满足的桩。\n"
+    "--design 为有荷载的圆桩选型：在桩径表（默认 800～3000 mm，每 100 一档）中取能满足全部\n"
+    "验算的最小桩径，再取其最小嵌岩深度（d 的倍数，自 0.5d 起每 0.5d 一档，到系数表的末端\n"
+    "为止），另写出选型桩表 @DESIGN@，可再读入计算。\n"
     "@PROCESSES@"
     "不能计算的行在标准错误上列为“第 N 行: 原因”，不写入计算书，其余行照常计算。\n"
     "--template 写出表头和三行样例（每种截面一行），不给文件名时写到标准输出。\n"
     "\n"
     "退出码: 0 全部算出; 1 有行未算; 2 桩表不能读或命令行有错（不写任何文件）;\n"
-    "        3 输出文件未能写出\n"
+    "        3 输出文件未能写出; 4 全部算出，但有桩不满足荷载验算\n"
     "限制: 每行 64 KB，文件 64 MB，表头 1024 列，每个桩表 20000 行\n"
     "\n"
     "Usage:\n"
     "  pile_batch [--out DIR] [--sheet SHEET] [--results csv|xlsx|FILE] SCHEDULE.xlsx|.csv\n"
+    "  pile_batch --design [--diameters 800,900,...] [--hr-min 0.5] [--hr-step 0.5] SCHEDULE\n"
     "  pile_batch --template [EXAMPLE.csv|EXAMPLE.xlsx]\n"
     "  pile_batch --help\n"
     "\n"
@@ -78,12 +89,22 @@ constexpr char kHelp[] =
     "computed is listed on standard error as \"第 N 行: reason\" and appends nothing; the run\n"
     "goes on. A 桩号 names its pile in the books in place of ZH and its number; a name that\n"
     "several computed rows share is listed after the summary as \"桩号重复：name（第 N、M 行）\".\n"
+    "Optional load columns Nk, Nkmax, N (kN) and γ0 (0.9 to 1.1, default 1.0) are checked\n"
+    "against Ra and Rc as the books print them: Nk <= Ra, Nkmax <= 1.2 Ra, γ0 N <= Rc; the\n"
+    "results add the ratios and a verdict. --design sizes each circle with loads: the smallest\n"
+    "diameter of the list (default 800 to 3000 mm by 100) for which some socket depth passes\n"
+    "every check, with its smallest depth (multiples of d from --hr-min by --hr-step, up to\n"
+    "the end of the coefficient table), and also writes the sized schedule.\n"
     "--template writes a header and three example rows (one per section), to standard\n"
     "output when no file is named.\n"
     "\n"
     "Exit status: 0 all rows computed; 1 some rows refused; 2 the schedule cannot be read or the\n"
-    "command line is wrong (nothing written); 3 an output file could not be written.\n"
+    "command line is wrong (nothing written); 3 an output file could not be written; 4 all\n"
+    "rows computed, but some fail their load check.\n"
     "Limits: 64 KB a row, 64 MB a file, 1024 header columns, 20000 rows a schedule.\n";
+
+static_assert(kChecksFailed == session::kExitChecksFailed);
+static_assert(kSomeRefused == 1 && kAllComputed == 0);
 
 constexpr char kUsageHint[] = "pile_batch --help 列出用法 (prints the usage)\n";
 
@@ -98,6 +119,7 @@ std::string HelpText() {
     put("@BOOK_TEXT@", io::BookFileName(Book::Text).toStdString());
     put("@BOOK_TABLE@", io::BookFileName(Book::Table).toStdString());
     put("@RESULTS@", io::ResultsFileName().toStdString());
+    put("@DESIGN@", io::DesignScheduleFileName().toStdString());
     put("@PROCESSES@",
         "  工艺: 参数为 frk 时 " + frk + "；\n        参数为 fuk 时 " + fuk + "（可不填）\n");
     put("@PROCESSES_EN@",
@@ -112,8 +134,41 @@ struct Arguments {
     QString outFolder;
     QString sheet;
     QString results;  // "csv", "xlsx" or a file name ending in one of them; empty: csv
+    bool design = false;
+    session::DesignOptions designOptions;
     QString error;
 };
+
+// "--diameters 800,1000,1200", "--hr-min 1", "--hr-step 0.5": numbers with the point.
+std::optional<double> OptionNumber(const QString& text) {
+    bool ok = false;
+    const double value = text.trimmed().toDouble(&ok);
+    return ok ? std::optional(value) : std::nullopt;
+}
+
+QString ReadDesignOption(const QString& name, const QString& value,
+                         session::DesignOptions& options) {
+    if (name == u"--diameters") {
+        options.diameters.clear();
+        for (const QString& item : value.split(u',')) {
+            const std::optional<double> d = OptionNumber(item);
+            if (!d) {
+                return QStringLiteral("--diameters 应为以逗号分隔的桩径（mm），如 800,1000,1200");
+            }
+            options.diameters.push_back(*d);
+        }
+    } else {
+        const std::optional<double> number = OptionNumber(value);
+        if (!number) {
+            return QStringLiteral("%1 应为 d 的倍数，如 0.5").arg(name);
+        }
+        (name == u"--hr-min" ? options.hrMin : options.hrStep) = *number;
+    }
+    if (const auto wrong = session::CheckDesignOptions(options)) {
+        return io::ToQString(*wrong);
+    }
+    return {};
+}
 
 // A value option as "--name VALUE" or "--name=VALUE"; false when it is not this option.
 bool TakeValue(const QStringList& arguments, qsizetype& i, const QString& name, QString& value,
@@ -142,6 +197,8 @@ Arguments ParseArguments(const QStringList& arguments) {
             parsed.help = true;
         } else if (argument == u"--template") {
             parsed.makeTemplate = true;
+        } else if (argument == u"--design") {
+            parsed.design = true;
         } else if (argument == u"--out" || argument == u"-o") {
             if (i + 1 == arguments.size()) {
                 parsed.error = QStringLiteral("--out 后面缺少文件夹");
@@ -156,6 +213,16 @@ Arguments ParseArguments(const QStringList& arguments) {
             if (!parsed.error.isEmpty()) {
                 return parsed;
             }
+        } else if (QString name = argument.section(u'=', 0, 0), value;
+                   (name == u"--diameters" || name == u"--hr-min" || name == u"--hr-step") &&
+                   TakeValue(arguments, i, name, value, parsed.error)) {
+            if (parsed.error.isEmpty()) {
+                parsed.error = ReadDesignOption(name, value, parsed.designOptions);
+            }
+            if (!parsed.error.isEmpty()) {
+                return parsed;
+            }
+            parsed.design = true;
         } else if (argument.startsWith(u'-') && argument.size() > 1) {
             parsed.error = QStringLiteral("不认识的选项 %1").arg(argument);
             return parsed;
@@ -288,9 +355,23 @@ int RunBatchCommand(const QStringList& arguments, const CommandEnvironment& env)
     }
     session::PanelSession session;
     const QString time = env.calculationTime;
-    const ScheduleOutcome outcome = session::ComputeSchedule(
-        std::get<schedule::Schedule>(schedule), env.decimalSeparator, io::ToU16(time), session);
+    schedule::Schedule piles = std::get<schedule::Schedule>(std::move(schedule));
+    std::optional<session::ScheduleDesign> design;
+    if (args.design) {
+        design = session::DesignSchedule(piles, args.designOptions, env.decimalSeparator);
+    }
+    ScheduleOutcome outcome =
+        session::ComputeSchedule(piles, env.decimalSeparator, io::ToU16(time), session);
     env.err(Utf8(session::RefusalLines(outcome)));
+    if (design) {
+        for (std::size_t i = 0; i < outcome.rows.size(); ++i) {
+            outcome.rows[i].note = design->notes[i];
+            if (!design->notes[i].empty() && outcome.rows[i].results) {
+                env.err("第 " + std::to_string(outcome.rows[i].line) +
+                        " 行: " + Utf8(design->notes[i]) + "\n");
+            }
+        }
+    }
 
     const QString folder = args.outFolder.isEmpty() ? info.absolutePath() : args.outFolder;
     if (!QDir().mkpath(folder)) {
@@ -339,6 +420,12 @@ int RunBatchCommand(const QStringList& arguments, const CommandEnvironment& env)
         files.push_back(
             {resultsName, QByteArray(table.data(), static_cast<qsizetype>(table.size()))});
     }
+    // The sized schedule reads back into the same books: each record as the journal keeps it.
+    if (design && outcome.computed > 0) {
+        const std::string sized = session::ScheduleOfRecords(session.Records());
+        files.push_back({io::DesignScheduleFileName(),
+                         QByteArray(sized.data(), static_cast<qsizetype>(sized.size()))});
+    }
     const io::BookFileResult written = io::WriteFileSet(folder, files);
     if (!written.ok) {
         env.err("pile_batch: 未能写出 " + Utf8(written.path) + ": " + Utf8(written.error) +
@@ -350,6 +437,13 @@ int RunBatchCommand(const QStringList& arguments, const CommandEnvironment& env)
     }
     env.out("pile_batch: 算出 " + std::to_string(outcome.computed) + " 根桩，" +
             std::to_string(outcome.refused) + " 行未算\n");
+    if (design) {
+        env.out("pile_batch: 选型 " + std::to_string(design->sized) + " 根，" +
+                std::to_string(design->unmet) + " 根没有满足要求的桩\n");
+    }
+    if (const std::u16string checks = session::CheckSummary(outcome); !checks.empty()) {
+        env.out("pile_batch: " + Utf8(checks) + "\n");
+    }
     for (const std::u16string& line : session::DuplicateNames(outcome)) {
         env.out("pile_batch: " + Utf8(line) + "\n");
     }

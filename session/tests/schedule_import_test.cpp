@@ -181,5 +181,22 @@ INSTANTIATE_TEST_SUITE_P(
                               "\n桩号重复：B（第 2、6、7 行）\n桩号重复：A（第 3、5 行）"}),
     pile::test::RowName{});
 
+// The box names the piles that fail their load check, and stops naming them where it must.
+TEST(ImportMessageTest, NamesThePilesThatFailTheirLoadCheck) {
+    std::string rows = "d,hr,混凝土,工艺,frk,Nk\r\n1000,1.0d,C30,泥浆护壁成桩,25,100\r\n";
+    for (int i = 0; i < 22; ++i) {
+        rows += "1000,1.0d,C30,泥浆护壁成桩,25,1e6\r\n";
+    }
+    PanelSession session;
+    const ScheduleRun run =
+        RunSchedule(schedule::testing::SourceOf(rows), u'.', u"2024/5/6 14:03:27", session);
+    std::string names;
+    for (std::size_t i = 2; i <= kListedRefusals + 1; ++i) {
+        names += (names.empty() ? "" : "、") + std::string("ZH") + std::to_string(i);
+    }
+    EXPECT_EQ(Utf16ToUtf8(ImportMessage(run.outcome)),
+              "导入 23 根桩\n荷载验算：1 根满足，22 根不满足：" + names + "等");
+}
+
 }  // namespace
 }  // namespace pile::session

@@ -517,6 +517,43 @@ TEST(PileBatchTest, AZipBombIsRefusedWithExitTwo) {
 }
 
 // Every 工艺 text of each mode is in --help and in the manual page, from the engine's lists.
+// Loads are checked against the capacities printed, a failed check has an exit status of its
+// own, and --design writes a schedule that computes into the books of the sized run.
+TEST(PileBatchTest, LoadsAreCheckedAndTheSizedScheduleReadsBackIntoTheSameBooks) {
+    QTemporaryDir dir;
+    WriteFile(dir.filePath(QStringLiteral("s.csv")),
+              "桩号,桩径(mm),嵌岩深度,混凝土强度等级,成桩工艺,frk,Nk,N,γ0\r\n"
+              "ZJ1,1000,1.0d,C30,泥浆护壁成桩,25,3000,4000,\r\n"
+              "ZJ2,1000,1.0d,C30,泥浆护壁成桩,25,12000,,1.1\r\n"
+              "ZJ3,1200,1.5d,C30,泥浆护壁成桩,5,900000,,\r\n");
+    const Outcome checked = RunBatch({dir.filePath(QStringLiteral("s.csv"))});
+    EXPECT_EQ(checked.status, 4) << checked.err;
+    EXPECT_NE(checked.out.find("1 根满足，2 根不满足：ZJ2、ZJ3"), std::string::npos) << checked.out;
+    const QByteArray results = ReadFile(dir.filePath(kResults));
+    EXPECT_TRUE(results.contains(",Nk/Ra,Nkmax/1.2Ra,γ0N/Rc,验算\r\n"));
+    EXPECT_TRUE(results.contains(",3000,,4000,,0.36,,0.51,满足\r\n")) << results.toStdString();
+
+    const QString sized = dir.filePath(QStringLiteral("sized"));
+    const Outcome design = RunBatch({QStringLiteral("--design"), QStringLiteral("--out"), sized,
+                                     dir.filePath(QStringLiteral("s.csv"))});
+    EXPECT_EQ(design.status, 4) << "ZJ3 carries no pile of the list";
+    EXPECT_NE(design.out.find("选型 2 根，1 根没有满足要求的桩"), std::string::npos);
+    EXPECT_NE(design.err.find("第 4 行: 没有满足要求的桩：d=3000 mm, hr=8.0d 时 Ra="),
+              std::string::npos)
+        << design.err;
+    const QString schedule =
+        sized + QStringLiteral("/嵌岩桩计算书(依据DBJ50-047-2016)_选型桩表.csv");
+    const Outcome again =
+        RunBatch({QStringLiteral("--out"), dir.filePath(QStringLiteral("again")), schedule});
+    EXPECT_EQ(again.status, 4);
+    for (const QString& book : {kTextBook, kTableBook}) {
+        EXPECT_EQ(ReadFile(dir.filePath(QStringLiteral("again/") + book)),
+                  ReadFile(sized + u'/' + book))
+            << book.toStdString();
+    }
+    EXPECT_EQ(RunBatch({QStringLiteral("--hr-step"), QStringLiteral("0"), schedule}).status, 2);
+}
+
 TEST(PileBatchTest, HelpAndManualPageListTheProcessTexts) {
     const std::string help = RunBatch({QStringLiteral("--help")}).out;
     const QByteArray manual = ReadFile(QStringLiteral(PILE_SOURCE_DIR "/packaging/pile_batch.1"));
