@@ -29,19 +29,28 @@ std::u16string_view Trim(std::u16string_view text) {
     return text;
 }
 
-// How a list text or a column name is compared: without surrounding blanks, full-width Latin
-// letters, digits and brackets as their ASCII forms, Latin letters in lower case. So "C30",
-// "c30" and "Ｃ30" pick the same item, and "干作业成桩（清底干净）" the item with ASCII brackets.
-std::u16string Normalized(std::u16string_view text) {
-    std::u16string out;
-    for (char16_t c : Trim(text)) {
+// Full-width forms as their ASCII ones and the ideographic space as a blank: what a Chinese
+// input method types looks the same in Excel, so "１200" is read as 1200 in every cell.
+void FoldWidth(std::u16string& text) {
+    for (char16_t& c : text) {
         if (c >= u'\uFF01' && c <= u'\uFF5E') {
             c = static_cast<char16_t>(c - 0xFEE0);
+        } else if (c == u'\u3000') {
+            c = u' ';
         }
+    }
+}
+
+// How a list text or a column name is compared: without surrounding blanks, full-width forms
+// folded, Latin letters in lower case. So "C30", "c30" and "Ｃ30" pick the same item, and
+// "干作业成桩（清底干净）" the item with ASCII brackets.
+std::u16string Normalized(std::u16string_view text) {
+    std::u16string out(Trim(text));
+    FoldWidth(out);
+    for (char16_t& c : out) {
         if (c >= u'A' && c <= u'Z') {
             c = static_cast<char16_t>(c - u'A' + u'a');
         }
-        out.push_back(c);
     }
     return out;
 }
@@ -573,6 +582,7 @@ RowReading ReadRow(const RawRecord& record, const ScheduleHeader& header, TextDe
             undecodable = true;
             continue;
         }
+        FoldWidth(*text);
         cells.text[i] = std::move(*text);
     }
     reading.pileLabel = cells[Column::PileLabel];

@@ -87,6 +87,47 @@ INSTANTIATE_TEST_SUITE_P(
                                u"\"'=HYPERLINK(\"\"x\"\",1)\""}),
     [](const auto& row) { return std::string(row.param.name); });
 
+// One cell of kCircle replaced: what the row reads as, or the refusal listed for it.
+struct CellTextCase {
+    const char* name;
+    std::size_t field;  // position in kHeader
+    std::string text;
+    std::string refusal;  // empty: computed
+};
+
+void PrintTo(const CellTextCase& row, std::ostream* os) {
+    *os << row.name;
+}
+
+std::string WithCell(std::size_t field, const std::string& text) {
+    std::string row = kCircle;
+    std::size_t start = 0;
+    for (std::size_t i = 0; i < field; ++i) {
+        start = row.find(',', start) + 1;
+    }
+    return row.replace(start, row.find(',', start) - start, text);
+}
+
+class CellTextTest : public ::testing::TestWithParam<CellTextCase> {};
+
+TEST_P(CellTextTest, ReadsOrSaysWhichCell) {
+    const CellTextCase& c = GetParam();
+    const BatchRun r = RunRows(WithCell(c.field, c.text));
+    EXPECT_EQ(Utf16ToUtf8(RefusalLines(r.run.outcome)), c.refusal);
+    EXPECT_EQ(r.run.outcome.computed, c.refusal.empty() ? 1u : 0u);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Schedule, CellTextTest,
+    ::testing::Values(CellTextCase{"FullWidthDigit", 3, "１200", ""},
+                      CellTextCase{"FullWidthMultiple", 5, "１．５ｄ", ""},
+                      CellTextCase{"IdeographicSpaceBefore", 3, "\u30001200", ""},
+                      CellTextCase{"FullWidthRockValue", 8, "２５", ""},
+                      CellTextCase{"UpperCaseMultiple", 5, "1.5D", "第 2 行: 嵌岩深度数据有错\n"},
+                      CellTextCase{"DepthWithUnit", 5, "2000mm", "第 2 行: 嵌岩深度数据有错\n"},
+                      CellTextCase{"DiameterSign", 3, "Φ1000", "第 2 行: 桩身直径数据有错\n"}),
+    [](const auto& row) { return std::string(row.param.name); });
+
 TEST(ComputeScheduleTest, ARefusedRowInTheMiddleAppendsNothing) {
     const BatchRun with = RunRows(std::string(kCircle) + kBadGrade + kBadDiameter + kRectangle);
     const BatchRun without = RunRows(std::string(kCircle) + kRectangle);
