@@ -5,6 +5,7 @@
 
 #include "engine/pile_types.h"
 #include "engine/utf_text.h"
+#include "schedule/xlsx_records.h"
 
 namespace pile::schedule {
 namespace {
@@ -173,19 +174,34 @@ std::optional<Column> ColumnOf(std::u16string_view headerText) {
     return std::nullopt;
 }
 
-namespace {
-
-// A cell text inside a message: at most kShownChars characters, control characters as blanks.
-std::u16string Shown(std::u16string_view text) {
-    std::u16string shown = u"「";
+std::u16string ShownText(std::u16string_view text) {
+    std::u16string shown;
     for (std::size_t i = 0; i < text.size() && i < kShownChars; ++i) {
         shown.push_back(text[i] < u' ' || text[i] == u'\x7F' ? u' ' : text[i]);
     }
     if (text.size() > kShownChars) {
         shown += u"…";
     }
-    return shown + u"」";
+    return shown;
 }
+
+std::u16string CellName(const ScheduleHeader& header, Column column, std::size_t row,
+                        std::u16string_view text) {
+    const auto index = static_cast<std::size_t>(column);
+    if (!header.field[index]) {
+        return std::u16string(ColumnName(column)) + u"（表中没有这一列）";
+    }
+    std::u16string name =
+        std::u16string(Trim(header.name[index])) + u" " +
+        Utf8ToUtf16(CellReference(static_cast<std::uint32_t>(row),
+                                  static_cast<std::uint32_t>(*header.field[index] + 1)));
+    if (!Trim(text).empty()) {
+        name += u"「" + ShownText(text) + u"」";
+    }
+    return name;
+}
+
+namespace {
 
 bool HasControl(std::u16string_view text) {
     return std::any_of(text.begin(), text.end(),
@@ -345,19 +361,22 @@ std::optional<PrecisionMode> PrecisionOf(std::u16string_view text) {
     return std::nullopt;
 }
 
-// A list text that names no item: what was written, and the items to choose from.
-std::u16string NotAnItem(Column column, std::u16string_view text,
-                         const std::vector<std::u16string_view>& items) {
+// Why a row is refused, and the cell that says so (none: the whole row).
+struct Refused {
+    std::optional<Column> column;
+    std::u16string why;
+};
+
+// A list text that names no item (the cell's name shows what was written): the items.
+Refused NotAnItem(Column column, std::u16string_view text,
+                  const std::vector<std::u16string_view>& items) {
     const std::u16string choice = u"应为 " + Joined(items);
-    if (Trim(text).empty()) {
-        return std::u16string(ColumnName(column)) + u"为空，" + choice;
-    }
-    return std::u16string(ColumnName(column)) + Shown(text) + choice;
+    return {column, Trim(text).empty() ? u"为空，" + choice : choice};
 }
 
 // An empty 参数 is told by the rock value the row fills; with both or neither filled it
 // cannot be, and the message says which cells it looked at.
-std::variant<RockParameterMode, std::u16string> RowMode(const Cells& cells) {
+std::variant<RockParameterMode, Refused> RowMode(const Cells& cells) {
     if (!Trim(cells[Column::Mode]).empty()) {
         if (const std::optional<RockParameterMode> mode = ModeOf(cells[Column::Mode])) {
             return *mode;
@@ -369,14 +388,14 @@ std::variant<RockParameterMode, std::u16string> RowMode(const Cells& cells) {
     if (frk != fuk) {
         return frk ? RockParameterMode::Frk : RockParameterMode::Fuk;
     }
-    return NotAnItem(Column::Mode, cells[Column::Mode], {u"frk", u"fuk"}) +
-           (frk ? u"（frk 和 fuk 都已填写）" : u"（frk 和 fuk 都未填写）");
+    Refused refused = NotAnItem(Column::Mode, cells[Column::Mode], {u"frk", u"fuk"});
+    refused.why += frk ? u"（frk 和 fuk 都已填写）" : u"（frk 和 fuk 都未填写）";
+    return refused;
 }
 
-std::variant<ScheduleRow, std::u16string> RowFromCells(const Cells& cells,
-                                                       const ScheduleHeader& header) {
+std::variant<ScheduleRow, Refused> RowFromCells(const Cells& cells, const ScheduleHeader& header) {
     const auto modeOrWhy = RowMode(cells);
-    if (const auto* why = std::get_if<std::u16string>(&modeOrWhy)) {
+    if (const auto* why = std::get_if<Refused>(&modeOrWhy)) {
         return *why;
     }
     const std::optional<RockParameterMode> mode = std::get<RockParameterMode>(modeOrWhy);
@@ -389,8 +408,9 @@ std::variant<ScheduleRow, std::u16string> RowFromCells(const Cells& cells,
         return NotAnItem(Column::Section, cells[Column::Section], SectionTexts());
     }
     if (*mode == RockParameterMode::Frk && *section != SectionType::Circle) {
-        return u"按 frk 计算时截面只能是圆桩，" + std::u16string(SectionTypeText(*section)) +
-               u"须按 fuk 计算";
+        return Refused{Column::Section, u"按 frk 计算时截面只能是圆桩，" +
+                                            std::u16string(SectionTypeText(*section)) +
+                                            u"须按 fuk 计算"};
     }
     // The fuk list holds one process, which the window selects by itself.
     std::optional<ConstructionProcess> process;
@@ -420,18 +440,17 @@ std::variant<ScheduleRow, std::u16string> RowFromCells(const Cells& cells,
     }
     for (const Column column : used) {
         if (HasControl(cells[column])) {
-            return u"「" + std::u16string(ColumnName(column)) + u"」一栏含有换行或控制字符";
+            return Refused{column, u"含有换行或控制字符"};
         }
     }
 
     // The time ends both books, so it obeys the boxes' rule; an empty cell takes the run's.
     if (HasControl(cells[Column::Time])) {
-        return u"「" + std::u16string(ColumnName(Column::Time)) + u"」一栏含有换行或控制字符";
+        return Refused{Column::Time, u"含有换行或控制字符"};
     }
     const std::u16string_view separator = Trim(cells[Column::DecimalSeparator]);
     if (!separator.empty() && separator != u"." && separator != u",") {
-        return std::u16string(ColumnName(Column::DecimalSeparator)) + Shown(separator) +
-               u"应为 . 或 ,";
+        return Refused{Column::DecimalSeparator, u"应为 . 或 ,"};
     }
 
     ScheduleRow row;
@@ -595,7 +614,15 @@ RowReading ReadRow(const RawRecord& record, const ScheduleHeader& header, TextDe
                          DecimalText(header.fieldCount) + u" 个（数中的分隔符须放在引号里）";
         return reading;
     }
-    reading.result = RowFromCells(cells, header);
+    auto row = RowFromCells(cells, header);
+    if (auto* refused = std::get_if<Refused>(&row)) {
+        if (refused->column) {
+            reading.cell = CellName(header, *refused->column, record.line, cells[*refused->column]);
+        }
+        reading.result = std::move(refused->why);
+    } else {
+        reading.result = std::move(std::get<ScheduleRow>(row));
+    }
     return reading;
 }
 
@@ -657,7 +684,8 @@ std::variant<Schedule, std::u16string> ReadSchedule(const ByteSource& source,
         if (schedule.entries.size() == limits.maxRows) {
             return u"桩表超过 " + DecimalText(limits.maxRows) + u" 行，请分成几个文件";
         }
-        schedule.entries.push_back({record.line, std::move(row.pileLabel), std::move(row.result)});
+        schedule.entries.push_back(
+            {record.line, std::move(row.pileLabel), std::move(row.result), std::move(row.cell)});
     }
     if (reader.Stop() != ReadStop::EndOfFile) {
         return stopped();

@@ -74,6 +74,7 @@ struct RowReading {
     bool blank = false;        // every field empty: not a pile, skipped
     std::u16string pileLabel;  // 桩号, as written (empty when it cannot be decoded)
     std::variant<ScheduleRow, std::u16string> result;  // the row, or why it is refused
+    std::u16string cell;  // the cell a refusal is about (CellName), empty for the whole row
 };
 
 RowReading ReadRow(const RawRecord& record, const ScheduleHeader& header, TextDecoder& decoder);
@@ -83,7 +84,17 @@ struct ScheduleEntry {
     std::size_t line = 0;
     std::u16string pileLabel;
     std::variant<ScheduleRow, std::u16string> result;
+    std::u16string cell;  // as RowReading::cell
 };
+
+// A cell as messages name it: the column as the header writes it, the cell's reference (A1;
+// a CSV field by the same letters) and its text as read: "嵌岩深度 F7「1.5D」". A column the
+// header lacks is named by the program's name and said to be missing.
+std::u16string CellName(const ScheduleHeader& header, Column column, std::size_t row,
+                        std::u16string_view text);
+
+// A cell text inside a message: at most 20 characters, control characters as blanks.
+std::u16string ShownText(std::u16string_view text);
 
 struct Schedule {
     ScheduleHeader header;

@@ -40,7 +40,8 @@ std::u16string Where(std::uint32_t row) {
     return u"第 " + DecimalText(row) + u" 行: ";
 }
 
-// A formula Excel never calculated (a workbook written by a program) has no value to read.
+// A formula Excel never calculated (a workbook written by a program) has no value to read:
+// the cell it stands in.
 std::optional<std::u16string> Uncalculated(const SheetRow& row, const ScheduleHeader& header) {
     for (const SheetCell& cell : row.cells) {
         if (!cell.formulaWithoutValue) {
@@ -48,9 +49,7 @@ std::optional<std::u16string> Uncalculated(const SheetRow& row, const ScheduleHe
         }
         for (std::size_t i = 0; i < kColumnCount; ++i) {
             if (header.field[i] && *header.field[i] + 1 == cell.column) {
-                return std::u16string(ColumnName(static_cast<Column>(i))) + u" (" +
-                       Utf8ToUtf16(CellReference(row.number, cell.column)) +
-                       u"): 公式没有计算结果，请在 Excel 中保存一次";
+                return CellName(header, static_cast<Column>(i), row.number, {});
             }
         }
     }
@@ -100,13 +99,14 @@ std::variant<Schedule, std::u16string> ScheduleFromWorksheet(const Worksheet& sh
             continue;
         }
         if (uncalculated) {
-            reading.result = *uncalculated;
+            reading.cell = *uncalculated;
+            reading.result = std::u16string(u"公式没有计算结果，请在 Excel 中保存一次");
         }
         if (schedule.entries.size() == limits.maxRows) {
             return u"桩表超过 " + DecimalText(limits.maxRows) + u" 行，请分成几个文件";
         }
-        schedule.entries.push_back(
-            {row.number, std::move(reading.pileLabel), std::move(reading.result)});
+        schedule.entries.push_back({row.number, std::move(reading.pileLabel),
+                                    std::move(reading.result), std::move(reading.cell)});
     }
     return schedule;
 }

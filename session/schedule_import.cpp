@@ -21,7 +21,7 @@ std::u16string ImportMessage(const ScheduleOutcome& outcome) {
             message += u"\n……另有 " + DecimalText(outcome.refused - kListedRefusals) + u" 行";
             break;
         }
-        message += u"\n第 " + DecimalText(row.line) + u" 行: " + row.refusal;
+        message += u"\n" + RefusalLine(row);
     }
     return message;
 }

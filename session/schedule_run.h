@@ -22,6 +22,7 @@ struct RowOutcome {
     // The result panel after the row's "计算"; none when the row was refused.
     std::optional<ResultTexts> results;
     std::u16string refusal;  // why it was refused: a failed reading or a failed check
+    std::u16string cell;     // the cell it is about, as schedule::CellName names it; or empty
     int pileNumber = 0;      // the record's ZH number when computed
 };
 
@@ -56,7 +57,14 @@ ScheduleRun RunSchedule(const schedule::ByteSource& source, char16_t decimalSepa
 // 0 every row computed, 1 some refused.
 int ExitStatus(const ScheduleOutcome& outcome);
 
-// "第 N 行: message", one line each (LF), for every refused row.
+// A refused row for people: "第 7 行（ZJ5）嵌岩深度 F7「1.5D」: 嵌岩深度数据有错（…）", its
+// pile mark and cell left out where it has none.
+std::u16string RefusalLine(const RowOutcome& row);
+
+// The cell and why, "嵌岩深度 F7「1.5D」: 嵌岩深度数据有错（…）", as the results say it.
+std::u16string RefusalText(const RowOutcome& row);
+
+// RefusalLine, one line each (LF), for every refused row.
 std::u16string RefusalLines(const ScheduleOutcome& outcome);
 
 // The results table: UTF-8 with a byte-order mark, CR LF, one row per schedule row. A cell

@@ -156,7 +156,7 @@ std::optional<std::u16string> WriteResultsWorkbook(const ScheduleOutcome& outcom
                                   : u""),
              NumberCell(t.coefficient, decimalSeparator), NumberCell(t.ra, decimalSeparator),
              NumberCell(t.rc, decimalSeparator),
-             TextCell(std::u16string(t.rockClass.value_or(u""))), TextCell(row.refusal)});
+             TextCell(std::u16string(t.rockClass.value_or(u""))), TextCell(RefusalText(row))});
     }
     return WriteSheet(path, scratchFolder, "结果", rows);
 }

@@ -173,7 +173,8 @@ TEST_P(RowTest, ReadsAsTheWindowWouldHoldIt) {
     if (!c.refusal.empty()) {
         const auto* why = std::get_if<std::u16string>(&entries[0].result);
         ASSERT_NE(why, nullptr);
-        EXPECT_EQ(Utf16ToUtf8(*why), c.refusal);
+        const std::u16string& cell = entries[0].cell;
+        EXPECT_EQ(Utf16ToUtf8(cell.empty() ? *why : cell + u": " + *why), c.refusal);
         return;
     }
     const auto* row = std::get_if<ScheduleRow>(&entries[0].result);
@@ -201,29 +202,29 @@ INSTANTIATE_TEST_SUITE_P(
                 SectionType::Ellipse, RockParameterMode::Fuk, u"500", ConcreteGrade::C30,
                 ConstructionProcess::DryClean},
         RowCase{"UnknownSection", "Z1,方桩,fuk,1000,0,1.0d,C30,,25,24",
-                "截面「方桩」应为 圆桩、椭圆桩 或 矩形桩"},
+                "截面 B2「方桩」: 应为 圆桩、椭圆桩 或 矩形桩"},
         RowCase{"EmptyMode", "Z1,圆桩,,1000,0,1.0d,C30,,25,24",
-                "参数为空，应为 frk 或 fuk（frk 和 fuk 都已填写）"},
+                "参数 C2: 为空，应为 frk 或 fuk（frk 和 fuk 都已填写）"},
         RowCase{"EmptyModeTakenFromFrk", "Z1,圆桩,,1000,0,1.0d,C30,泥浆护壁成桩,25,", ""},
         RowCase{"EllipseInFrkMode", "Z1,椭圆桩,frk,1000,500,1.0d,C30,泥浆护壁成桩,25,24",
-                "按 frk 计算时截面只能是圆桩，椭圆桩须按 fuk 计算"},
+                "截面 B2「椭圆桩」: 按 frk 计算时截面只能是圆桩，椭圆桩须按 fuk 计算"},
         RowCase{"FrkProcessInFukMode", "Z1,圆桩,fuk,1000,0,1.0d,C30,泥浆护壁成桩,25,24",
-                "工艺「泥浆护壁成桩」应为 干作业成孔且清底干净"},
+                "工艺 H2「泥浆护壁成桩」: 应为 干作业成孔且清底干净"},
         RowCase{"EmptyProcessInFrkMode", "Z1,圆桩,frk,1000,0,1.0d,C30,,25,24",
-                "工艺为空，应为 干作业成桩(清底干净)、泥浆护壁成桩 或 泥浆护壁成桩后注浆"},
+                "工艺 H2: 为空，应为 干作业成桩(清底干净)、泥浆护壁成桩 或 泥浆护壁成桩后注浆"},
         RowCase{"UnknownGrade", "Z1,圆桩,frk,1000,0,1.0d,C65,泥浆护壁成桩,25,24",
-                "混凝土「C65」应为 C25、C30、C35、C40、C45、C50、C55 或 C60"},
+                "混凝土 G2「C65」: 应为 C25、C30、C35、C40、C45、C50、C55 或 C60"},
         RowCase{"UnknownPrecision", "Z1,圆桩,frk,1000,0,1.0d,C30,泥浆护壁成桩,25,24,三位小数",
-                "精度「三位小数」应为 两位小数、一位小数、个位取整、十位取整 或 百位取整"},
+                "精度 K2「三位小数」: 应为 两位小数、一位小数、个位取整、十位取整 或 百位取整"},
         RowCase{"LongCellCutInTheMessage",
                 "Z1,圆桩,frk,1000,0,1.0d,C30,泥浆护壁成桩,25,24,abcdefghijklmnopqrstuvwxyz",
-                "精度「abcdefghijklmnopqrst…」应为 两位小数、一位小数、个位取整、十位取整 或 "
+                "精度 K2「abcdefghijklmnopqrst…」: 应为 两位小数、一位小数、个位取整、十位取整 或 "
                 "百位取整"},
         RowCase{"TooManyFieldsAThousandsSeparator",
                 "Z1,圆桩,frk,1,000,0,1.0d,C30,泥浆护壁成桩,25,24,",
                 "有 12 个字段，多于表头的 11 个（数中的分隔符须放在引号里）"},
         RowCase{"LineBreakInABoxCell", "Z1,圆桩,frk,1000,0,\"1.0d\nx\",C30,泥浆护壁成桩,25,24",
-                "「hr」一栏含有换行或控制字符"},
+                "hr F2「1.0d x」: 含有换行或控制字符"},
         RowCase{"NulByte",
                 std::string("Z1,圆桩,frk,10\0"
                             "00,0,1.0d,C30,泥浆护壁成桩,25,24",

@@ -356,8 +356,8 @@ TEST(WorksheetScheduleTest, TitleAboveHeaderAndUncalculatedFormulaNamesItsCell) 
     EXPECT_TRUE(std::holds_alternative<ScheduleRow>(entries[0].result));  // K4 is not read
     EXPECT_EQ(entries[1].line, 7u);
     EXPECT_EQ(entries[1].pileLabel, u"Z2");
-    EXPECT_EQ(std::get<std::u16string>(entries[1].result),
-              u"frk (I7): 公式没有计算结果，请在 Excel 中保存一次");
+    EXPECT_EQ(entries[1].cell + u": " + std::get<std::u16string>(entries[1].result),
+              u"frk I7: 公式没有计算结果，请在 Excel 中保存一次");
 }
 
 TEST(WorksheetScheduleTest, WithoutHeaderTheRowNamingMostColumnsSaysWhatIsMissing) {

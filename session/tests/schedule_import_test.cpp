@@ -17,7 +17,7 @@ namespace fs = std::filesystem;
 
 constexpr char kPile[] = "Z,圆桩,frk,1000,0,1.0d,C30,泥浆护壁成桩,25,24,\n";
 constexpr char kRefused[] = "Z,圆桩,frk,1000,0,1.0d,C99,泥浆护壁成桩,25,24,\n";
-constexpr char kGrade[] = "混凝土「C99」应为 C25、C30、C35、C40、C45、C50、C55 或 C60";
+constexpr char kGrade[] = "应为 C25、C30、C35、C40、C45、C50、C55 或 C60";
 
 class ImportTest : public ::testing::Test {
   protected:
@@ -52,7 +52,8 @@ TEST_F(ImportTest, AppendsToTheSessionAndListsTheRefusedRowsInOneMessage) {
     EXPECT_EQ(second.outcome.rows.back().pileNumber, 2);
     std::string expected = "导入 1 根桩；以下 25 行未算:";
     for (int line = 2; line < 22; ++line) {
-        expected += "\n第 " + std::to_string(line) + " 行: " + kGrade;
+        expected += "\n第 " + std::to_string(line) + " 行（Z）混凝土 G" + std::to_string(line) +
+                    "「C99」: " + kGrade;
     }
     EXPECT_EQ(Utf16ToUtf8(second.message), expected + "\n……另有 5 行");
 }

@@ -147,9 +147,9 @@ void PrintTo(const LocaleCase& row, std::ostream* os) {
 }
 
 constexpr char kCommonRefusals[] =
-    "第 5 行: 桩身直径数据有错\n"
-    "第 6 行: 混凝土「C70」应为 C25、C30、C35、C40、C45、C50、C55 或 C60\n"
-    "第 11 行: 超出范围，限制条件0.2≤c/d≤2.0\n";
+    "第 5 行（Z4）d或a D5「0」: 桩身直径数据有错\n"
+    "第 6 行（X）混凝土 G6「C70」: 应为 C25、C30、C35、C40、C45、C50、C55 或 C60\n"
+    "第 11 行（Z9）c或b E11「3000」: 超出范围，限制条件0.2≤c/d≤2.0\n";
 
 class ReplayEqualityTest : public ::testing::TestWithParam<LocaleCase> {};
 
@@ -181,7 +181,8 @@ TEST_P(ReplayEqualityTest, BooksEqualPileReplaysForTheSameSteps) {
 INSTANTIATE_TEST_SUITE_P(
     PileBatch, ReplayEqualityTest,
     ::testing::Values(LocaleCase{"DecimalPoint", "C.UTF-8", '.',
-                                 std::string("第 4 行: 嵌岩深度数据有错\n") + kCommonRefusals},
+                                 std::string("第 4 行（Z3）hr F4「1,5d」: 嵌岩深度数据有错\n") +
+                                     kCommonRefusals},
                       LocaleCase{"DecimalComma", "de_DE.UTF-8", ',', kCommonRefusals}),
     [](const auto& row) { return std::string(row.param.name); });
 
@@ -405,7 +406,7 @@ TEST(PileBatchTest, AFormulaWithoutValueRefusesItsRowNamingTheCell) {
     const Outcome run = RunBatch(
         {QStringLiteral("--out"), dir.path(), kWorkbooks + QStringLiteral("/uncalculated.xlsx")});
     EXPECT_EQ(run.status, 1);
-    EXPECT_EQ(run.err, "第 7 行: frk (I7): 公式没有计算结果，请在 Excel 中保存一次\n");
+    EXPECT_EQ(run.err, "第 7 行（Z1）frk I7: 公式没有计算结果，请在 Excel 中保存一次\n");
 }
 
 // The first sheet's XML of a workbook, read with minizip.
