@@ -474,6 +474,23 @@ std::variant<ScheduleRow, Refused> RowFromCells(const Cells& cells, const Schedu
     return row;
 }
 
+// The cells that make a row a pile: a row without any of them is a note or a subtotal.
+constexpr Column kPileColumns[] = {Column::Section, Column::Dd,  Column::Tyzd,
+                                   Column::Hr,      Column::Frk, Column::Fuk};
+
+// The filled cells of a row as written, whatever their columns, one blank between them.
+std::u16string RowText(const std::vector<std::string>& fields, TextDecoder& decoder) {
+    std::u16string text;
+    for (const std::string& field : fields) {
+        const std::u16string cell = decoder.Decode(field).value_or(u"");
+        const std::u16string_view trimmed = Trim(cell);
+        if (!trimmed.empty()) {
+            text += (text.empty() ? u"" : u" ") + std::u16string(trimmed);
+        }
+    }
+    return text;
+}
+
 std::u16string NotText(TextEncoding encoding) {
     return u"不是有效的 " + std::u16string(EncodingName(encoding)) + u" 文字";
 }
@@ -609,6 +626,12 @@ RowReading ReadRow(const RawRecord& record, const ScheduleHeader& header, TextDe
         reading.result = NotText(decoder.Encoding());
         return reading;
     }
+    if (std::all_of(std::begin(kPileColumns), std::end(kPileColumns),
+                    [&](Column column) { return Trim(cells[column]).empty(); })) {
+        reading.skipped = true;
+        reading.result = RowText(fields, decoder);
+        return reading;
+    }
     if (fields.size() > header.fieldCount) {
         reading.result = u"有 " + DecimalText(fields.size()) + u" 个字段，多于表头的 " +
                          DecimalText(header.fieldCount) + u" 个（数中的分隔符须放在引号里）";
@@ -684,8 +707,8 @@ std::variant<Schedule, std::u16string> ReadSchedule(const ByteSource& source,
         if (schedule.entries.size() == limits.maxRows) {
             return u"桩表超过 " + DecimalText(limits.maxRows) + u" 行，请分成几个文件";
         }
-        schedule.entries.push_back(
-            {record.line, std::move(row.pileLabel), std::move(row.result), std::move(row.cell)});
+        schedule.entries.push_back({record.line, std::move(row.pileLabel), std::move(row.result),
+                                    std::move(row.cell), row.skipped});
     }
     if (reader.Stop() != ReadStop::EndOfFile) {
         return stopped();

@@ -71,7 +71,10 @@ struct ScheduleRow {
 };
 
 struct RowReading {
-    bool blank = false;        // every field empty: not a pile, skipped
+    bool blank = false;  // every field empty: not a pile, skipped
+    // Cells but none naming a section, a dimension, a depth or a rock value: a note, a
+    // subtotal, a signature line. Not a pile: `result` holds the row's text, to be listed.
+    bool skipped = false;
     std::u16string pileLabel;  // 桩号, as written (empty when it cannot be decoded)
     std::variant<ScheduleRow, std::u16string> result;  // the row, or why it is refused
     std::u16string cell;  // the cell a refusal is about (CellName), empty for the whole row
@@ -84,7 +87,8 @@ struct ScheduleEntry {
     std::size_t line = 0;
     std::u16string pileLabel;
     std::variant<ScheduleRow, std::u16string> result;
-    std::u16string cell;  // as RowReading::cell
+    std::u16string cell;   // as RowReading::cell
+    bool skipped = false;  // as RowReading::skipped
 };
 
 // A cell as messages name it: the column as the header writes it, the cell's reference (A1;

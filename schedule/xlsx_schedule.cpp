@@ -99,6 +99,7 @@ std::variant<Schedule, std::u16string> ScheduleFromWorksheet(const Worksheet& sh
             continue;
         }
         if (uncalculated) {
+            reading.skipped = false;
             reading.cell = *uncalculated;
             reading.result = std::u16string(u"公式没有计算结果，请在 Excel 中保存一次");
         }
@@ -106,7 +107,8 @@ std::variant<Schedule, std::u16string> ScheduleFromWorksheet(const Worksheet& sh
             return u"桩表超过 " + DecimalText(limits.maxRows) + u" 行，请分成几个文件";
         }
         schedule.entries.push_back({row.number, std::move(reading.pileLabel),
-                                    std::move(reading.result), std::move(reading.cell)});
+                                    std::move(reading.result), std::move(reading.cell),
+                                    reading.skipped});
     }
     return schedule;
 }

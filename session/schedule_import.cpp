@@ -7,18 +7,25 @@ namespace pile::session {
 using schedule::DecimalText;
 
 std::u16string ImportMessage(const ScheduleOutcome& outcome) {
-    if (outcome.refused == 0) {
+    if (outcome.refused == 0 && outcome.skipped == 0) {
         return {};
     }
-    std::u16string message = u"导入 " + DecimalText(outcome.computed) + u" 根桩；以下 " +
-                             DecimalText(outcome.refused) + u" 行未算:";
+    std::u16string message = u"导入 " + DecimalText(outcome.computed) + u" 根桩";
+    if (outcome.refused > 0) {
+        message += u"；以下 " + DecimalText(outcome.refused) + u" 行未算";
+    }
+    if (outcome.skipped > 0) {
+        message += u"；跳过 " + DecimalText(outcome.skipped) + u" 行（不是桩）";
+    }
+    message += u":";
+    const std::size_t listable = outcome.refused + outcome.skipped;
     std::size_t listed = 0;
     for (const RowOutcome& row : outcome.rows) {
         if (row.results) {
             continue;
         }
         if (listed++ == kListedRefusals) {
-            message += u"\n……另有 " + DecimalText(outcome.refused - kListedRefusals) + u" 行";
+            message += u"\n……另有 " + DecimalText(listable - kListedRefusals) + u" 行";
             break;
         }
         message += u"\n" + RefusalLine(row);

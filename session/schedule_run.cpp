@@ -106,7 +106,13 @@ ScheduleOutcome ComputeSchedule(const schedule::Schedule& schedule, char16_t dec
         row.line = entry.line;
         row.pileLabel = entry.pileLabel;
         row.cell = entry.cell;
-        if (const auto* reading = std::get_if<schedule::ScheduleRow>(&entry.result)) {
+        if (entry.skipped) {
+            row.skipped = true;
+            row.pileLabel.clear();  // the 桩号 cell holds the note, which the listing shows
+            row.refusal =
+                u"跳过「" + schedule::ShownText(std::get<std::u16string>(entry.result)) + u"」";
+            ++outcome.skipped;
+        } else if (const auto* reading = std::get_if<schedule::ScheduleRow>(&entry.result)) {
             // A row that says when and how it was computed (the journal, 导出桩表) computes
             // into the same books again.
             PanelUpdate update = session.Compute(
@@ -130,7 +136,9 @@ ScheduleOutcome ComputeSchedule(const schedule::Schedule& schedule, char16_t dec
         } else {
             row.refusal = std::get<std::u16string>(entry.result);
         }
-        ++(row.results ? outcome.computed : outcome.refused);
+        if (!row.skipped) {
+            ++(row.results ? outcome.computed : outcome.refused);
+        }
         outcome.rows.push_back(std::move(row));
         if (progress && !progress(outcome.rows.size(), schedule.entries.size())) {
             break;

@@ -23,6 +23,7 @@ struct RowOutcome {
     std::optional<ResultTexts> results;
     std::u16string refusal;  // why it was refused: a failed reading or a failed check
     std::u16string cell;     // the cell it is about, as schedule::CellName names it; or empty
+    bool skipped = false;    // not a pile (a note, a subtotal): `refusal` says so, with its text
     int pileNumber = 0;      // the record's ZH number when computed
 };
 
@@ -30,6 +31,7 @@ struct ScheduleOutcome {
     std::vector<RowOutcome> rows;
     std::size_t computed = 0;
     std::size_t refused = 0;
+    std::size_t skipped = 0;  // rows that are no pile; they change no exit status
     // Both books' change over the whole run, for memos that follow them.
     BooksChange change;
 };
@@ -64,7 +66,7 @@ std::u16string RefusalLine(const RowOutcome& row);
 // The cell and why, "嵌岩深度 F7「1.5D」: 嵌岩深度数据有错（…）", as the results say it.
 std::u16string RefusalText(const RowOutcome& row);
 
-// RefusalLine, one line each (LF), for every refused row.
+// RefusalLine, one line each (LF), for every refused or skipped row.
 std::u16string RefusalLines(const ScheduleOutcome& outcome);
 
 // The results table: UTF-8 with a byte-order mark, CR LF, one row per schedule row. A cell

@@ -346,8 +346,11 @@ int RunBatchCommand(const QStringList& arguments, const CommandEnvironment& env)
     for (const io::NamedBytes& output : files) {
         env.out(Utf8(QDir::toNativeSeparators(QDir(folder).filePath(output.fileName))) + "\n");
     }
-    env.out("pile_batch: 算出 " + std::to_string(outcome.computed) + " 根桩，" +
-            std::to_string(outcome.refused) + " 行未算\n");
+    env.out(
+        "pile_batch: 算出 " + std::to_string(outcome.computed) + " 根桩，" +
+        std::to_string(outcome.refused) + " 行未算" +
+        (outcome.skipped > 0 ? "，跳过 " + std::to_string(outcome.skipped) + " 行（不是桩）" : "") +
+        "\n");
     return session::ExitStatus(outcome);
 }
 

@@ -151,6 +151,22 @@ INSTANTIATE_TEST_SUITE_P(
                      "C25、C30、C35、C40、C45、C50、C55 或 C60\n"}),
     [](const auto& row) { return std::string(row.param.name); });
 
+TEST(ComputeScheduleTest, RowsThatAreNoPileAreListedAsSkippedAndLeaveTheExitStatus) {
+    const BatchRun notes = RunRows(std::string(kCircle) +
+                                   "注：岩石参数依据XX勘察院详细勘察报告,,,,,,,,,,\r\n"
+                                   "合计,,,,,,C30,,,,\r\n"
+                                   "设计：张三,,,,,,,校对：李四,,,\r\n");
+    EXPECT_EQ(Utf16ToUtf8(RefusalLines(notes.run.outcome)),
+              "第 3 行: 跳过「注：岩石参数依据XX勘察院详细勘察报告」\n"
+              "第 4 行: 跳过「合计 C30」\n"
+              "第 5 行: 跳过「设计：张三 校对：李四」\n");
+    EXPECT_EQ(ExitStatus(notes.run.outcome), 0);
+    EXPECT_EQ(notes.run.outcome.skipped, 3u);
+    // A depth alone makes a pile whose other cells are missing.
+    const BatchRun depth = RunRows("ZJ8,,,,,1.5d,,,,,\r\n");
+    EXPECT_EQ(depth.run.outcome.refused, 1u);
+}
+
 TEST(ComputeScheduleTest, ARefusedRowInTheMiddleAppendsNothing) {
     const BatchRun with = RunRows(std::string(kCircle) + kBadGrade + kBadDiameter + kRectangle);
     const BatchRun without = RunRows(std::string(kCircle) + kRectangle);
