@@ -501,10 +501,17 @@ std::u16string_view ColumnName(Column column) {
     return kColumnNames[static_cast<std::size_t>(column)];
 }
 
-std::variant<ScheduleHeader, std::u16string> ReadHeader(std::string_view record, bool utf8Bom,
-                                                        std::size_t maxFields) {
+namespace {
+
+struct HeaderAttempt {
+    std::variant<ScheduleHeader, std::u16string> result;
+    std::size_t named = 0;  // columns the record names
+    bool notASchedule = false;
+};
+
+HeaderAttempt TryReadHeader(std::string_view record, bool utf8Bom, std::size_t maxFields) {
     if (record.find('\0') != std::string_view::npos) {
-        return std::u16string(u"不是 CSV 文本文件（含有空字符）");
+        return {std::u16string(u"不是 CSV 文本文件（含有空字符）"), 0, true};
     }
     std::optional<HeaderReading> best;
     bool tooWide = false;
@@ -527,24 +534,27 @@ std::variant<ScheduleHeader, std::u16string> ReadHeader(std::string_view record,
     }
     if (!best) {
         if (tooWide) {
-            return u"表头超过 " + DecimalText(maxFields) + u" 列，不是桩表";
+            return {u"表头超过 " + DecimalText(maxFields) + u" 列，不是桩表", 0, true};
         }
         if (decoded) {
-            return std::u16string(u"不是桩表");
+            return {std::u16string(u"不是桩表"), 0, false};
         }
         if (utf8Bom) {
-            return std::u16string(u"文件以 UTF-8 标记开头，却不是有效的 UTF-8 文字");
+            return {std::u16string(u"文件以 UTF-8 标记开头，却不是有效的 UTF-8 文字"), 0, true};
         }
-        return u"不是 CSV 文本文件（既不是 UTF-8 也不是 " +
-               std::u16string(EncodingName(TextEncoding::Legacy)) + u" 文字）";
+        return {u"不是 CSV 文本文件（既不是 UTF-8 也不是 " +
+                    std::u16string(EncodingName(TextEncoding::Legacy)) + u" 文字）",
+                0, true};
     }
+    const std::size_t named = best->found;
     if (best->duplicate) {
         const std::u16string& first = best->header.name[static_cast<std::size_t>(*best->duplicate)];
         if (first == best->duplicateText) {
-            return u"表头中「" + first + u"」列出现了两次";
+            return {u"表头中「" + first + u"」列出现了两次", named, false};
         }
-        return u"表头中「" + first + u"」和「" + best->duplicateText + u"」都是「" +
-               std::u16string(ColumnName(*best->duplicate)) + u"」列，只能留一列";
+        return {u"表头中「" + first + u"」和「" + best->duplicateText + u"」都是「" +
+                    std::u16string(ColumnName(*best->duplicate)) + u"」列，只能留一列",
+                named, false};
     }
     const auto has = [&](Column column) {
         return best->header.field[static_cast<std::size_t>(column)].has_value();
@@ -557,7 +567,7 @@ std::variant<ScheduleHeader, std::u16string> ReadHeader(std::string_view record,
     }
     const bool noRock = !has(Column::Frk) && !has(Column::Fuk);
     if (missing.empty() && !noRock) {
-        return best->header;
+        return {best->header, named, false};
     }
     std::u16string found;
     for (std::size_t i = 0; i < kColumnCount; ++i) {
@@ -576,8 +586,39 @@ std::variant<ScheduleHeader, std::u16string> ReadHeader(std::string_view record,
         names +=
             (names.empty() ? u"" : u"、") + knownAs(Column::Frk) + u" 或 " + knownAs(Column::Fuk);
     }
-    return u"不是桩表的表头，缺少列：" + names +
-           (found.empty() ? u"；没有认出任何列" : u"；认出的列：" + found);
+    return {u"不是桩表的表头，缺少列：" + names +
+                (found.empty() ? u"；没有认出任何列" : u"；认出的列：" + found),
+            named, false};
+}
+
+}  // namespace
+
+std::variant<ScheduleHeader, std::u16string> ReadHeader(std::string_view record, bool utf8Bom,
+                                                        std::size_t maxFields) {
+    return TryReadHeader(record, utf8Bom, maxFields).result;
+}
+
+HeaderSearch::Offered HeaderSearch::Offer(std::size_t line, std::string_view record, bool utf8Bom,
+                                          std::size_t maxFields) {
+    HeaderAttempt attempt = TryReadHeader(record, utf8Bom, maxFields);
+    if (auto* header = std::get_if<ScheduleHeader>(&attempt.result)) {
+        header_ = std::move(*header);
+        return Offered::Header;
+    }
+    if (attempt.notASchedule || !bestNamed_ || attempt.named > *bestNamed_) {
+        bestNamed_ = attempt.named;
+        why_ = u"第 " + DecimalText(line) + u" 行: " + std::get<std::u16string>(attempt.result);
+    }
+    return attempt.notASchedule ? Offered::NotASchedule : Offered::NotHeader;
+}
+
+std::u16string_view MergedCellHint(const ScheduleEntry& entry, Column column) {
+    if (!entry.emptyUnderFilled[static_cast<std::size_t>(column)]) {
+        return {};
+    }
+    return u"（上方的单元格有值，原表可能是合并单元格：另存为 CSV "
+           u"时只有合并区域的第一行留有它的值，"
+           u"直接读 .xlsx 工作簿则每一行都读得到）";
 }
 
 RowReading ReadRow(const RawRecord& record, const ScheduleHeader& header, TextDecoder& decoder) {
@@ -619,6 +660,7 @@ RowReading ReadRow(const RawRecord& record, const ScheduleHeader& header, TextDe
             continue;
         }
         FoldWidth(*text);
+        reading.filled[i] = !Trim(*text).empty();
         cells.text[i] = std::move(*text);
     }
     reading.pileLabel = cells[Column::PileLabel];
@@ -641,6 +683,7 @@ RowReading ReadRow(const RawRecord& record, const ScheduleHeader& header, TextDe
     if (auto* refused = std::get_if<Refused>(&row)) {
         if (refused->column) {
             reading.cell = CellName(header, *refused->column, record.line, cells[*refused->column]);
+            reading.refusedColumn = refused->column;
         }
         reading.result = std::move(refused->why);
     } else {
@@ -668,10 +711,14 @@ std::variant<Schedule, std::u16string> ReadSchedule(const ByteSource& source,
         return u"文件是空的";
     };
 
-    // The header: the first record that is not blank.
+    // The header, with a title and empty rows above it as a workbook may have them.
     constexpr std::string_view kAnySeparator = ",;\t";
+    HeaderSearch search;
     for (;;) {
         if (!reader.Next(kAnySeparator, record)) {
+            if (reader.Stop() == ReadStop::EndOfFile && !search.Why().empty()) {
+                return search.Why();
+            }
             return stopped();
         }
         if (reader.Bom() == ByteOrderMark::Utf16) {
@@ -688,17 +735,20 @@ std::variant<Schedule, std::u16string> ReadSchedule(const ByteSource& source,
         if (BlankBytes(record.bytes, kAnySeparator)) {
             continue;
         }
-        auto header =
-            ReadHeader(record.bytes, reader.Bom() == ByteOrderMark::Utf8, limits.maxFields);
-        if (const auto* why = std::get_if<std::u16string>(&header)) {
-            return where + *why;
+        const HeaderSearch::Offered offered = search.Offer(
+            record.line, record.bytes, reader.Bom() == ByteOrderMark::Utf8, limits.maxFields);
+        if (offered == HeaderSearch::Offered::NotASchedule) {
+            return search.Why();
         }
-        schedule.header = std::get<ScheduleHeader>(header);
-        break;
+        if (offered == HeaderSearch::Offered::Header) {
+            schedule.header = search.Header();
+            break;
+        }
     }
 
     TextDecoder decoder(schedule.header.encoding);
     const std::string separator(1, schedule.header.separator);
+    std::array<bool, kColumnCount> filledAbove{};
     while (reader.Next(separator, record)) {
         RowReading row = ReadRow(record, schedule.header, decoder);
         if (row.blank) {
@@ -707,8 +757,18 @@ std::variant<Schedule, std::u16string> ReadSchedule(const ByteSource& source,
         if (schedule.entries.size() == limits.maxRows) {
             return u"桩表超过 " + DecimalText(limits.maxRows) + u" 行，请分成几个文件";
         }
-        schedule.entries.push_back({record.line, std::move(row.pileLabel), std::move(row.result),
-                                    std::move(row.cell), row.skipped});
+        ScheduleEntry entry{record.line,           std::move(row.pileLabel),
+                            std::move(row.result), std::move(row.cell),
+                            row.skipped,           {}};
+        // A merged range saved as CSV keeps its value in its first row only.
+        for (std::size_t i = 0; i < kColumnCount; ++i) {
+            entry.emptyUnderFilled[i] = !row.filled[i] && filledAbove[i];
+            filledAbove[i] = row.filled[i] || filledAbove[i];
+        }
+        if (row.refusedColumn && !row.skipped) {
+            std::get<std::u16string>(entry.result) += MergedCellHint(entry, *row.refusedColumn);
+        }
+        schedule.entries.push_back(std::move(entry));
     }
     if (reader.Stop() != ReadStop::EndOfFile) {
         return stopped();

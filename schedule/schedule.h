@@ -62,6 +62,24 @@ struct ScheduleHeader {
 std::variant<ScheduleHeader, std::u16string> ReadHeader(std::string_view record, bool utf8Bom,
                                                         std::size_t maxFields);
 
+// Where a sheet's header is, the same for CSV files and workbooks: the first row that is one
+// (a title and empty rows may stand above it); when no row is, why not, said of the row that
+// names most columns.
+class HeaderSearch {
+  public:
+    enum class Offered { Header, NotHeader, NotASchedule };
+    // NotASchedule: the row says the file is none (binary, not text, too wide): stop there.
+    Offered Offer(std::size_t line, std::string_view record, bool utf8Bom, std::size_t maxFields);
+    const ScheduleHeader& Header() const { return header_; }
+    // "第 N 行: why", of the row naming most columns, or of the row that was NotASchedule.
+    const std::u16string& Why() const { return why_; }
+
+  private:
+    ScheduleHeader header_;
+    std::u16string why_;
+    std::optional<std::size_t> bestNamed_;
+};
+
 // One pile as the window's panel would hold it.
 struct ScheduleRow {
     PanelInput panel;
@@ -78,6 +96,8 @@ struct RowReading {
     std::u16string pileLabel;  // 桩号, as written (empty when it cannot be decoded)
     std::variant<ScheduleRow, std::u16string> result;  // the row, or why it is refused
     std::u16string cell;  // the cell a refusal is about (CellName), empty for the whole row
+    std::optional<Column> refusedColumn;      // the column of that cell
+    std::array<bool, kColumnCount> filled{};  // which of the header's cells hold text
 };
 
 RowReading ReadRow(const RawRecord& record, const ScheduleHeader& header, TextDecoder& decoder);
@@ -89,7 +109,14 @@ struct ScheduleEntry {
     std::variant<ScheduleRow, std::u16string> result;
     std::u16string cell;   // as RowReading::cell
     bool skipped = false;  // as RowReading::skipped
+    // CSV only: the cells empty under a filled one (directly, or under a run of empty ones):
+    // what a merged range leaves in the rows below its first when saved as CSV.
+    std::array<bool, kColumnCount> emptyUnderFilled{};
 };
+
+// For a refusal about `column`'s cell: the note that the cell may have been merged, where it
+// is empty under a filled one in a CSV file; else empty.
+std::u16string_view MergedCellHint(const ScheduleEntry& entry, Column column);
 
 // A cell as messages name it: the column as the header writes it, the cell's reference (A1;
 // a CSV field by the same letters) and its text as read: "嵌岩深度 F7「1.5D」". A column the

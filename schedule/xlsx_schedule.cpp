@@ -30,16 +30,6 @@ std::string RecordBytes(const SheetRow& row, std::uint32_t width) {
     return bytes;
 }
 
-std::size_t NamedColumns(const SheetRow& row) {
-    return static_cast<std::size_t>(
-        std::count_if(row.cells.begin(), row.cells.end(),
-                      [](const SheetCell& cell) { return ColumnOf(Utf8ToUtf16(cell.text)); }));
-}
-
-std::u16string Where(std::uint32_t row) {
-    return u"第 " + DecimalText(row) + u" 行: ";
-}
-
 // A formula Excel never calculated (a workbook written by a program) has no value to read:
 // the cell it stands in.
 std::optional<std::u16string> Uncalculated(const SheetRow& row, const ScheduleHeader& header) {
@@ -67,25 +57,23 @@ std::variant<Schedule, std::u16string> ScheduleFromWorksheet(const Worksheet& sh
     Schedule schedule;
     std::size_t first = 0;
     bool found = false;
-    std::optional<std::u16string> bestWhy;
-    std::size_t bestNamed = 0;
+    HeaderSearch search;
     for (std::size_t i = 0; i < sheet.rows.size(); ++i) {
         const SheetRow& row = sheet.rows[i];
-        auto header = ReadHeader(RecordBytes(row, row.cells.back().column), true, limits.maxFields);
-        if (auto* names = std::get_if<ScheduleHeader>(&header)) {
-            schedule.header = *names;
+        const HeaderSearch::Offered offered = search.Offer(
+            row.number, RecordBytes(row, row.cells.back().column), true, limits.maxFields);
+        if (offered == HeaderSearch::Offered::Header) {
+            schedule.header = search.Header();
             first = i + 1;
             found = true;
             break;
         }
-        const std::size_t named = NamedColumns(row);
-        if (!bestWhy || named > bestNamed) {
-            bestNamed = named;
-            bestWhy = Where(row.number) + std::get<std::u16string>(header);
+        if (offered == HeaderSearch::Offered::NotASchedule) {
+            break;
         }
     }
     if (!found) {
-        return u"工作表「" + name + u"」" + *bestWhy;
+        return u"工作表「" + name + u"」" + search.Why();
     }
 
     TextDecoder decoder(TextEncoding::Utf8);
@@ -106,9 +94,12 @@ std::variant<Schedule, std::u16string> ScheduleFromWorksheet(const Worksheet& sh
         if (schedule.entries.size() == limits.maxRows) {
             return u"桩表超过 " + DecimalText(limits.maxRows) + u" 行，请分成几个文件";
         }
-        schedule.entries.push_back({row.number, std::move(reading.pileLabel),
-                                    std::move(reading.result), std::move(reading.cell),
-                                    reading.skipped});
+        schedule.entries.push_back({row.number,
+                                    std::move(reading.pileLabel),
+                                    std::move(reading.result),
+                                    std::move(reading.cell),
+                                    reading.skipped,
+                                    {}});
     }
     return schedule;
 }

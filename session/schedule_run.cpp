@@ -131,7 +131,8 @@ ScheduleOutcome ComputeSchedule(const schedule::Schedule& schedule, char16_t dec
                 const std::u16string& text = BoxText(reading->panel, column);
                 row.cell = schedule::CellName(schedule.header, column, entry.line, text);
                 row.refusal = std::u16string(failure.message) +
-                              Hint(column, reading->panel.sectionType, text);
+                              Hint(column, reading->panel.sectionType, text) +
+                              std::u16string(schedule::MergedCellHint(entry, column));
             }
         } else {
             row.refusal = std::get<std::u16string>(entry.result);

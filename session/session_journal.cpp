@@ -127,7 +127,7 @@ Rows ReadRows(std::string_view text) {
         }
         ++rows.entries;
         if (std::optional<RecordInputs> input = RecordOf(
-                {line, std::move(reading.pileLabel), std::move(reading.result), {}, false})) {
+                {line, std::move(reading.pileLabel), std::move(reading.result), {}, false, {}})) {
             rows.records.push_back(std::move(*input));
         }
     }

@@ -73,6 +73,10 @@ INSTANTIATE_TEST_SUITE_P(
         UnreadableCase{"HeaderAfterBlankLinesCountsItsLine", "\n\n截面,d或a,混凝土,fuk\n",
                        "第 3 行: 不是桩表的表头，缺少列：hr（又作 嵌岩深度、嵌岩长度、嵌岩段长度 "
                        "或 入岩深度）；认出的列：截面、d或a、混凝土、fuk"},
+        UnreadableCase{"TitleAboveAHeaderThatLacksAColumn",
+                       "某工程桩表,,\n\n截面,d或a,混凝土,fuk\n",
+                       "第 3 行: 不是桩表的表头，缺少列：hr（又作 嵌岩深度、嵌岩长度、嵌岩段长度 "
+                       "或 入岩深度）；认出的列：截面、d或a、混凝土、fuk"},
         UnreadableCase{"Utf16", "\xFF\xFE\x69\x68\n",
                        "文件是 UTF-16 编码；请在 Excel 中另存为“CSV (逗号分隔)”或“CSV UTF-8”"},
         UnreadableCase{"TooLarge", std::string(kHeader) + std::string(2 << 20, '\n'),
@@ -112,6 +116,16 @@ TEST(HeaderTest, KnowsTheNamesEngineersWrite) {
     for (const auto& [text, column] : spellings) {
         EXPECT_EQ(ColumnOf(text), column) << Utf16ToUtf8(text);
     }
+}
+
+TEST(HeaderTest, ATitleAndEmptyRowsMayStandAboveIt) {
+    const auto read = Read("某工程 桩基础设计表,,,\r\n,,,\r\n" + std::string(kHeader) +
+                           "Z1,圆桩,frk,1000,0,1.0d,C30,泥浆护壁成桩,25,24,\r\n");
+    ASSERT_TRUE(std::holds_alternative<Schedule>(read)) << Why(read);
+    const auto& entries = std::get<Schedule>(read).entries;
+    ASSERT_EQ(entries.size(), 1u);
+    EXPECT_EQ(entries[0].line, 4u);
+    EXPECT_TRUE(std::holds_alternative<ScheduleRow>(entries[0].result));
 }
 
 TEST(HeaderTest, TellsGbkFromUtf8ByDecoding) {

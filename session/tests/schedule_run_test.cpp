@@ -167,6 +167,24 @@ TEST(ComputeScheduleTest, RowsThatAreNoPileAreListedAsSkippedAndLeaveTheExitStat
     EXPECT_EQ(depth.run.outcome.refused, 1u);
 }
 
+TEST(ComputeScheduleTest, EmptyCellsUnderAFilledOneMayHaveBeenMerged) {
+    const BatchRun r = RunRows(std::string(kCircle) +
+                               "Z2,圆桩,frk,1000,0,1.0d,,泥浆护壁成桩,25,24,\r\n"
+                               "Z3,圆桩,frk,1000,0,,,泥浆护壁成桩,25,24,\r\n");
+    const std::string merged =
+        "（上方的单元格有值，原表可能是合并单元格：另存为 CSV 时只有合并区域的第一行留有它的值，"
+        "直接读 .xlsx 工作簿则每一行都读得到）";
+    EXPECT_EQ(Utf16ToUtf8(RefusalLines(r.run.outcome)),
+              "第 3 行（Z2）混凝土 G3: 为空，应为 C25、C30、C35、C40、C45、C50、C55 或 C60" +
+                  merged +
+                  "\n第 4 行（Z3）混凝土 G4: 为空，应为 C25、C30、C35、C40、C45、C50、C55 或 C60" +
+                  merged + "\n");
+    const BatchRun depth =
+        RunRows(std::string(kCircle) + "Z2,圆桩,frk,1000,0,,C30,泥浆护壁成桩,25,24,\r\n");
+    EXPECT_EQ(Utf16ToUtf8(RefusalLines(depth.run.outcome)),
+              "第 3 行（Z2）hr F3: 嵌岩深度数据有错" + merged + "\n");
+}
+
 TEST(ComputeScheduleTest, ARefusedRowInTheMiddleAppendsNothing) {
     const BatchRun with = RunRows(std::string(kCircle) + kBadGrade + kBadDiameter + kRectangle);
     const BatchRun without = RunRows(std::string(kCircle) + kRectangle);
