@@ -16,6 +16,9 @@ constexpr std::array<std::u16string_view, kColumnCount> kColumnNames = {
 
 constexpr std::size_t kShownChars = 20;
 
+// The first cell of the template's column list, where a schedule's table ends.
+constexpr std::u16string_view kColumnListTitle = u"各列说明";
+
 bool IsBlank(char16_t c) {
     return c == u' ' || c == u'\t' || c == u'\u3000' || c == u'\u00A0';
 }
@@ -646,6 +649,11 @@ RowReading ReadRow(const RawRecord& record, const ScheduleHeader& header, TextDe
     }
     std::vector<std::string> fields;
     SplitFields(bytes, header.separator, std::numeric_limits<std::size_t>::max(), fields);
+    if (const auto first = decoder.Decode(fields.front());
+        first && Trim(*first) == kColumnListTitle) {
+        reading.endOfTable = true;
+        return reading;
+    }
 
     Cells cells;
     bool undecodable = false;
@@ -751,6 +759,9 @@ std::variant<Schedule, std::u16string> ReadSchedule(const ByteSource& source,
     std::array<bool, kColumnCount> filledAbove{};
     while (reader.Next(separator, record)) {
         RowReading row = ReadRow(record, schedule.header, decoder);
+        if (row.endOfTable) {
+            return schedule;  // the rest of the file is not read
+        }
         if (row.blank) {
             continue;
         }
@@ -780,21 +791,79 @@ std::u16string ProcessChoices(RockParameterMode mode) {
     return Joined(ProcessTexts(mode));
 }
 
+namespace {
+
+// A record of the template: a field quoted where it holds a separator or a quote.
+std::string Record(std::initializer_list<std::u16string_view> fields) {
+    std::u16string record;
+    bool first = true;
+    for (const std::u16string_view field : fields) {
+        if (!first) {
+            record += u",";
+        }
+        first = false;
+        record += field.find_first_of(u",\"") == std::u16string_view::npos ? std::u16string(field)
+                                                                           : QuotedField(field);
+    }
+    return Utf16ToUtf8(record) + "\r\n";
+}
+
+struct ColumnHelp {
+    Column column;
+    std::u16string_view unit;
+    std::u16string texts;
+};
+
+std::vector<ColumnHelp> ColumnHelps() {
+    return {
+        {Column::PileLabel, u"", u"可不填；计算书中桩的编号"},
+        {Column::Section, u"", Joined(SectionTexts()) + u"；没有这一列时都是圆桩"},
+        {Column::Mode, u"", u"frk 或 fuk；不填时看这一行填了 frk 还是 fuk"},
+        {Column::Dd, u"mm", u"圆桩、椭圆桩的直径 d，矩形桩的长边 a"},
+        {Column::Tyzd, u"mm", u"椭圆桩的直段长度 c，矩形桩的短边 b；圆桩不填"},
+        {Column::Hr, u"mm 或倍数",
+         u"毫米数如 2000，或 d 的倍数如 1.5d（矩形桩为 b 的倍数如 1.5b）"},
+        {Column::Grade, u"", Joined(GradeTexts())},
+        {Column::Process, u"",
+         u"frk 时为 " + ProcessChoices(RockParameterMode::Frk) + u"；fuk 时为 " +
+             ProcessChoices(RockParameterMode::Fuk) + u"，可不填"},
+        {Column::Frk, u"MPa", u"参数为 frk 的行填"},
+        {Column::Fuk, u"MPa", u"参数为 fuk 的行填"},
+        {Column::Precision, u"", Joined(PrecisionTexts()) + u"；不填为个位取整"},
+        {Column::Time, u"", u"可不填；写在计算书末尾的时间，不填为计算时的时间"},
+        {Column::DecimalSeparator, u"", u". 或 ,；可不填，不填为本机的小数点"},
+    };
+}
+
+}  // namespace
+
+std::string TemplateRows() {
+    // The circle in both modes, then the sections only fuk computes; fuk rows leave 工艺 empty.
+    return Record({u"桩号", u"截面", u"参数", u"d或a", u"c或b", u"hr", u"混凝土", u"工艺", u"frk",
+                   u"fuk", u"精度"}) +
+           Record({u"Z1", u"圆桩", u"frk", u"1000", u"", u"1.0d", u"C30", u"泥浆护壁成桩", u"25",
+                   u"", u""}) +
+           Record({u"Z2", u"圆桩", u"fuk", u"1000", u"", u"2000", u"C30", u"", u"", u"24", u""}) +
+           Record(
+               {u"Z3", u"椭圆桩", u"fuk", u"1000", u"500", u"1.5d", u"C30", u"", u"", u"24", u""}) +
+           Record({u"Z4", u"矩形桩", u"fuk", u"1200", u"1000", u"1.0b", u"C35", u"", u"", u"24",
+                   u"一位小数"});
+}
+
+std::string ColumnList() {
+    std::string list = Record({kColumnListTitle, u"又作", u"单位", u"填写"});
+    for (const ColumnHelp& help : ColumnHelps()) {
+        std::u16string others;
+        for (const std::u16string_view name : OtherNames(help.column)) {
+            others += (others.empty() ? u"" : u"、") + std::u16string(name);
+        }
+        list += Record({ColumnName(help.column), others, help.unit, help.texts});
+    }
+    return list;
+}
+
 std::string ScheduleTemplate() {
-    const std::u16string notes[] = {
-        u"frk 时工艺为 " + ProcessChoices(RockParameterMode::Frk),
-        u"fuk 时工艺为 " + ProcessChoices(RockParameterMode::Fuk) + u"（可不填）",
-        u"精度为 " + Joined(PrecisionTexts()) + u"（可不填）"};
-    return "\xEF\xBB\xBF"
-           "桩号,截面,参数,d或a,c或b,hr,混凝土,工艺,frk,fuk,精度,说明\r\n"
-           "Z1,圆桩,frk,1000,0,1.0d,C30,泥浆护壁成桩,25,24,个位取整," +
-           Utf16ToUtf8(notes[0]) +
-           "\r\n"
-           "Z2,椭圆桩,fuk,1000,500,1.5d,C30,干作业成孔且清底干净,25,24,个位取整," +
-           Utf16ToUtf8(notes[1]) +
-           "\r\n"
-           "Z3,矩形桩,fuk,1200,1000,1.0b,C35,干作业成孔且清底干净,25,24,个位取整," +
-           Utf16ToUtf8(notes[2]) + "\r\n";
+    return "\xEF\xBB\xBF" + TemplateRows() + "\r\n" + ColumnList();
 }
 
 }  // namespace pile::schedule

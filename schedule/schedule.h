@@ -89,7 +89,8 @@ struct ScheduleRow {
 };
 
 struct RowReading {
-    bool blank = false;  // every field empty: not a pile, skipped
+    bool blank = false;       // every field empty: not a pile, skipped
+    bool endOfTable = false;  // the template's column list starts: no more rows
     // Cells but none naming a section, a dimension, a depth or a rock value: a note, a
     // subtotal, a signature line. Not a pile: `result` holds the row's text, to be listed.
     bool skipped = false;
@@ -139,8 +140,17 @@ std::variant<Schedule, std::u16string> ReadSchedule(const ByteSource& source,
 // The 工艺 texts a row of the mode accepts, as a list for people: "A、B 或 C".
 std::u16string ProcessChoices(RockParameterMode mode);
 
-// A header and one example row of each section, UTF-8 with a byte-order mark and CR LF, as
-// Excel reads and writes it; a last column 说明 (not read) lists the accepted texts.
+// The template's table: a header and one example row for each section and mode, each row
+// with only the cells it needs. CSV records, CR LF, no byte-order mark.
+std::string TemplateRows();
+
+// Every column for people, from the names the reader knows: heading "各列说明,又作,单位,填写",
+// then one record per column. Its first cell ends a schedule's table: the reader reads no row
+// from a row starting with it.
+std::string ColumnList();
+
+// TemplateRows, an empty record and ColumnList: UTF-8 with a byte-order mark, as Excel reads
+// and writes it.
 std::string ScheduleTemplate();
 
 }  // namespace pile::schedule

@@ -82,6 +82,9 @@ std::variant<Schedule, std::u16string> ScheduleFromWorksheet(const Worksheet& sh
         const SheetRow& row = sheet.rows[i];
         const RawRecord record{row.number, row.number, RecordBytes(row, width), RecordStatus::Ok};
         RowReading reading = ReadRow(record, schedule.header, decoder);
+        if (reading.endOfTable) {
+            break;
+        }
         const std::optional<std::u16string> uncalculated = Uncalculated(row, schedule.header);
         if (reading.blank && !uncalculated) {
             continue;

@@ -64,26 +64,10 @@ std::u16string Failed(lxw_error error) {
     return u"工作簿未能写出（" + Utf8ToUtf16(lxw_strerror(error)) + u"）";
 }
 
-std::optional<std::u16string> WriteSheet(const std::string& path, const std::string& scratch,
-                                         const char* sheetName, const Rows& rows) {
-    lxw_workbook_options options{};
-    options.constant_memory = LXW_TRUE;
-    std::string tmpdir = scratch;
-    options.tmpdir = tmpdir.data();
-    lxw_workbook* workbook = workbook_new_opt(path.c_str(), &options);
-    if (workbook == nullptr) {
-        return Failed(LXW_ERROR_CREATING_XLSX_FILE);
-    }
-    lxw_worksheet* sheet = workbook_add_worksheet(workbook, sheetName);
-    lxw_format* header = workbook_add_format(workbook);
-    format_set_bold(header);
-    std::array<lxw_format*, 5> decimals{};
-    const char* patterns[] = {"0", "0.0", "0.00", "0.000", "0.0000"};
-    for (std::size_t i = 0; i < decimals.size(); ++i) {
-        decimals[i] = workbook_add_format(workbook);
-        format_set_num_format(decimals[i], patterns[i]);
-    }
-
+// One sheet: the columns as wide as their texts, the first row bold and frozen, numbers in
+// the format of their decimals.
+void WriteRows(lxw_worksheet* sheet, const Rows& rows, lxw_format* header,
+               const std::array<lxw_format*, 5>& decimals) {
     // In constant-memory mode the widths go first, then the rows in order.
     std::vector<double> widths;
     for (const auto& row : rows) {
@@ -112,6 +96,35 @@ std::optional<std::u16string> WriteSheet(const std::string& path, const std::str
                 worksheet_write_string(sheet, row, column, cell.text.c_str(), nullptr);
             }
         }
+    }
+}
+
+struct Sheet {
+    const char* name;
+    Rows rows;
+};
+
+std::optional<std::u16string> WriteSheets(const std::string& path, const std::string& scratch,
+                                          const std::vector<Sheet>& sheets) {
+    lxw_workbook_options options{};
+    options.constant_memory = LXW_TRUE;
+    std::string tmpdir = scratch;
+    options.tmpdir = tmpdir.data();
+    lxw_workbook* workbook = workbook_new_opt(path.c_str(), &options);
+    if (workbook == nullptr) {
+        return Failed(LXW_ERROR_CREATING_XLSX_FILE);
+    }
+    lxw_format* header = workbook_add_format(workbook);
+    format_set_bold(header);
+    std::array<lxw_format*, 5> decimals{};
+    const char* patterns[] = {"0", "0.0", "0.00", "0.000", "0.0000"};
+    for (std::size_t i = 0; i < decimals.size(); ++i) {
+        decimals[i] = workbook_add_format(workbook);
+        format_set_num_format(decimals[i], patterns[i]);
+    }
+
+    for (const auto& [sheetName, rows] : sheets) {
+        WriteRows(workbook_add_worksheet(workbook, sheetName), rows, header, decimals);
     }
     const lxw_error closed = workbook_close(workbook);
     if (closed != LXW_NO_ERROR) {
@@ -158,12 +171,14 @@ std::optional<std::u16string> WriteResultsWorkbook(const ScheduleOutcome& outcom
              NumberCell(t.rc, decimalSeparator),
              TextCell(std::u16string(t.rockClass.value_or(u""))), TextCell(RefusalText(row))});
     }
-    return WriteSheet(path, scratchFolder, "结果", rows);
+    std::vector<Sheet> sheets;
+    sheets.push_back({"结果", std::move(rows)});
+    return WriteSheets(path, scratchFolder, sheets);
 }
 
 std::optional<std::u16string> WriteTemplateWorkbook(const std::string& path,
                                                     const std::string& scratchFolder) {
-    Rows rows = CsvRows(schedule::ScheduleTemplate());
+    Rows rows = CsvRows(schedule::TemplateRows());
     for (std::size_t r = 1; r < rows.size(); ++r) {
         for (Cell& cell : rows[r]) {
             const bool digits =
@@ -174,7 +189,8 @@ std::optional<std::u16string> WriteTemplateWorkbook(const std::string& path,
             }
         }
     }
-    return WriteSheet(path, scratchFolder, "桩表", rows);
+    return WriteSheets(path, scratchFolder,
+                       {{"桩表", rows}, {"各列说明", CsvRows(schedule::ColumnList())}});
 }
 
 }  // namespace pile::session

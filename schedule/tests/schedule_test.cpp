@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <ostream>
+#include <set>
 #include <string>
 #include <variant>
 
@@ -265,16 +266,39 @@ TEST(RowTest, KeepsBoxTextsExactlyAndLabelsAsWritten) {
     EXPECT_EQ(panel.fukText, u" 24");
 }
 
-TEST(TemplateTest, ReadsBackAsOneRowOfEachSection) {
+TEST(TemplateTest, ReadsBackAsOneRowOfEachSectionAndModeWithOnlyItsRockValue) {
     const auto read = Read(ScheduleTemplate());
     ASSERT_TRUE(std::holds_alternative<Schedule>(read)) << Why(read);
-    const auto& entries = std::get<Schedule>(read).entries;
-    ASSERT_EQ(entries.size(), 3u);
-    for (std::size_t i = 0; i < 3; ++i) {
-        const auto* row = std::get_if<ScheduleRow>(&entries[i].result);
-        ASSERT_NE(row, nullptr);
-        EXPECT_EQ(row->panel.sectionType, static_cast<SectionType>(i));
+    std::set<std::pair<SectionType, RockParameterMode>> kinds;
+    for (const ScheduleEntry& entry : std::get<Schedule>(read).entries) {
+        const auto* row = std::get_if<ScheduleRow>(&entry.result);
+        ASSERT_NE(row, nullptr) << entry.line;  // the column list is not read as rows
+        EXPECT_TRUE(kinds.insert({row->panel.sectionType, row->panel.rockMode}).second);
+        const bool frk = row->panel.rockMode == RockParameterMode::Frk;
+        EXPECT_TRUE((frk ? row->panel.fukText : row->panel.frkText).empty()) << entry.line;
     }
+    EXPECT_EQ(kinds.size(), 4u);  // the circle in both modes, the other sections in fuk
+}
+
+// The list names every column once, each with the names the reader takes for it.
+TEST(TemplateTest, ColumnListAgreesWithTheReader) {
+    std::set<Column> listed;
+    const std::string list = ColumnList();
+    for (std::size_t start = list.find("\r\n") + 2; start < list.size();) {
+        const std::size_t end = list.find("\r\n", start);
+        std::vector<std::string> fields;
+        SplitFields(std::string_view(list).substr(start, end - start), ',', 8, fields);
+        start = end + 2;
+        const std::optional<Column> column = ColumnOf(Utf8ToUtf16(fields[0]));
+        ASSERT_TRUE(column) << fields[0];
+        EXPECT_TRUE(listed.insert(*column).second) << fields[0];
+        for (std::size_t at = 0; at < fields[1].size();) {
+            const std::size_t next = std::min(fields[1].find("、", at), fields[1].size());
+            EXPECT_EQ(ColumnOf(Utf8ToUtf16(fields[1].substr(at, next - at))), column) << fields[1];
+            at = next + std::string_view("、").size();
+        }
+    }
+    EXPECT_EQ(listed.size(), kColumnCount);
 }
 
 }  // namespace

@@ -185,7 +185,7 @@ TEST_P(HostileWorkbookTest, IsRefusedWithItsReason) {
     EXPECT_EQ(Why(ReadWorksheet(GetParam().bytes, "", GetParam().limits)), GetParam().message);
 }
 
-constexpr char kSaveAs[] = "请另存为“Excel 工作簿 (*.xlsx)”或“CSV UTF-8”";
+constexpr char kSaveAs[] = "另存为“Excel 工作簿 (*.xlsx)”或“CSV UTF-8”";
 
 INSTANTIATE_TEST_SUITE_P(
     Xlsx, HostileWorkbookTest,
@@ -279,12 +279,12 @@ INSTANTIATE_TEST_SUITE_P(
                                                  }()))),
                     {.maxCells = 1000},
                     "工作表「Sheet1」的单元格（合并单元格逐格计）超过 1000 个，不是桩表"},
-        HostileCase{"OldBinaryXls",
-                    std::string("\xD0\xCF\x11\xE0\xA1\xB1\x1A\xE1", 8) + std::string(512, '\0'),
-                    {},
-                    std::string("这是 Excel 97-2003 工作簿（.xls）或 WPS 表格（.et），读不了；请在 "
-                                "Excel 或 WPS 中") +
-                        kSaveAs},
+        HostileCase{
+            "OldBinaryXls",
+            std::string("\xD0\xCF\x11\xE0\xA1\xB1\x1A\xE1", 8) + std::string(512, '\0'),
+            {},
+            "这是 Excel 97-2003 工作簿（.xls）或 WPS 表格（.et），读不了；请在 Excel 或 WPS "
+            "中另存为“Excel 工作簿 (*.xlsx)”或“CSV UTF-8”"},
         HostileCase{"PasswordToOpen",
                     std::string("\xD0\xCF\x11\xE0\xA1\xB1\x1A\xE1", 8) +
                         std::string("E\0n\0c\0r\0y\0p\0t\0e\0d\0P\0a\0c\0k\0a\0g\0e\0", 32),
@@ -298,7 +298,7 @@ INSTANTIATE_TEST_SUITE_P(
                             "Target=\"xl/workbook.bin\"/></Relationships>"},
                            {"xl/workbook.bin", "\x83\x01"}}),
                     {},
-                    std::string("这是 Excel 二进制工作簿（.xlsb），读不了；") + kSaveAs},
+                    std::string("这是 Excel 二进制工作簿（.xlsb），读不了；请") + kSaveAs},
         HostileCase{"Ods",
                     ZipOf({{"mimetype", "application/vnd.oasis.opendocument.spreadsheet", true},
                            {"content.xml", "<office:document-content/>"}}),

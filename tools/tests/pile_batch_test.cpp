@@ -305,8 +305,9 @@ TEST(PileBatchTest, TheTemplateComputesOnePileOfEachSection) {
     const Outcome run = RunBatch({example});
     EXPECT_EQ(run.status, 0) << run.err;
     const QList<QByteArray> rows = ReadFile(dir.filePath(kResults)).split('\n');
-    ASSERT_EQ(rows.size(), 5);  // header, three piles, the empty piece after the last break
-    EXPECT_TRUE(rows[3].startsWith("4,Z3,ZH3,")) << rows[3].toStdString();
+    ASSERT_EQ(rows.size(), 6);  // header, four piles, the empty piece after the last break
+    EXPECT_TRUE(rows[4].startsWith("5,Z4,ZH4,")) << rows[4].toStdString();
+    EXPECT_NE(run.out.find("算出 4 根桩，0 行未算\n"), std::string::npos) << run.out;
 }
 
 TEST(PileBatchTest, HelpIsInChineseAndEnglish) {
@@ -467,8 +468,13 @@ TEST(PileBatchTest, ResultsAndTemplateWorkbooksHoldTheCsvTexts) {
     EXPECT_EQ(RunBatch({QStringLiteral("--template"), example}).status, 0);
     const RunFiles fromTemplate = RunInto(example, dir.filePath("t"));
     EXPECT_EQ(fromTemplate.run.status, 0) << fromTemplate.run.err;
-    EXPECT_TRUE(fromTemplate.results.contains("\r\n4,Z3,ZH3,"))
+    EXPECT_TRUE(fromTemplate.results.contains("\r\n5,Z4,ZH4,"))
         << fromTemplate.results.toStdString();
+    const QByteArray templateBook = ReadFile(example);
+    const auto list = pile::schedule::ReadWorksheet(templateBook.toStdString(), "各列说明");
+    ASSERT_TRUE(std::holds_alternative<pile::schedule::Worksheet>(list));
+    EXPECT_EQ(std::get<pile::schedule::Worksheet>(list).rows.size(),
+              1 + pile::schedule::kColumnCount);
 }
 
 // What a hostile workbook does to the program: nothing written, exit 2.
