@@ -5,6 +5,7 @@
 #include <ostream>
 #include <string>
 #include <variant>
+#include <vector>
 
 #include "engine/utf_text.h"
 #include "schedule/xlsx_schedule.h"
@@ -97,6 +98,54 @@ TEST(WorksheetTest, MergedRangesFillTheirRowsAndCellsWithoutPositionFollowOn) {
         EXPECT_EQ(b->text, "C30");
     }
 }
+
+// A merged range's value in every cell of it, in the rows that have content of their own.
+struct MergedCase {
+    const char* name;
+    std::string rows;
+    std::string range;
+    std::vector<std::string> filled;  // every cell that reads the range's value "C30"
+};
+
+void PrintTo(const MergedCase& row, std::ostream* os) {
+    *os << row.name;
+}
+
+class MergedRangeTest : public ::testing::TestWithParam<MergedCase> {};
+
+TEST_P(MergedRangeTest, FillsEveryCellOfItsRows) {
+    const std::string sheet = SheetXml(
+        GetParam().rows, "<mergeCells><mergeCell ref=\"" + GetParam().range + "\"/></mergeCells>");
+    const auto read = ReadWorksheet(ZipOf(WorkbookParts(sheet)), "");
+    ASSERT_TRUE(std::holds_alternative<Worksheet>(read)) << Why(read);
+    std::vector<std::string> filled;
+    for (const SheetRow& row : std::get<Worksheet>(read).rows) {
+        for (const SheetCell& cell : row.cells) {
+            if (cell.text == "C30") {
+                filled.push_back(CellReference(row.number, cell.column));
+            }
+        }
+    }
+    EXPECT_EQ(filled, GetParam().filled);
+}
+
+constexpr char kMergedValue[] = "<c r=\"B2\" t=\"inlineStr\"><is><t>C30</t></is></c>";
+
+INSTANTIATE_TEST_SUITE_P(
+    Xlsx, MergedRangeTest,
+    ::testing::Values(MergedCase{"EndsOnARowWithContent",
+                                 std::string("<row r=\"2\">") + kMergedValue +
+                                     "</row><row r=\"3\"><c r=\"A3\"><v>1</v></c></row>",
+                                 "B2:B3",
+                                 {"B2", "B3"}},
+                      MergedCase{
+                          "EndsOnAColumnWithContent",
+                          std::string("<row r=\"2\">") + kMergedValue +
+                              "<c r=\"D2\"><v>5</v></c></row><row r=\"4\"><c r=\"E4\"><v>2</v></c>"
+                              "</row>",
+                          "B2:C4",
+                          {"B2", "C2", "B4", "C4"}}),
+    [](const auto& row) { return std::string(row.param.name); });
 
 TEST(WorksheetTest, ARowWrittenAsTwoElementsReadsAsOneSortedRow) {
     const std::string sheet = SheetXml(

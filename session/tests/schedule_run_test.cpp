@@ -82,6 +82,7 @@ INSTANTIATE_TEST_SUITE_P(
     ::testing::Values(CellCase{"Plain", u"ZH-1", u"ZH-1"}, CellCase{"Equals", u"=A1", u"'=A1"},
                       CellCase{"Plus", u"+1", u"'+1"}, CellCase{"Minus", u"-1", u"'-1"},
                       CellCase{"At", u"@SUM(A1)", u"'@SUM(A1)"}, CellCase{"Tab", u"\tx", u"'\tx"},
+                      CellCase{"QuoteOnly", u"5\"", u"\"5\"\"\""},
                       CellCase{"QuoteAndLineBreak", u"a\"b\nc", u"\"a\"\"b\nc\""},
                       CellCase{"FormulaWithComma", u"=HYPERLINK(\"x\",1)",
                                u"\"'=HYPERLINK(\"\"x\"\",1)\""}),
