@@ -379,7 +379,8 @@ Refused NotAnItem(Column column, std::u16string_view text,
 
 // An empty 参数 is told by the rock value the row fills; with both or neither filled it
 // cannot be, and the message says which cells it looked at.
-std::variant<RockParameterMode, Refused> RowMode(const Cells& cells) {
+std::variant<RockParameterMode, Refused> RowMode(const Cells& cells, const ScheduleHeader& header,
+                                                 std::size_t line) {
     if (!Trim(cells[Column::Mode]).empty()) {
         if (const std::optional<RockParameterMode> mode = ModeOf(cells[Column::Mode])) {
             return *mode;
@@ -392,12 +393,15 @@ std::variant<RockParameterMode, Refused> RowMode(const Cells& cells) {
         return frk ? RockParameterMode::Frk : RockParameterMode::Fuk;
     }
     Refused refused = NotAnItem(Column::Mode, cells[Column::Mode], {u"frk", u"fuk"});
-    refused.why += frk ? u"（frk 和 fuk 都已填写）" : u"（frk 和 fuk 都未填写）";
+    refused.why += u"（" + CellName(header, Column::Frk, line, {}) + u" 和 " +
+                   CellName(header, Column::Fuk, line, {}) +
+                   (frk ? u" 都已填写）" : u" 都未填写）");
     return refused;
 }
 
-std::variant<ScheduleRow, Refused> RowFromCells(const Cells& cells, const ScheduleHeader& header) {
-    const auto modeOrWhy = RowMode(cells);
+std::variant<ScheduleRow, Refused> RowFromCells(const Cells& cells, const ScheduleHeader& header,
+                                                std::size_t line) {
+    const auto modeOrWhy = RowMode(cells, header, line);
     if (const auto* why = std::get_if<Refused>(&modeOrWhy)) {
         return *why;
     }
@@ -687,7 +691,7 @@ RowReading ReadRow(const RawRecord& record, const ScheduleHeader& header, TextDe
                          DecimalText(header.fieldCount) + u" 个（数中的分隔符须放在引号里）";
         return reading;
     }
-    auto row = RowFromCells(cells, header);
+    auto row = RowFromCells(cells, header, record.line);
     if (auto* refused = std::get_if<Refused>(&row)) {
         if (refused->column) {
             reading.cell = CellName(header, *refused->column, record.line, cells[*refused->column]);

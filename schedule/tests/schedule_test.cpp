@@ -224,7 +224,7 @@ INSTANTIATE_TEST_SUITE_P(
         RowCase{"UnknownSection", "Z1,方桩,fuk,1000,0,1.0d,C30,,25,24",
                 "截面 B2「方桩」: 应为 圆桩、椭圆桩 或 矩形桩"},
         RowCase{"EmptyMode", "Z1,圆桩,,1000,0,1.0d,C30,,25,24",
-                "参数 C2: 为空，应为 frk 或 fuk（frk 和 fuk 都已填写）"},
+                "参数 C2: 为空，应为 frk 或 fuk（frk I2 和 fuk J2 都已填写）"},
         RowCase{"EmptyModeTakenFromFrk", "Z1,圆桩,,1000,0,1.0d,C30,泥浆护壁成桩,25,", ""},
         RowCase{"EllipseInFrkMode", "Z1,椭圆桩,frk,1000,500,1.0d,C30,泥浆护壁成桩,25,24",
                 "截面 B2「椭圆桩」: 按 frk 计算时截面只能是圆桩，椭圆桩须按 fuk 计算"},
