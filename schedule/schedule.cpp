@@ -195,7 +195,7 @@ std::u16string CellName(const ScheduleHeader& header, Column column, std::size_t
         return std::u16string(ColumnName(column)) + u"（表中没有这一列）";
     }
     std::u16string name =
-        std::u16string(Trim(header.name[index])) + u" " +
+        ShownText(Trim(header.name[index])) + u" " +
         Utf8ToUtf16(CellReference(static_cast<std::uint32_t>(row),
                                   static_cast<std::uint32_t>(*header.field[index] + 1)));
     if (!Trim(text).empty()) {

@@ -176,8 +176,12 @@ int ExitStatus(const ScheduleOutcome& outcome) {
 
 std::u16string RefusalLine(const RowOutcome& row) {
     std::u16string line = u"第 " + DecimalText(row.line) + u" 行";
-    const std::u16string mark = schedule::ShownText(row.pileLabel);
-    const bool marked = mark.find_first_not_of(u' ') != std::u16string::npos;
+    std::u16string_view label = row.pileLabel;
+    while (!label.empty() && (label.front() == u' ' || label.back() == u' ')) {
+        label = label.front() == u' ' ? label.substr(1) : label.substr(0, label.size() - 1);
+    }
+    const std::u16string mark = schedule::ShownText(label);
+    const bool marked = !mark.empty();
     if (marked) {
         line += u"（" + mark + u"）";
     }
