@@ -119,16 +119,6 @@ TEST(HeaderTest, KnowsTheNamesEngineersWrite) {
     }
 }
 
-TEST(HeaderTest, ATitleAndEmptyRowsMayStandAboveIt) {
-    const auto read = Read("某工程 桩基础设计表,,,\r\n,,,\r\n" + std::string(kHeader) +
-                           "Z1,圆桩,frk,1000,0,1.0d,C30,泥浆护壁成桩,25,24,\r\n");
-    ASSERT_TRUE(std::holds_alternative<Schedule>(read)) << Why(read);
-    const auto& entries = std::get<Schedule>(read).entries;
-    ASSERT_EQ(entries.size(), 1u);
-    EXPECT_EQ(entries[0].line, 4u);
-    EXPECT_TRUE(std::holds_alternative<ScheduleRow>(entries[0].result));
-}
-
 TEST(HeaderTest, TellsGbkFromUtf8ByDecoding) {
     // "桩号,截面,参数,d或a,c或b,hr,混凝土,工艺,frk,fuk" and one row in GBK, as a Chinese
     // Windows saves "CSV (逗号分隔)".
