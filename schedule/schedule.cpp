@@ -612,9 +612,10 @@ HeaderSearch::Offered HeaderSearch::Offer(std::size_t line, std::string_view rec
         header_ = std::move(*header);
         return Offered::Header;
     }
-    if (attempt.notASchedule || !bestNamed_ || attempt.named > *bestNamed_) {
+    lastWhy_ = u"第 " + DecimalText(line) + u" 行: " + std::get<std::u16string>(attempt.result);
+    if (!bestNamed_ || attempt.named > *bestNamed_) {
         bestNamed_ = attempt.named;
-        why_ = u"第 " + DecimalText(line) + u" 行: " + std::get<std::u16string>(attempt.result);
+        why_ = lastWhy_;
     }
     return attempt.notASchedule ? Offered::NotASchedule : Offered::NotHeader;
 }
@@ -750,7 +751,7 @@ std::variant<Schedule, std::u16string> ReadSchedule(const ByteSource& source,
         const HeaderSearch::Offered offered = search.Offer(
             record.line, record.bytes, reader.Bom() == ByteOrderMark::Utf8, limits.maxFields);
         if (offered == HeaderSearch::Offered::NotASchedule) {
-            return search.Why();
+            return search.LastWhy();
         }
         if (offered == HeaderSearch::Offered::Header) {
             schedule.header = search.Header();

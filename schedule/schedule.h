@@ -71,12 +71,15 @@ class HeaderSearch {
     // NotASchedule: the row says the file is none (binary, not text, too wide): stop there.
     Offered Offer(std::size_t line, std::string_view record, bool utf8Bom, std::size_t maxFields);
     const ScheduleHeader& Header() const { return header_; }
-    // "第 N 行: why", of the row naming most columns, or of the row that was NotASchedule.
+    // "第 N 行: why", of the row naming most columns.
     const std::u16string& Why() const { return why_; }
+    // The same of the row offered last.
+    const std::u16string& LastWhy() const { return lastWhy_; }
 
   private:
     ScheduleHeader header_;
     std::u16string why_;
+    std::u16string lastWhy_;
     std::optional<std::size_t> bestNamed_;
 };
 

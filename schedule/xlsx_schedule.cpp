@@ -60,15 +60,14 @@ std::variant<Schedule, std::u16string> ScheduleFromWorksheet(const Worksheet& sh
     HeaderSearch search;
     for (std::size_t i = 0; i < sheet.rows.size(); ++i) {
         const SheetRow& row = sheet.rows[i];
+        // A row that would make a CSV file no schedule (a cell far to the right) is only one
+        // row of a sheet: the search goes on below it.
         const HeaderSearch::Offered offered = search.Offer(
             row.number, RecordBytes(row, row.cells.back().column), true, limits.maxFields);
         if (offered == HeaderSearch::Offered::Header) {
             schedule.header = search.Header();
             first = i + 1;
             found = true;
-            break;
-        }
-        if (offered == HeaderSearch::Offered::NotASchedule) {
             break;
         }
     }
