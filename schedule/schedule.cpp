@@ -387,6 +387,12 @@ std::variant<RockParameterMode, Refused> RowMode(const Cells& cells, const Sched
         }
         return NotAnItem(Column::Mode, cells[Column::Mode], {u"frk", u"fuk"});
     }
+    // A schedule with one rock column is of its mode, its cell filled or not.
+    const bool frkColumn = header.field[static_cast<std::size_t>(Column::Frk)].has_value();
+    const bool fukColumn = header.field[static_cast<std::size_t>(Column::Fuk)].has_value();
+    if (frkColumn != fukColumn) {
+        return frkColumn ? RockParameterMode::Frk : RockParameterMode::Fuk;
+    }
     const bool frk = !Trim(cells[Column::Frk]).empty();
     const bool fuk = !Trim(cells[Column::Fuk]).empty();
     if (frk != fuk) {

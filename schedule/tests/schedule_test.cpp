@@ -246,6 +246,26 @@ INSTANTIATE_TEST_SUITE_P(
                 "引号不成对，从这一行到文件末尾（第 2 行）都未能读取"}),
     [](const auto& row) { return std::string(row.param.name); });
 
+TEST(RowTest, AScheduleWithOneRockColumnIsOfItsModeEvenWhereTheCellIsEmpty) {
+    struct OneRock {
+        std::string column;
+        std::string process;
+        RockParameterMode mode;
+    };
+    for (const OneRock& c : {OneRock{"frk", "泥浆护壁成桩", RockParameterMode::Frk},
+                             OneRock{"fuk", "", RockParameterMode::Fuk}}) {
+        const std::string row = "1000,1.0d,C30," + c.process + ",";
+        const auto read =
+            Read("d或a,hr,混凝土,工艺," + c.column + "\n" + row + "\n" + row + "25\n");
+        ASSERT_TRUE(std::holds_alternative<Schedule>(read)) << Why(read);
+        for (const ScheduleEntry& entry : std::get<Schedule>(read).entries) {
+            const auto* pile = std::get_if<ScheduleRow>(&entry.result);
+            ASSERT_NE(pile, nullptr) << Utf16ToUtf8(std::get<std::u16string>(entry.result));
+            EXPECT_EQ(pile->panel.rockMode, c.mode);
+        }
+    }
+}
+
 TEST(RowTest, KeepsBoxTextsExactlyAndLabelsAsWritten) {
     const auto read = Read(std::string(kHeader) +
                            "\" =A1\",矩形桩,fuk, 800 ,1000.50,1.5b,C30,,x, 24,\r\n,,,,\r\n");
