@@ -10,12 +10,19 @@ using schedule::DecimalText;
 std::u16string ImportMessage(const ScheduleOutcome& outcome) {
     const std::vector<std::u16string> duplicates = DuplicateNames(outcome);
     const std::u16string checks = CheckSummary(outcome, kListedRefusals);
-    if (outcome.refused == 0 && duplicates.empty() && checks.empty()) {
+    if (outcome.refused == 0 && outcome.skipped == 0 && duplicates.empty() && checks.empty()) {
         return {};
     }
     std::u16string message = u"导入 " + DecimalText(outcome.computed) + u" 根桩";
     if (outcome.refused > 0) {
-        message += u"；以下 " + DecimalText(outcome.refused) + u" 行未算:";
+        message += u"；以下 " + DecimalText(outcome.refused) + u" 行未算";
+    }
+    if (outcome.skipped > 0) {
+        message += u"；跳过 " + DecimalText(outcome.skipped) + u" 行（不是桩）";
+    }
+    const std::size_t listable = outcome.refused + outcome.skipped;
+    if (listable > 0) {
+        message += u":";
     }
     std::size_t listed = 0;
     for (const RowOutcome& row : outcome.rows) {
@@ -23,10 +30,10 @@ std::u16string ImportMessage(const ScheduleOutcome& outcome) {
             continue;
         }
         if (listed++ == kListedRefusals) {
-            message += u"\n……另有 " + DecimalText(outcome.refused - kListedRefusals) + u" 行";
+            message += u"\n……另有 " + DecimalText(listable - kListedRefusals) + u" 行";
             break;
         }
-        message += u"\n第 " + DecimalText(row.line) + u" 行: " + row.refusal;
+        message += u"\n" + RefusalLine(row);
     }
     // The box stays on the screen however many names repeat.
     for (std::size_t i = 0; i < duplicates.size(); ++i) {

@@ -150,8 +150,8 @@ Rows ReadRows(std::string_view text) {
             continue;
         }
         ++rows.entries;
-        if (std::optional<RecordInputs> input =
-                RecordOf({line, std::move(reading.pileLabel), std::move(reading.result)})) {
+        if (std::optional<RecordInputs> input = RecordOf(
+                {line, std::move(reading.pileLabel), std::move(reading.result), {}, false, {}})) {
             rows.records.push_back(std::move(*input));
         }
     }

@@ -46,22 +46,28 @@ constexpr char kHelp[] =
     "工作簿读名为“桩表”的工作表，没有时读第一个工作表（--sheet 另选）；表头可以不在第一行。\n"
     "--results xlsx 把结果表写成 .xlsx（Ra、Rc、系数为数值）；也可给文件名，按后缀定格式。\n"
     "\n"
-    "表头各列，顺序不限，其他列不读:\n"
-    "  桩号（可选）、截面（圆桩/椭圆桩/矩形桩）、参数（frk/fuk）、d或a、c或b（mm）、\n"
+    "表头各列，顺序不限，其他列不读；列名也可写作常用的名称（桩径(mm)、嵌岩深度、成桩工艺…，\n"
+    "全角、大小写、空格和括号里的单位都不论），--template 的“各列说明”逐列列出:\n"
+    "  桩号（可选）、截面（圆桩/椭圆桩/矩形桩；没有这一列时都是圆桩）、\n"
+    "  参数（frk/fuk；可不填，按这一行填了 frk 还是 fuk）、d或a、c或b（mm；圆桩不用）、\n"
     "  hr（mm 或 1.5d、1.5b 这样的倍数）、混凝土（C25…C60）、工艺、frk、fuk（MPa）、\n"
     "  精度（可选：两位小数/一位小数/个位取整/十位取整/百位取整，默认个位取整）、\n"
     "  计算时间（可选：写在计算书末尾的时间，默认为当前时间）、小数点（可选：. 或 ,）\n"
     "  荷载（可选，kN）：Nk（标准组合）、Nkmax（偏心竖向力）、N（基本组合）、\n"
     "  γ0（重要性系数，0.9～1.1，空为 1.0）\n"
-    "窗口“导出桩表…”写出的桩表和会话记录都带计算时间，再算一次得到相同的计算书。\n"
     "有荷载的行按计算书印出的 Ra、Rc 验算 Nk≤Ra、Nkmax≤1.2Ra、γ0N≤Rc，结果表加各比值和\n"
     "“满足”或“不满足（…）”，并列出不满足的桩。\n"
     "--design 为有荷载的圆桩选型：在桩径表（默认 800～3000 mm，每 100 一档）中取能满足全部\n"
     "验算的最小桩径，再取其最小嵌岩深度（d 的倍数，自 0.5d 起每 0.5d 一档，到系数表的末端\n"
     "为止），另写出选型桩表 @DESIGN@，可再读入计算。\n"
     "@PROCESSES@"
-    "不能计算的行在标准错误上列为“第 N 行: 原因”，不写入计算书，其余行照常计算。\n"
-    "--template 写出表头和三行样例（每种截面一行），不给文件名时写到标准输出。\n"
+    "表头上方可以有标题行和空行。窗口“导出桩表…”写出的桩表和会话记录都带计算时间，\n"
+    "再算一次得到相同的计算书。\n"
+    "不能计算的行在标准错误上列为“第 N 行（桩号）列名 单元格「内容」: 原因”，不写入计算书，\n"
+    "其余行照常计算；不含截面、尺寸、嵌岩深度和岩石参数的行（附注、合计、签名）列为“跳过”。\n"
+    "桩号代替计算书中的“ZH”和序号；几行算出的桩同名时，在汇总之后列为“桩号重复：…”。\n"
+    "--template 写出表头、每种截面和参数各一行样例（只填该行要用的格）和各列说明，\n"
+    "不给文件名时写到标准输出。\n"
     "\n"
     "退出码: 0 全部算出; 1 有行未算; 2 桩表不能读或命令行有错（不写任何文件）;\n"
     "        3 输出文件未能写出; 4 全部算出，但有桩不满足荷载验算\n"
@@ -82,21 +88,27 @@ constexpr char kHelp[] =
     "as a workbook with Ra, Rc and the coefficient as numbers). Existing files are replaced\n"
     "only once all three new ones are complete; when one cannot be written, none is replaced.\n"
     "\n"
-    "Header columns, in any order, other columns ignored: 桩号 (optional), 截面, 参数, d或a,\n"
-    "c或b, hr, 混凝土, 工艺, frk, fuk, 精度 (optional, default 个位取整), 计算时间 (optional:\n"
-    "the time that ends the books, default now), 小数点 (optional: . or ,). A row that cannot be\n"
+    "Header columns, in any order, other columns ignored, also under the names engineers give\n"
+    "them (桩径(mm), 嵌岩深度, 成桩工艺, ...; full-width, case, blanks and a unit in brackets do\n"
+    "not matter; the template's 各列说明 lists them): 桩号 (optional), 截面 (圆桩 when the column\n"
+    "is absent), 参数 (may be empty: told by which of frk and fuk the row fills), d或a, c或b (not\n"
+    "for circles), hr, 混凝土, 工艺, frk, fuk, 精度 (optional, default 个位取整), 计算时间\n"
+    "(optional: the time that ends the books, default now), 小数点 (optional: . or ,). A title\n"
+    "and empty rows may stand above the header.\n"
     "@PROCESSES_EN@"
-    "computed is listed on standard error as \"第 N 行: reason\" and appends nothing; the run\n"
-    "goes on. A 桩号 names its pile in the books in place of ZH and its number; a name that\n"
-    "several computed rows share is listed after the summary as \"桩号重复：name（第 N、M 行）\".\n"
+    "A row that cannot be computed is listed on standard error as\n"
+    "\"第 N 行（mark）column cell「text」: reason\" and appends nothing; the run goes on. A row\n"
+    "with no section, dimension, depth or rock value (a note, a subtotal) is listed as \"跳过\".\n"
+    "A 桩号 names its pile in the books in place of ZH and its number; a name that several\n"
+    "computed rows share is listed after the summary as \"桩号重复：name（第 N、M 行）\".\n"
     "Optional load columns Nk, Nkmax, N (kN) and γ0 (0.9 to 1.1, default 1.0) are checked\n"
     "against Ra and Rc as the books print them: Nk <= Ra, Nkmax <= 1.2 Ra, γ0 N <= Rc; the\n"
     "results add the ratios and a verdict. --design sizes each circle with loads: the smallest\n"
     "diameter of the list (default 800 to 3000 mm by 100) for which some socket depth passes\n"
     "every check, with its smallest depth (multiples of d from --hr-min by --hr-step, up to\n"
     "the end of the coefficient table), and also writes the sized schedule.\n"
-    "--template writes a header and three example rows (one per section), to standard\n"
-    "output when no file is named.\n"
+    "--template writes a header, one example row per section and mode with only the cells it\n"
+    "needs, and the list of columns, to standard output when no file is named.\n"
     "\n"
     "Exit status: 0 all rows computed; 1 some rows refused; 2 the schedule cannot be read or the\n"
     "command line is wrong (nothing written); 3 an output file could not be written; 4 all\n"
@@ -123,7 +135,7 @@ std::string HelpText() {
     put("@PROCESSES@",
         "  工艺: 参数为 frk 时 " + frk + "；\n        参数为 fuk 时 " + fuk + "（可不填）\n");
     put("@PROCESSES_EN@",
-        "工艺 for frk rows: " + frk + "; for fuk rows: " + fuk + " (may be empty).\n");
+        "工艺 for frk rows: " + frk + ";\n    for fuk rows: " + fuk + " (may be empty).\n");
     return help;
 }
 
@@ -435,8 +447,11 @@ int RunBatchCommand(const QStringList& arguments, const CommandEnvironment& env)
     for (const io::NamedBytes& output : files) {
         env.out(Utf8(QDir::toNativeSeparators(QDir(folder).filePath(output.fileName))) + "\n");
     }
-    env.out("pile_batch: 算出 " + std::to_string(outcome.computed) + " 根桩，" +
-            std::to_string(outcome.refused) + " 行未算\n");
+    env.out(
+        "pile_batch: 算出 " + std::to_string(outcome.computed) + " 根桩，" +
+        std::to_string(outcome.refused) + " 行未算" +
+        (outcome.skipped > 0 ? "，跳过 " + std::to_string(outcome.skipped) + " 行（不是桩）" : "") +
+        "\n");
     if (design) {
         env.out("pile_batch: 选型 " + std::to_string(design->sized) + " 根，" +
                 std::to_string(design->unmet) + " 根没有满足要求的桩\n");

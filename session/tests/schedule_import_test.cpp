@@ -19,7 +19,7 @@ namespace fs = std::filesystem;
 
 constexpr char kPile[] = "Z,圆桩,frk,1000,0,1.0d,C30,泥浆护壁成桩,25,24,\n";
 constexpr char kRefused[] = "Z,圆桩,frk,1000,0,1.0d,C99,泥浆护壁成桩,25,24,\n";
-constexpr char kGrade[] = "混凝土「C99」应为 C25、C30、C35、C40、C45、C50、C55 或 C60";
+constexpr char kGrade[] = "应为 C25、C30、C35、C40、C45、C50、C55 或 C60";
 
 class ImportTest : public ::testing::Test {
   protected:
@@ -54,7 +54,8 @@ TEST_F(ImportTest, AppendsToTheSessionAndListsTheRefusedRowsInOneMessage) {
     EXPECT_EQ(second.outcome.rows.back().pileNumber, 2);
     std::string expected = "导入 1 根桩；以下 25 行未算:";
     for (int line = 2; line < 22; ++line) {
-        expected += "\n第 " + std::to_string(line) + " 行: " + kGrade;
+        expected += "\n第 " + std::to_string(line) + " 行（Z）混凝土 G" + std::to_string(line) +
+                    "「C99」: " + kGrade;
     }
     EXPECT_EQ(Utf16ToUtf8(second.message), expected + "\n……另有 5 行");
 }
@@ -76,14 +77,24 @@ TEST_F(ImportTest, AFileThatCannotBeReadLeavesTheBooksAsTheyWere) {
     EXPECT_EQ(Utf16ToUtf8(Import(session).message), "桩表未能导入: 文件打不开");
 }
 
-// The window's import reads workbooks too: the same piles as from the CSV of the same cells.
+// The window's import reads workbooks too: the same piles and messages as from the CSV of the
+// same cells, for a schedule as engineers write it (a title, their column names, pile marks,
+// full-width digits, a note under the table).
 TEST_F(ImportTest, AWorkbookImportsAsItsCsv) {
+    const std::string lines[] = {
+        "某工程桩基设计表\n",
+        "桩编号,截面形式,计算参数,桩径(mm),c或b,嵌岩深度,混凝土强度等级,成桩工艺,frk,fuk\n",
+        "ZJ1,圆桩,frk,１200,,1.5d,C３0,泥浆护壁成桩,25,\n",
+        "ZJ2,圆桩,frk,1000,,1.5D,C30,泥浆护壁成桩,25,\n", "注：岩石参数依据XX勘察院\n"};
     PanelSession fromCsv;
-    Write(std::string(schedule::testing::kHeader) + kPile + kRefused);
+    Write(lines[0] + lines[1] + lines[2] + lines[3] + lines[4]);
     const ImportResult csv = Import(fromCsv);
+    EXPECT_EQ(Utf16ToUtf8(csv.message),
+              "导入 1 根桩；以下 1 行未算；跳过 1 行（不是桩）:\n"
+              "第 4 行（ZJ2）嵌岩深度 F4「1.5D」: 嵌岩深度数据有错（倍数写作小写 d，如 1.5d）\n"
+              "第 5 行: 跳过「注：岩石参数依据XX勘察院」");
     std::string rows;
-    for (int r = 0; const std::string& line : {std::string(schedule::testing::kHeader),
-                                               std::string(kPile), std::string(kRefused)}) {
+    for (int r = 0; const std::string& line : lines) {
         rows += "<row r=\"" + std::to_string(++r) + "\">";
         std::string cells = line.substr(0, line.find_first_of("\r\n")) + ",";
         for (std::size_t start = 0, end; (end = cells.find(',', start)) != std::string::npos;
