@@ -28,7 +28,22 @@ std::u16string ImportMessage(const ScheduleOutcome& outcome) {
 
 ImportResult PanelSession::Import(const std::filesystem::path& file, char16_t decimalSeparator,
                                   std::u16string_view calculationTime,
-                                  const std::function<bool(std::size_t, std::size_t)>& progress) {
+                                  const std::function<bool(std::size_t, std::size_t)>& progress,
+                                  bool replace) {
+    if (replace) {
+        // Into empty books first: a file that cannot be read takes nothing away.
+        PanelSession fresh;
+        fresh.bookOnShow_ = bookOnShow_;
+        ImportResult result = fresh.Import(file, decimalSeparator, calculationTime, progress);
+        if (result.read) {
+            result.outcome.change = {
+                {0, Lines(Book::Table).size(), fresh.Lines(Book::Table).size()},
+                {0, Lines(Book::Text).size(), fresh.Lines(Book::Text).size()}};
+            fresh.bookScreenUsed_ = true;
+            *this = std::move(fresh);
+        }
+        return result;
+    }
     ImportResult result;
     std::error_code error;
     if (std::filesystem::is_directory(file, error)) {

@@ -136,3 +136,34 @@ TEST_F(ImportTest, StoppedPartWayLeavesTheSessionAsItWas) {
 
 }  // namespace
 }  // namespace pile::session
+
+namespace pile::session {
+namespace {
+
+// 替换: the books as the schedule alone makes them; a file that cannot be read takes nothing
+// away, so the question's answer loses no record before the file is known to be good.
+TEST_F(ImportTest, ReplacingGivesTheBooksOfTheScheduleAloneAndKeepsThemOnAnUnreadableFile) {
+    Write(std::string(schedule::testing::kHeader) + kPile + kPile);
+    PanelSession alone;
+    ASSERT_TRUE(Import(alone).read);
+    PanelSession session;
+    Import(session);
+    session.MarkSaved(Book::Text);
+    const ImportResult replaced =
+        session.Import(file_, u'.', u"2024/5/6 14:03:27", {}, /*replace=*/true);
+    ASSERT_TRUE(replaced.read);
+    EXPECT_EQ(session.Books().TextLines(), alone.Books().TextLines());
+    EXPECT_EQ(session.Books().TableLines(), alone.Books().TableLines());
+    EXPECT_EQ(session.Records().size(), 2u);
+    EXPECT_EQ(session.UnsavedBookFlags(), 3);
+    EXPECT_EQ(replaced.outcome.change.text,
+              (BookChange{0, alone.Lines(Book::Text).size(), alone.Lines(Book::Text).size()}));
+
+    Write("no schedule\n");
+    EXPECT_FALSE(session.Import(file_, u'.', u"2024/5/6 14:03:27", {}, true).read);
+    EXPECT_EQ(session.Books().TextLines(), alone.Books().TextLines());
+    EXPECT_EQ(session.Records().size(), 2u);
+}
+
+}  // namespace
+}  // namespace pile::session
