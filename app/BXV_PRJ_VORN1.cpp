@@ -26,6 +26,8 @@ int main(int argc, char* argv[]) {
         QPushButton* fresh = box.addButton(QStringLiteral("不恢复"), QMessageBox::RejectRole);
         box.setDefaultButton(restore);
         box.setEscapeButton(fresh);
+        // The counts can be copied into a note about what was lost.
+        box.setTextInteractionFlags(Qt::TextSelectableByMouse | Qt::TextSelectableByKeyboard);
         box.exec();
         return box.clickedButton() == restore;
     });
