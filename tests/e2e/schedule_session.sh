@@ -65,7 +65,7 @@ box() {  # the window of the program's title that is not its main window
     done
     return 1
 }
-clipboard() { python3 -c 'import tkinter; t = tkinter.Tk(); t.withdraw(); print(t.clipboard_get())'; }
+clipboard() { python3 -c 'import tkinter; t = tkinter.Tk(); t.withdraw(); print(t.clipboard_get())' 2>/dev/null; }
 
 # 1. The schedule on the command line.
 start_program "$program" "$schedule" || fail "the window did not show"
@@ -126,7 +126,7 @@ sleep 0.5
 shot 04-recovery-question
 eval "$(xdotool getwindowgeometry --shell "$recovery")"
 # The question's text is selectable: a click on it, then select all and copy.
-xdotool mousemove $((X + WIDTH * 3 / 5)) $((Y + 30)) click 1
+xdotool mousemove $((X + WIDTH * 3 / 5)) $((Y + 20)) click 1
 xdotool key ctrl+a ctrl+c
 sleep 0.5
 asked=$(clipboard) || fail "the question could not be copied"
