@@ -87,7 +87,8 @@ class PanelSession {
 
     // "导入桩表…": the schedule in `file` computed row after row into the books, as pile_batch
     // reads it; a file that cannot be read leaves them as they were, and so does a run that
-    // `progress` (rows done, rows in all) stops by answering false.
+    // `progress` (rows done, rows in all; while a large file is read, its bytes read and in
+    // all) stops by answering false.
     // `replace`: the books as the schedule alone makes them, the records before gone; a file
     // that cannot be read or a stopped run leaves the records before as they were all the same.
     ImportResult Import(const std::filesystem::path& file, char16_t decimalSeparator,

@@ -14,19 +14,6 @@ void Compute(PanelSession& session, int piles) {
     }
 }
 
-TEST(ImportQuestion, AsksOnlyWhenTheBooksHoldRecords) {
-    PanelSession session;
-    EXPECT_FALSE(ImportQuestion(session));
-    Compute(session, 2);
-    session.MarkSaved(Book::Text);
-    session.MarkSaved(Book::Table);
-    const std::optional<Question> question = ImportQuestion(session);
-    ASSERT_TRUE(question);
-    EXPECT_EQ(question->text, u"计算书中已有 2 根桩：追加到其后 / 替换（先清空计算书） / 取消");
-    EXPECT_EQ(question->answers[question->enter], u"追加到其后");
-    EXPECT_EQ(question->answers[question->escape], u"取消");
-}
-
 TEST(NewBooksQuestion, AsksOnlyWhenAPileIsNotInItsFile) {
     PanelSession session;
     Compute(session, 3);
@@ -54,12 +41,6 @@ TEST(NewBooks, ClearEmptiesBooksRecordsAndSavedExtents) {
     EXPECT_TRUE(session.Lines(Book::Table).empty());
     EXPECT_EQ(session.SavedRecords(Book::Text), 0u);
     EXPECT_EQ(session.BookOnShow(), Book::Table);
-    Compute(session, 1);
-    EXPECT_EQ(session.Books().TextLines(), [] {
-        PanelSession fresh;
-        Compute(fresh, 1);
-        return fresh.Books().TextLines();
-    }());
 }
 
 }  // namespace

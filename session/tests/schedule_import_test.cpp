@@ -5,6 +5,7 @@
 #include <filesystem>
 #include <fstream>
 #include <string>
+#include <vector>
 
 #include "engine/utf_text.h"
 #include "testing/schedule_source.h"
@@ -163,6 +164,31 @@ TEST_F(ImportTest, ReplacingGivesTheBooksOfTheScheduleAloneAndKeepsThemOnAnUnrea
     EXPECT_FALSE(session.Import(file_, u'.', u"2024/5/6 14:03:27", {}, true).read);
     EXPECT_EQ(session.Books().TextLines(), alone.Books().TextLines());
     EXPECT_EQ(session.Records().size(), 2u);
+}
+
+}  // namespace
+}  // namespace pile::session
+
+namespace pile::session {
+namespace {
+
+// A large file says how far its reading is, before a row is computed, and 取消 stops it there.
+TEST_F(ImportTest, StoppedWhileReadingLeavesTheSessionAsItWas) {
+    std::string rows = schedule::testing::kHeader;
+    while (rows.size() < 300 * 1024) {
+        rows += kPile;
+    }
+    Write(rows);
+    PanelSession session;
+    std::vector<std::size_t> totals;
+    const ImportResult stopped =
+        session.Import(file_, u'.', u"2024/5/6 14:03:27", [&](std::size_t, std::size_t total) {
+            totals.push_back(total);
+            return false;
+        });
+    EXPECT_TRUE(stopped.cancelled);
+    EXPECT_EQ(totals, std::vector<std::size_t>{rows.size()}) << "the file's bytes, once";
+    EXPECT_EQ(session.PileCounter(), 0);
 }
 
 }  // namespace
