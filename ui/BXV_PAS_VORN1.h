@@ -21,8 +21,6 @@
 #include "session/panel_session.h"
 
 class QComboBox;
-class QDragEnterEvent;
-class QDropEvent;
 class QGroupBox;
 class QLabel;
 class QLineEdit;
@@ -106,8 +104,6 @@ class TBXV_FRM_VORN1 : public QWidget {
     void showEvent(QShowEvent* event) override;
     void resizeEvent(QResizeEvent* event) override;
     void closeEvent(QCloseEvent* event) override;
-    void dragEnterEvent(QDragEnterEvent* event) override;
-    void dropEvent(QDropEvent* event) override;
 
   private Q_SLOTS:
     void cbt_tuichuClick();

@@ -5,6 +5,7 @@
 #include <QDir>
 #include <QDragEnterEvent>
 #include <QDropEvent>
+#include <QEvent>
 #include <QFileInfo>
 #include <QLabel>
 #include <QLineEdit>
@@ -13,6 +14,7 @@
 #include <QPushButton>
 #include <QShortcut>
 #include <QUrl>
+#include <functional>
 
 #include "BXV_PAS_VORN1.h"
 #include "book_view.h"
@@ -54,6 +56,35 @@ QString DroppedSchedule(const QMimeData* data) {
     return schedule ? path : QString();
 }
 
+// A schedule dropped on the window is imported; on a box of the input screen too, which would
+// otherwise take its path as dropped text.
+class ScheduleDropsToWindow : public QObject {
+  public:
+    ScheduleDropsToWindow(QObject* parent, std::function<void(const QString&)> open)
+        : QObject(parent), open_(std::move(open)) {}
+
+  protected:
+    bool eventFilter(QObject*, QEvent* event) override {
+        const auto type = event->type();
+        if (type != QEvent::DragEnter && type != QEvent::DragMove && type != QEvent::Drop) {
+            return false;
+        }
+        auto* drop = static_cast<QDropEvent*>(event);
+        const QString path = DroppedSchedule(drop->mimeData());
+        if (path.isEmpty()) {
+            return false;
+        }
+        drop->acceptProposedAction();
+        if (type == QEvent::Drop) {
+            open_(path);
+        }
+        return true;
+    }
+
+  private:
+    std::function<void(const QString&)> open_;
+};
+
 }  // namespace
 
 using pile::io::ToQString;
@@ -73,6 +104,15 @@ void TBXV_FRM_VORN1::ConnectScheduleActions() {
         menu.exec(MainFormLayer->mapToGlobal(at));
     });
     setAcceptDrops(true);
+    auto* drops = new ScheduleDropsToWindow(this, [this](const QString& path) {
+        // After the drop has ended: the source's drag must not wait for the import's questions.
+        QMetaObject::invokeMethod(
+            this, [this, path] { OpenSchedule(path); }, Qt::QueuedConnection);
+    });
+    installEventFilter(drops);
+    for (QLineEdit* box : MainFormLayer->findChildren<QLineEdit*>()) {
+        box->installEventFilter(drops);
+    }
 }
 
 void TBXV_FRM_VORN1::AddScheduleActions(QMenu& menu, bool withImport) {
@@ -87,23 +127,6 @@ void TBXV_FRM_VORN1::AddScheduleActions(QMenu& menu, bool withImport) {
         menu.addAction(QString::fromUtf16(kNewBooksText), this, &TBXV_FRM_VORN1::NewBooksClick);
     fresh->setShortcut(kNewBooksKeys);
     fresh->setShortcutVisibleInContextMenu(true);
-}
-
-void TBXV_FRM_VORN1::dragEnterEvent(QDragEnterEvent* event) {
-    if (!DroppedSchedule(event->mimeData()).isEmpty()) {
-        event->acceptProposedAction();
-    }
-}
-
-void TBXV_FRM_VORN1::dropEvent(QDropEvent* event) {
-    const QString path = DroppedSchedule(event->mimeData());
-    if (path.isEmpty()) {
-        return;
-    }
-    event->acceptProposedAction();
-    // After the drop has ended: the source's drag must not wait for the import's questions.
-    QMetaObject::invokeMethod(
-        this, [this, path] { OpenSchedule(path); }, Qt::QueuedConnection);
 }
 
 std::size_t TBXV_FRM_VORN1::Ask(const pile::session::Question& question) {

@@ -5,10 +5,12 @@
 
 #include <QApplication>
 #include <QDir>
+#include <QDragEnterEvent>
 #include <QFile>
 #include <QLabel>
 #include <QLineEdit>
 #include <QMenu>
+#include <QMimeData>
 #include <QPushButton>
 #include <QTemporaryDir>
 #include <QTimer>
@@ -107,6 +109,31 @@ TEST_P(SecondImport, AsksAndAppendsReplacesOrLeavesTheBooks) {
 
 INSTANTIATE_TEST_SUITE_P(Answers, SecondImport, ::testing::ValuesIn(kAnswers),
                          pile::test::RowName{});
+
+// A schedule dropped on the window or on a box is imported, not typed into the box as a path;
+// another file is refused.
+TEST_F(WindowSchedule, ADroppedScheduleIsImported) {
+    auto window = Start();
+    QLineEdit* box = Control<QComboBox>(*window, "cbe_dd")->lineEdit();
+    const auto drop = [&](QWidget* target, const QString& name) {
+        QMimeData data;
+        data.setUrls({QUrl::fromLocalFile(Write(name, kSchedule))});
+        data.setText(data.urls().front().toString());
+        QDragEnterEvent enter(QPoint(2, 2), Qt::CopyAction, &data, Qt::LeftButton, {});
+        QApplication::sendEvent(target, &enter);
+        QDropEvent dropped(QPointF(2, 2), Qt::CopyAction, &data, Qt::LeftButton, {});
+        QApplication::sendEvent(target, &dropped);
+        QCoreApplication::processEvents();
+        return enter.isAccepted();
+    };
+    EXPECT_FALSE(drop(window.get(), QStringLiteral("说明.txt")));
+    EXPECT_EQ(window->Books().PileCounter(), 0);
+    EXPECT_TRUE(drop(box, QStringLiteral("桩表.csv")));
+    EXPECT_EQ(window->Books().PileCounter(), 2);
+    messages.answers = {0};
+    EXPECT_TRUE(drop(window.get(), QStringLiteral("桩表.csv")));
+    EXPECT_EQ(window->Books().PileCounter(), 4);
+}
 
 // Ctrl+N asks while a pile is unsaved; emptied, the books and the results go, and the journal
 // of what was there is not offered again.
