@@ -32,7 +32,7 @@ std::optional<Question> NewBooksQuestion(const PanelSession& session) {
                                     ? u"计算书的改动未保存"
                                     : u"计算书中有 " + DecimalText(unsaved) + u" 根桩未保存";
     return Question{
-        .text = what + u"。新建计算书将清空两本计算书（会话记录中仍留有它们），是否继续？",
+        .text = what + u"：清空两本计算书？（会话记录中留有它们）",
         .answers = {u"清空计算书", u"取消"},
         .enter = static_cast<std::size_t>(NewBooksChoice::Cancel),
         .escape = static_cast<std::size_t>(NewBooksChoice::Cancel),

@@ -52,8 +52,7 @@
 #include "wheel_guard.h"
 
 namespace {
-// The schedule import in the book menus.
-constexpr char16_t kImportScheduleText[] = u"导入桩表…";
+// The schedule import's dialog; its menu item: BXV_PAS_VORN1_schedule.cpp.
 constexpr char16_t kImportScheduleCaption[] = u"导入桩表";
 constexpr char16_t kScheduleFilter[] = u"桩表 (*.xlsx *.csv)";
 constexpr char16_t kAllFilesFilter[] = u"所有文件 (*)";
@@ -179,9 +178,7 @@ void TBXV_FRM_VORN1::ConnectBookScreen() {
             [memo] { return memo->createStandardContextMenu(); },
             [this](QMenu& menu) {
                 menu.addSeparator();
-                menu.addAction(QString::fromUtf16(kImportScheduleText), this,
-                               &TBXV_FRM_VORN1::ImportScheduleClick);
-                AddScheduleActions(menu, false);
+                AddScheduleActions(menu);
                 menu.addAction(QString::fromUtf16(kExportScheduleText), this,
                                &TBXV_FRM_VORN1::ExportScheduleClick);
                 AddBookWindowAction(menu);

@@ -130,7 +130,7 @@ class TBXV_FRM_VORN1 : public QWidget {
     void cbt_sanchuClick();
     void tcb_meoFontSizeChange();
     void cbt_SaveClick();
-    // "导入桩表…" in the book menus: a pile schedule (CSV) computed into the books.
+    // "导入桩表…" (Ctrl+O, both screens' menus): a pile schedule computed into the books.
     void ImportScheduleClick();
     // "导出桩表…" beside it: the inputs of every record in the books, as a schedule.
     void ExportScheduleClick();
@@ -197,7 +197,8 @@ class TBXV_FRM_VORN1 : public QWidget {
 
     // BXV_PAS_VORN1_schedule.cpp: Ctrl+O, Ctrl+N, the input screen's menu and drops.
     void ConnectScheduleActions();
-    void AddScheduleActions(QMenu& menu, bool withImport);
+    // 导入桩表…, 生成桩表模板… and 新建计算书, in the menus of both screens.
+    void AddScheduleActions(QMenu& menu);
     std::size_t Ask(const pile::session::Question& question);
 
     void ConnectPlatform(WindowPlatform platform);

@@ -100,7 +100,7 @@ void TBXV_FRM_VORN1::ConnectScheduleActions() {
     MainFormLayer->setContextMenuPolicy(Qt::CustomContextMenu);
     connect(MainFormLayer, &QWidget::customContextMenuRequested, this, [this](const QPoint& at) {
         QMenu menu(this);
-        AddScheduleActions(menu, true);
+        AddScheduleActions(menu);
         menu.exec(MainFormLayer->mapToGlobal(at));
     });
     setAcceptDrops(true);
@@ -115,13 +115,11 @@ void TBXV_FRM_VORN1::ConnectScheduleActions() {
     }
 }
 
-void TBXV_FRM_VORN1::AddScheduleActions(QMenu& menu, bool withImport) {
-    if (withImport) {
-        QAction* import = menu.addAction(QString::fromUtf16(kImportText), this,
-                                         &TBXV_FRM_VORN1::ImportScheduleClick);
-        import->setShortcut(kImportKeys);
-        import->setShortcutVisibleInContextMenu(true);
-    }
+void TBXV_FRM_VORN1::AddScheduleActions(QMenu& menu) {
+    QAction* import =
+        menu.addAction(QString::fromUtf16(kImportText), this, &TBXV_FRM_VORN1::ImportScheduleClick);
+    import->setShortcut(kImportKeys);
+    import->setShortcutVisibleInContextMenu(true);
     menu.addAction(QString::fromUtf16(kTemplateText), this, &TBXV_FRM_VORN1::TemplateClick);
     QAction* fresh =
         menu.addAction(QString::fromUtf16(kNewBooksText), this, &TBXV_FRM_VORN1::NewBooksClick);

@@ -22,7 +22,7 @@ TEST(NewBooksQuestion, AsksOnlyWhenAPileIsNotInItsFile) {
     session.MarkSaved(Book::Table);
     const std::optional<Question> question = NewBooksQuestion(session);
     ASSERT_TRUE(question);
-    EXPECT_TRUE(question->text.starts_with(u"计算书中有 2 根桩未保存。"));
+    EXPECT_EQ(question->text, u"计算书中有 2 根桩未保存：清空两本计算书？（会话记录中留有它们）");
     EXPECT_EQ(question->answers[question->escape], u"取消");
     session.MarkSaved(Book::Text);
     EXPECT_FALSE(NewBooksQuestion(session));
