@@ -4,8 +4,9 @@
 //   PanelSession::Records()  -> JournalRow per record (UTF-8 CSV, the columns pile_batch reads
 //                               plus 计算时间 and 小数点), appended as it happens
 //                               (io/journal_file.h)
-//   save, delete-last        -> JournalState: the rows the books hold, which books are saved,
-//                               and the record whose time still ends the books after a delete
+//   save, delete-last        -> JournalState: the rows the books hold, which books are saved
+//                               and how many records each save wrote, and the record whose
+//                               time still ends the books after a delete
 //   a later start            -> ReadJournal: the whole, valid rows and the state -> Recovery
 //                            -> RestoreSession: the books rebuilt, byte for byte
 //
