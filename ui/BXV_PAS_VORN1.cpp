@@ -867,7 +867,9 @@ void TBXV_FRM_VORN1::ShowNotice(const QString& text) {
     const QRect over = onBooks ? meo_jisuanjieguo_Doc->geometry() : screen->rect();
     savedNotice_->setFixedWidth(over.width() - 16);
     savedNotice_->adjustSize();
-    savedNotice_->move(over.left() + 8, over.bottom() - savedNotice_->height() - 24);
+    // Above the book's scroll bar; on the input screen below its buttons, over the logo.
+    savedNotice_->move(over.left() + 8,
+                       over.bottom() - savedNotice_->height() - (onBooks ? 24 : 2));
     savedNotice_->raise();
     savedNotice_->show();
     const QPointer<QLabel> notice = savedNotice_;
