@@ -35,10 +35,12 @@ ImportResult PanelSession::Import(const std::filesystem::path& file, char16_t de
         PanelSession fresh;
         fresh.bookOnShow_ = bookOnShow_;
         ImportResult result = fresh.Import(file, decimalSeparator, calculationTime, progress);
-        if (result.read) {
+        // A schedule whose every row is refused replaces nothing: its message says why.
+        if (result.read && fresh.PileCounter() > 0) {
             result.outcome.change = {
                 {0, Lines(Book::Table).size(), fresh.Lines(Book::Table).size()},
                 {0, Lines(Book::Text).size(), fresh.Lines(Book::Text).size()}};
+            result.replaced = true;
             fresh.bookScreenUsed_ = true;
             *this = std::move(fresh);
         }

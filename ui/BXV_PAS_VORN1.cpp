@@ -745,16 +745,18 @@ void TBXV_FRM_VORN1::OpenSchedule(const QString& path) {
         messages_->showError(ToQString(imported.message));
         return;
     }
-    if (replace) {
+    if (imported.replaced) {
         // The books before stay in the journal that held them; the schedule starts a new one.
         keeper_->StartAfresh();
     }
+    const std::size_t first = imported.replaced ? 0 : before;
     FollowBooks(imported.outcome.change);
     ShowBookScreenState();
-    KeepRecords(replace ? 0 : before);
+    KeepRecords(first);
     // The last pile of the schedule stands in the panel as after its "计算".
-    if (session_.Records().size() > (replace ? 0 : before)) {
+    if (session_.Records().size() > first) {
         const pile::session::RecordInputs& last = session_.Records().back();
+        popbox_jingdu->hide();  // its change would be a calculation of its own
         ShowRecordInPanel(last);
         ShowUpdate(session_.Preview(last));
     }

@@ -141,8 +141,8 @@ TEST_F(ImportTest, StoppedPartWayLeavesTheSessionAsItWas) {
 namespace pile::session {
 namespace {
 
-// 替换: the books as the schedule alone makes them; a file that cannot be read takes nothing
-// away, so the question's answer loses no record before the file is known to be good.
+// 替换: the books as the schedule alone makes them; a file that cannot be read, or whose every
+// row is refused, takes nothing away.
 TEST_F(ImportTest, ReplacingGivesTheBooksOfTheScheduleAloneAndKeepsThemOnAnUnreadableFile) {
     Write(std::string(schedule::testing::kHeader) + kPile + kPile);
     PanelSession alone;
@@ -160,10 +160,15 @@ TEST_F(ImportTest, ReplacingGivesTheBooksOfTheScheduleAloneAndKeepsThemOnAnUnrea
     EXPECT_EQ(replaced.outcome.change.text,
               (BookChange{0, alone.Lines(Book::Text).size(), alone.Lines(Book::Text).size()}));
 
-    Write("no schedule\n");
-    EXPECT_FALSE(session.Import(file_, u'.', u"2024/5/6 14:03:27", {}, true).read);
-    EXPECT_EQ(session.Books().TextLines(), alone.Books().TextLines());
-    EXPECT_EQ(session.Records().size(), 2u);
+    EXPECT_TRUE(replaced.replaced);
+
+    for (const std::string& bad :
+         {std::string("no schedule\n"), std::string(schedule::testing::kHeader) + kRefused}) {
+        Write(bad);
+        EXPECT_FALSE(session.Import(file_, u'.', u"2024/5/6 14:03:27", {}, true).replaced);
+        EXPECT_EQ(session.Books().TextLines(), alone.Books().TextLines());
+        EXPECT_EQ(session.Records().size(), 2u);
+    }
 }
 
 }  // namespace
