@@ -28,20 +28,5 @@ TEST(NewBooksQuestion, AsksOnlyWhenAPileIsNotInItsFile) {
     EXPECT_FALSE(NewBooksQuestion(session));
 }
 
-// Emptied, the session is as at the start but for the book on show.
-TEST(NewBooks, ClearEmptiesBooksRecordsAndSavedExtents) {
-    PanelSession session;
-    Compute(session, 2);
-    session.MarkSaved(Book::Text);
-    session.SwitchBook();
-    const std::size_t lines = session.Lines(Book::Text).size();
-    EXPECT_EQ(session.Clear().text, (BookChange{0, lines, 0}));
-    EXPECT_EQ(session.PileCounter(), 0);
-    EXPECT_TRUE(session.Records().empty());
-    EXPECT_TRUE(session.Lines(Book::Table).empty());
-    EXPECT_EQ(session.SavedRecords(Book::Text), 0u);
-    EXPECT_EQ(session.BookOnShow(), Book::Table);
-}
-
 }  // namespace
 }  // namespace pile::session
