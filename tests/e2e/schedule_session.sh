@@ -65,6 +65,7 @@ box() {  # the window of the program's title that is not its main window
     done
     return 1
 }
+# The clipboard as the X server holds it, through Tk (python3-tk).
 clipboard() { python3 -c 'import tkinter; t = tkinter.Tk(); t.withdraw(); print(t.clipboard_get())' 2>/dev/null; }
 
 # 1. The schedule on the command line.
