@@ -211,3 +211,64 @@ TEST(ImportMessageTest, NamesThePilesThatFailTheirLoadCheck) {
 
 }  // namespace
 }  // namespace pile::session
+
+namespace pile::session {
+namespace {
+
+// 替换: the books as the schedule alone makes them; a file that cannot be read, or whose every
+// row is refused, takes nothing away.
+TEST_F(ImportTest, ReplacingGivesTheBooksOfTheScheduleAloneAndKeepsThemOnAnUnreadableFile) {
+    Write(std::string(schedule::testing::kHeader) + kPile + kPile);
+    PanelSession alone;
+    ASSERT_TRUE(Import(alone).read);
+    PanelSession session;
+    Import(session);
+    session.MarkSaved(Book::Text);
+    const ImportResult replaced =
+        session.Import(file_, u'.', u"2024/5/6 14:03:27", {}, /*replace=*/true);
+    ASSERT_TRUE(replaced.read);
+    EXPECT_EQ(session.Books().TextLines(), alone.Books().TextLines());
+    EXPECT_EQ(session.Books().TableLines(), alone.Books().TableLines());
+    EXPECT_EQ(session.Records().size(), 2u);
+    EXPECT_EQ(session.UnsavedBookFlags(), 3);
+    EXPECT_EQ(replaced.outcome.change.text,
+              (BookChange{0, alone.Lines(Book::Text).size(), alone.Lines(Book::Text).size()}));
+
+    EXPECT_TRUE(replaced.replaced);
+
+    for (const std::string& bad :
+         {std::string("no schedule\n"), std::string(schedule::testing::kHeader) + kRefused}) {
+        Write(bad);
+        EXPECT_FALSE(session.Import(file_, u'.', u"2024/5/6 14:03:27", {}, true).replaced);
+        EXPECT_EQ(session.Books().TextLines(), alone.Books().TextLines());
+        EXPECT_EQ(session.Records().size(), 2u);
+    }
+}
+
+}  // namespace
+}  // namespace pile::session
+
+namespace pile::session {
+namespace {
+
+// A large file says how far its reading is, before a row is computed, and 取消 stops it there.
+TEST_F(ImportTest, StoppedWhileReadingLeavesTheSessionAsItWas) {
+    std::string rows = schedule::testing::kHeader;
+    while (rows.size() < 300 * 1024) {
+        rows += kPile;
+    }
+    Write(rows);
+    PanelSession session;
+    std::vector<std::size_t> totals;
+    const ImportResult stopped =
+        session.Import(file_, u'.', u"2024/5/6 14:03:27", [&](std::size_t, std::size_t total) {
+            totals.push_back(total);
+            return false;
+        });
+    EXPECT_TRUE(stopped.cancelled);
+    EXPECT_EQ(totals, std::vector<std::size_t>{rows.size()}) << "the file's bytes, once";
+    EXPECT_EQ(session.PileCounter(), 0);
+}
+
+}  // namespace
+}  // namespace pile::session
