@@ -178,18 +178,18 @@ TEST_P(DuplicateNameTest, AreComputedAndNamedInTheMessage) {
 
 INSTANTIATE_TEST_SUITE_P(
     Marks, DuplicateNameTest,
-    ::testing::Values(DuplicateCase{"EachOwnName", {"ZJ1", "ZJ2", ""}, ""},
-                      DuplicateCase{"BlanksAroundTheMark",
-                                    {" ZJ5", "ZJ6", "ZJ5 "},
-                                    "导入 3 根桩\n桩号重复：ZJ5（第 2、4 行）"},
-                      DuplicateCase{"AMarkAsTheNumberOfAnUnmarkedPile",
-                                    {"ZH2", ""},
-                                    "导入 2 根桩\n桩号重复：ZH2（第 2、3 行）"},
-                      DuplicateCase{
-                          "TwoNamesInTheOrderOfTheirFirstRowsNotTheRefusedOne",
-                          {"B", "A", "!B", "A", "B", "B"},
-                          std::string("导入 5 根桩；以下 1 行未算:\n第 4 行: ") + kGrade +
-                              "\n桩号重复：B（第 2、6、7 行）\n桩号重复：A（第 3、5 行）"}),
+    ::testing::Values(
+        DuplicateCase{"EachOwnName", {"ZJ1", "ZJ2", ""}, ""},
+        DuplicateCase{"BlanksAroundTheMark",
+                      {" ZJ5", "ZJ6", "ZJ5 "},
+                      "导入 3 根桩\n桩号重复：ZJ5（第 2、4 行）"},
+        DuplicateCase{"AMarkAsTheNumberOfAnUnmarkedPile",
+                      {"ZH2", ""},
+                      "导入 2 根桩\n桩号重复：ZH2（第 2、3 行）"},
+        DuplicateCase{"TwoNamesInTheOrderOfTheirFirstRowsNotTheRefusedOne",
+                      {"B", "A", "!B", "A", "B", "B"},
+                      std::string("导入 5 根桩；以下 1 行未算:\n第 4 行（B）混凝土 G4「C99」: ") +
+                          kGrade + "\n桩号重复：B（第 2、6、7 行）\n桩号重复：A（第 3、5 行）"}),
     pile::test::RowName{});
 
 // The box names the piles that fail their load check, and stops naming them where it must.
