@@ -287,6 +287,30 @@ TEST_P(DamagedJournal, RecoversTheWholeValidRowsAndCountsTheRest) {
 INSTANTIATE_TEST_SUITE_P(Damages, DamagedJournal, ::testing::ValuesIn(kDamages),
                          pile::test::RowName{});
 
+// A schedule's loads go into the journal with their record, come back on recovery and go out
+// again with "导出桩表…", where the run checks them as the first import did.
+TEST(JournalLoads, SurviveRecoveryAndTheExport) {
+    PanelSession session;
+    const schedule::LoadTexts loads{u"5000", u"", u"6500", u"1.1"};
+    ASSERT_TRUE(
+        std::holds_alternative<ResultTexts>(session
+                                                .Compute(Panel{}.Input(), PrecisionMode::Units,
+                                                         u'.', u"2024/5/6 14:03:27", u"ZJ1", loads)
+                                                .outcome));
+    const Recovery recovery =
+        ReadJournal(JournalHeader() + JournalRow(session.Records().back()), std::nullopt);
+    ASSERT_EQ(recovery.records.size(), 1u);
+    EXPECT_EQ(recovery.records[0].loads, loads);
+
+    PanelSession again;
+    const std::string exported = ScheduleOfRecords(session.Records());
+    const ScheduleRun run =
+        RunSchedule(schedule::testing::SourceOf(exported), u'.', u"2024/5/6 14:03:27", again);
+    ASSERT_EQ(run.outcome.rows.size(), 1u);
+    EXPECT_TRUE(run.outcome.rows[0].check.checked);
+    EXPECT_EQ(run.outcome.rows[0].loads, loads);
+}
+
 TEST(JournalState, OfAnotherVersionOrDamagedIsNotRead) {
     JournalledSession session;
     kSessions[1].steps(session);
