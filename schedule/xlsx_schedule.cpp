@@ -109,7 +109,8 @@ std::variant<Schedule, std::u16string> ScheduleFromWorksheet(const Worksheet& sh
 std::variant<Schedule, std::u16string> ReadScheduleFile(const ByteSource& source,
                                                         std::string_view sheet,
                                                         const ReaderLimits& limits,
-                                                        const WorkbookLimits& workbookLimits) {
+                                                        const WorkbookLimits& workbookLimits,
+                                                        const ReadProgress& progress) {
     std::string start;
     const std::u16string readError = u"读文件时出错";
     while (start.size() < 8) {
@@ -155,7 +156,7 @@ std::variant<Schedule, std::u16string> ReadScheduleFile(const ByteSource& source
             break;
         }
     }
-    auto worksheet = ReadWorksheet(file, sheet, workbookLimits);
+    auto worksheet = ReadWorksheet(file, sheet, workbookLimits, progress);
     if (auto* why = std::get_if<std::u16string>(&worksheet)) {
         return std::move(*why);
     }

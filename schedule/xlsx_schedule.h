@@ -21,9 +21,11 @@ std::variant<Schedule, std::u16string> ScheduleFromWorksheet(const Worksheet& sh
 
 // A schedule file of either kind, told apart by its first bytes: a workbook (its sheet chosen
 // as ReadWorksheet does) or a CSV file. `sheet` (UTF-8) only for a workbook.
+// `progress` follows the parsing of a workbook (a CSV file is parsed as `source` gives it).
 std::variant<Schedule, std::u16string> ReadScheduleFile(const ByteSource& source,
                                                         std::string_view sheet = {},
                                                         const ReaderLimits& limits = {},
-                                                        const WorkbookLimits& workbookLimits = {});
+                                                        const WorkbookLimits& workbookLimits = {},
+                                                        const ReadProgress& progress = {});
 
 }  // namespace pile::schedule
