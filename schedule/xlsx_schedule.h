@@ -16,8 +16,11 @@
 
 namespace pile::schedule {
 
+// `progress` (rows looked at, rows in all) follows the search for the header, which on a large
+// sheet without one looks at every row.
 std::variant<Schedule, std::u16string> ScheduleFromWorksheet(const Worksheet& sheet,
-                                                             const ReaderLimits& limits = {});
+                                                             const ReaderLimits& limits = {},
+                                                             const ReadProgress& progress = {});
 
 // A schedule file of either kind, told apart by its first bytes: a workbook (its sheet chosen
 // as ReadWorksheet does) or a CSV file. `sheet` (UTF-8) only for a workbook.
