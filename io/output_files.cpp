@@ -11,4 +11,8 @@ QString ResultsFileName() {
     return QStringLiteral("嵌岩桩计算书(依据DBJ50-047-2016)_结果.csv");
 }
 
+QString ReportFileName() {
+    return QStringLiteral("嵌岩桩计算书(依据DBJ50-047-2016)_计算书.docx");
+}
+
 }  // namespace pile::io

@@ -14,4 +14,7 @@ QString BookFileName(Book book);
 // pile_batch's results table, beside the two books.
 QString ResultsFileName();
 
+// pile_batch --report docx: the calculation report, beside the books.
+QString ReportFileName();
+
 }  // namespace pile::io
