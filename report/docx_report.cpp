@@ -96,8 +96,16 @@ class Body {
     }
 
     void PageBreak() {
-        xml_.Open("w:p").Open("w:r").Open("w:br").Attribute("w:type", "page").Close();
+        xml_.Open("w:p").Open("w:r");
+        RunProperties({});
+        xml_.Open("w:br").Attribute("w:type", "page").Close();
         xml_.Close().Close();
+    }
+
+    void Tab() {
+        xml_.Open("w:r");
+        RunProperties({});
+        xml_.Open("w:tab").Close().Close();
     }
 
     // A complex field: its instruction and the result shown until it is updated.
@@ -229,7 +237,9 @@ class Sketch {
 
     void Begin() {
         xml_.Open("w:p").Open("w:pPr").Open("w:jc").Attribute("w:val", "center").Close().Close();
-        xml_.Open("w:r").Open("w:pict");
+        xml_.Open("w:r");
+        Body(xml_).RunProperties({});
+        xml_.Open("w:pict");
         xml_.Open("v:group")
             .Attribute("style", "width:" + std::to_string(kSketchWidth / 10) +
                                     "pt;height:" + std::to_string(kSketchHeight / 10) + "pt")
@@ -496,7 +506,7 @@ void WriteContents(Body& body, const std::vector<TocEntry>& entries) {
     for (const TocEntry& entry : entries) {
         body.StartParagraph("TOC1");
         body.Run(entry.text);
-        body.Xml().Open("w:r").Open("w:tab").Close().Close();
+        body.Tab();
         body.Field(" PAGEREF " + entry.bookmark + " \\h ", u"1");
         body.EndParagraph();
     }
@@ -628,7 +638,8 @@ void WriteCellTable(Body& body, const std::vector<Cells>& rows) {
         const bool heading = r + 1 < rows.size();
         table.StartRow();
         for (std::size_t c = 0; c < columns; ++c) {
-            const std::u16string_view cell = c < rows[r].size() ? rows[r][c] : u"";
+            const std::u16string_view cell =
+                c < rows[r].size() ? std::u16string_view(rows[r][c]) : std::u16string_view();
             table.Cell(cell, RunLook{heading, 0, {}}, "center", 1, heading ? kHeadingShade : u"");
         }
         table.EndRow();
@@ -720,7 +731,7 @@ std::string HeaderXml(const ProjectInfo& project) {
     Body body(xml);
     body.StartParagraph("Header");
     body.Run(project.name);
-    xml.Open("w:r").Open("w:tab").Close().Close();
+    body.Tab();
     body.Run(kReportTitle);
     body.EndParagraph();
     return xml.Finish();
