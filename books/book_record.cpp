@@ -18,6 +18,30 @@ std::u16string PileNumberText(int pileNumber) {
     return text;
 }
 
+std::u16string PileName(int pileNumber, std::u16string_view mark) {
+    const auto blank = [](char16_t c) { return c <= u' ' || c == u'\x7F'; };
+    while (!mark.empty() && blank(mark.front())) {
+        mark.remove_prefix(1);
+    }
+    while (!mark.empty() && blank(mark.back())) {
+        mark.remove_suffix(1);
+    }
+    if (mark.empty()) {
+        return PileNumberText(pileNumber);
+    }
+    std::u16string name(mark);
+    for (char16_t& c : name) {
+        if (blank(c)) {
+            c = u' ';
+        }
+    }
+    return name;
+}
+
+std::u16string PileName(const BookRecord& record) {
+    return PileName(record.pileNumber, record.mark);
+}
+
 std::u16string TimeLine(std::u16string_view calculationTime) {
     std::u16string line;
     line.reserve(kTimeLinePrefix.size() + calculationTime.size());

@@ -18,10 +18,18 @@ struct BookRecord {
     int pileNumber;  // PileCounter, already incremented for this record
     char16_t decimalSeparator;
     std::u16string_view calculationTime;  // ends both books
+    // The schedule's own mark for the pile (its 桩号); empty: the pile is "ZH" and its number.
+    std::u16string_view mark = {};
 };
 
 // "ZH" and the pile number: the name of a record in both books.
 std::u16string PileNumberText(int pileNumber);
+
+// The name of a record in both books: its mark, without blanks at either end and with any
+// control character as a blank (a book line never breaks inside a name), or "ZH" and the
+// number when that leaves nothing.
+std::u16string PileName(int pileNumber, std::u16string_view mark);
+std::u16string PileName(const BookRecord& record);
 
 // The last line of both books: this prefix and the time of the newest calculation.
 inline constexpr std::u16string_view kTimeLinePrefix = u"计算时间：";

@@ -22,10 +22,11 @@ BookChange EmptyBook(BookLines& book) {
 BooksChange CalculationBooks::AppendRecord(const PileInput& input, const PileResult& result,
                                            std::u16string_view ddText, std::u16string_view tyzdText,
                                            PrecisionMode precision, char16_t decimalSeparator,
-                                           std::u16string_view calculationTime) {
+                                           std::u16string_view calculationTime,
+                                           std::u16string_view mark) {
     ++counter_;
-    const BookRecord record{input,     result,   ddText,           tyzdText,
-                            precision, counter_, decimalSeparator, calculationTime};
+    const BookRecord record{input,    result,           ddText,          tyzdText, precision,
+                            counter_, decimalSeparator, calculationTime, mark};
     BooksChange change;
 
     // The table book replaces its own footer (or writes its header).

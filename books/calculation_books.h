@@ -37,11 +37,11 @@ class CalculationBooks {
     bool HasUnsavedRecords(Book book) const { return (unsaved_ & static_cast<int>(book)) != 0; }
 
     // The book step of a successful calculation: counter + 1, the table row, the text record,
-    // both time lines, flags 3. `pileNumber` in `record` is ignored: the counter numbers it.
+    // both time lines, flags 3. The counter numbers the record also when a `mark` names it.
     BooksChange AppendRecord(const PileInput& input, const PileResult& result,
                              std::u16string_view ddText, std::u16string_view tyzdText,
                              PrecisionMode precision, char16_t decimalSeparator,
-                             std::u16string_view calculationTime);
+                             std::u16string_view calculationTime, std::u16string_view mark = {});
 
     // "x": removes the newest record from both books, keeping the time lines; with one record
     // or none, empties both books and sets the counter and the flags to 0.

@@ -90,7 +90,7 @@ std::u16string TableRow(const BookRecord& record) {
     RowBuilder row(record.decimalSeparator);
     // 1: pile number
     row.AsIs(Spaces(3));
-    row.AsIs(PadRight(PileNumberText(record.pileNumber), u" ", 6));
+    row.AsIs(PadRight(PileName(record), u" ", 6));
     row.AsIs(Spaces(2));
     // 2: section type
     row.Centre(ShapeCellText(PileShapeName(in)));

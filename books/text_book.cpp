@@ -121,7 +121,7 @@ void WriteDimensions(RecordWriter& out) {
 
 void WriteTitle(RecordWriter& out) {
     out.Literal(u"================== 嵌岩桩计算书 ==================");
-    out.Push(u"1.基桩编号: " + PileNumberText(out.Record().pileNumber));
+    out.Push(u"1.基桩编号: " + PileName(out.Record()));
 }
 
 // 2: the inputs as entered.
@@ -220,7 +220,7 @@ void WriteSummary(RecordWriter& out) {
     }
     out.Literal(kRule);
     std::u16string pile = Spaces(8);
-    pile.append(PadRight(PileNumberText(record.pileNumber), u" ", 6)).append(Spaces(2));
+    pile.append(PadRight(PileName(record), u" ", 6)).append(Spaces(2));
     AppendCentred(pile, ShapeCellText(PileShapeName(out.In())), 2);
     AppendCentred(pile, record.ddText, 2);
     AppendCentred(pile, out.Rectangle() || out.Ellipse() ? record.tyzdText : u"-", 1);

@@ -10,8 +10,8 @@ namespace pile::schedule {
 namespace {
 
 constexpr std::array<std::u16string_view, kColumnCount> kColumnNames = {
-    u"桩号", u"截面", u"参数", u"d或a", u"c或b",     u"hr",    u"混凝土",
-    u"工艺", u"frk",  u"fuk",  u"精度", u"计算时间", u"小数点"};
+    u"桩号", u"截面", u"参数",     u"d或a",   u"c或b", u"hr",    u"混凝土", u"工艺", u"frk",
+    u"fuk",  u"精度", u"计算时间", u"小数点", u"Nk",   u"Nkmax", u"N",      u"γ0"};
 
 constexpr std::size_t kShownChars = 20;
 
@@ -121,12 +121,30 @@ constexpr ColumnSpelling kOtherNames[] = {
     {Column::Fuk, u"桩端地基极限承载力标准值"},
     {Column::Precision, u"取整"},
     {Column::Precision, u"结果精度"},
+    {Column::Nk, u"标准组合"},
+    {Column::Nk, u"桩顶竖向力标准值"},
+    {Column::Nkmax, u"偏心竖向力"},
+    {Column::N, u"基本组合"},
+    {Column::N, u"桩顶竖向力设计值"},
+    {Column::Gamma0, u"重要性系数"},
+    {Column::Gamma0, u"结构重要性系数"},
+    {Column::Gamma0, u"r0"},
 };
 
 // The symbols a Chinese name may end in: "桩径d", "嵌岩深度hr", "岩石抗压强度frk".
 constexpr ColumnSpelling kSymbols[] = {
-    {Column::Dd, u"d"},  {Column::Dd, u"a"},    {Column::Tyzd, u"c"},  {Column::Tyzd, u"b"},
-    {Column::Hr, u"hr"}, {Column::Frk, u"frk"}, {Column::Fuk, u"fuk"},
+    {Column::Dd, u"d"},
+    {Column::Dd, u"a"},
+    {Column::Tyzd, u"c"},
+    {Column::Tyzd, u"b"},
+    {Column::Hr, u"hr"},
+    {Column::Frk, u"frk"},
+    {Column::Fuk, u"fuk"},
+    // "桩顶竖向力标准值Nk", "偏心竖向力Nkmax", "基本组合N", "重要性系数γ0".
+    {Column::Nkmax, u"nkmax"},
+    {Column::Nk, u"nk"},
+    {Column::N, u"n"},
+    {Column::Gamma0, u"γ0"},
 };
 
 std::vector<std::u16string_view> OtherNames(Column column) {
@@ -443,6 +461,9 @@ std::variant<ScheduleRow, std::u16string> RowFromCells(const Cells& cells,
     row.panel.concreteGrade = *grade;
     row.panel.process = *process;
     row.precision = *precision;
+    row.loads = {std::u16string(Trim(cells[Column::Nk])),
+                 std::u16string(Trim(cells[Column::Nkmax])), std::u16string(Trim(cells[Column::N])),
+                 std::u16string(Trim(cells[Column::Gamma0]))};
     return row;
 }
 

@@ -39,8 +39,13 @@ enum class Column {
     // was computed, so that a row computes into the books it made then. Both optional.
     Time,              // 计算时间
     DecimalSeparator,  // 小数点
+    // The loads on the pile, each optional; the books never print them, the checks use them.
+    Nk,      // characteristic pile-top force, kN
+    Nkmax,   // its largest value under eccentric loads, kN
+    N,       // design pile-top force, kN
+    Gamma0,  // γ0, the structural importance factor
 };
-inline constexpr std::size_t kColumnCount = 13;
+inline constexpr std::size_t kColumnCount = 17;
 
 std::u16string_view ColumnName(Column column);  // the header text, such as u"d或a"
 // The column a header text names, if any: the program's own names and the ones engineers use
@@ -62,9 +67,20 @@ struct ScheduleHeader {
 std::variant<ScheduleHeader, std::u16string> ReadHeader(std::string_view record, bool utf8Bom,
                                                         std::size_t maxFields);
 
+// The load cells of one row as written, blanks trimmed; empty for a load not given.
+struct LoadTexts {
+    std::u16string nk;
+    std::u16string nkmax;
+    std::u16string n;
+    std::u16string gamma0;  // 1.0 when empty
+    bool Empty() const { return nk.empty() && nkmax.empty() && n.empty() && gamma0.empty(); }
+    friend bool operator==(const LoadTexts&, const LoadTexts&) = default;
+};
+
 // One pile as the window's panel would hold it.
 struct ScheduleRow {
     PanelInput panel;
+    LoadTexts loads;
     PrecisionMode precision = PrecisionMode::Units;
     std::optional<std::u16string> calculationTime;  // none: the time of the run
     std::optional<char16_t> decimalSeparator;       // none: the separator of the run

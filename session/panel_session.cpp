@@ -8,8 +8,6 @@
 
 namespace pile::session {
 
-namespace {
-
 // The result panel's formats: the coefficient with four decimals whatever the precision
 // choice, Ra and Rc with at most seven significant digits.
 ResultTexts ResultTextsOf(const ComputedPile& pile, PrecisionMode precision, char16_t separator) {
@@ -26,10 +24,9 @@ ResultTexts ResultTextsOf(const ComputedPile& pile, PrecisionMode precision, cha
     return texts;
 }
 
-}  // namespace
-
 PanelUpdate PanelSession::Compute(const PanelInput& panel, PrecisionMode precision,
-                                  char16_t decimalSeparator, std::u16string_view calculationTime) {
+                                  char16_t decimalSeparator, std::u16string_view calculationTime,
+                                  std::u16string_view mark, const schedule::LoadTexts& loads) {
     ComputeOutcome outcome = ComputePile(panel, decimalSeparator);
     PanelUpdate update;
     update.sidesRewritten = outcome.rewritten.has_value();
@@ -45,8 +42,9 @@ PanelUpdate PanelSession::Compute(const PanelInput& panel, PrecisionMode precisi
     // The books print the boxes as they stand after the exchange.
     update.booksChange =
         books_.AppendRecord(pile.input, pile.result, update.ddText, update.tyzdText, precision,
-                            decimalSeparator, calculationTime);
-    records_.push_back({panel, precision, decimalSeparator, std::u16string(calculationTime)});
+                            decimalSeparator, calculationTime, mark);
+    records_.push_back({panel, precision, decimalSeparator, std::u16string(calculationTime),
+                        std::u16string(mark), loads});
     timeSource_ = records_.back();
     timeSourceDeleted_ = false;
     bookScreenUsed_ = true;

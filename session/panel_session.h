@@ -30,7 +30,9 @@
 
 #include "books/calculation_books.h"
 #include "engine/fixed_text.h"
+#include "engine/pile_calculation.h"
 #include "engine/pile_input.h"
+#include "schedule/schedule.h"
 #include "session/book_screen.h"
 
 namespace pile::session {
@@ -45,6 +47,9 @@ struct ResultTexts {
     // fuk mode: none; the label keeps the empty text that the passed checks left in it.
     std::optional<std::u16string_view> rockClass;
 };
+
+// The result panel of a pile computed under `precision`; the books print the same texts.
+ResultTexts ResultTextsOf(const ComputedPile& pile, PrecisionMode precision, char16_t separator);
 
 // What one compute step asks the front end to show, in this order.
 struct PanelUpdate {
@@ -72,14 +77,19 @@ struct RecordInputs {
     PrecisionMode precision = PrecisionMode::Units;
     char16_t decimalSeparator = u'.';
     std::u16string calculationTime;
+    std::u16string mark;  // the schedule's 桩号; empty: the books name the pile ZH and its number
+    schedule::LoadTexts loads;  // from a schedule; the books never print them
 };
 
 class PanelSession {
   public:
     // Reads and checks the panel, calculates the pile and, when it passes, appends its record
-    // to both books. `calculationTime` ends both books.
+    // to both books. `calculationTime` ends both books. `mark` names the record in the books
+    // in place of ZH and its number. A schedule's loads go with the record (the journal keeps
+    // them); the books never print them.
     PanelUpdate Compute(const PanelInput& panel, PrecisionMode precision, char16_t decimalSeparator,
-                        std::u16string_view calculationTime);
+                        std::u16string_view calculationTime, std::u16string_view mark = {},
+                        const schedule::LoadTexts& loads = {});
 
     // "导入桩表…": the schedule in `file` computed row after row into the books, as pile_batch
     // reads it; a file that cannot be read leaves them as they were, and so does a run that

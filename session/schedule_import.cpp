@@ -1,17 +1,21 @@
 #include "session/schedule_import.h"
 
 #include <fstream>
+#include <vector>
 
 namespace pile::session {
 
 using schedule::DecimalText;
 
 std::u16string ImportMessage(const ScheduleOutcome& outcome) {
-    if (outcome.refused == 0) {
+    const std::vector<std::u16string> duplicates = DuplicateNames(outcome);
+    if (outcome.refused == 0 && duplicates.empty()) {
         return {};
     }
-    std::u16string message = u"导入 " + DecimalText(outcome.computed) + u" 根桩；以下 " +
-                             DecimalText(outcome.refused) + u" 行未算:";
+    std::u16string message = u"导入 " + DecimalText(outcome.computed) + u" 根桩";
+    if (outcome.refused > 0) {
+        message += u"；以下 " + DecimalText(outcome.refused) + u" 行未算:";
+    }
     std::size_t listed = 0;
     for (const RowOutcome& row : outcome.rows) {
         if (row.results) {
@@ -22,6 +26,15 @@ std::u16string ImportMessage(const ScheduleOutcome& outcome) {
             break;
         }
         message += u"\n第 " + DecimalText(row.line) + u" 行: " + row.refusal;
+    }
+    // The box stays on the screen however many names repeat.
+    for (std::size_t i = 0; i < duplicates.size(); ++i) {
+        if (i == kListedRefusals) {
+            message +=
+                u"\n……另有 " + DecimalText(duplicates.size() - kListedRefusals) + u" 个桩号重复";
+            break;
+        }
+        message += u"\n" + duplicates[i];
     }
     return message;
 }

@@ -14,8 +14,9 @@ namespace pile::session {
 struct ImportResult {
     bool read = false;       // false: the file could not be read and the books are as they were
     bool cancelled = false;  // stopped part-way: the books are as they were
-    // For the one message box: why the file could not be read, or the refused rows (at most
-    // kListedRefusals of them, then how many more); empty when every row was computed.
+    // For the one message box: why the file could not be read, or the refused rows and the
+    // names that more than one row gives (at most kListedRefusals of each, then how many
+    // more); empty when every row was computed under a name of its own.
     std::u16string message;
     ScheduleOutcome outcome;  // the rows, and the change of both books for the memos
 };

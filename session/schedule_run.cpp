@@ -1,7 +1,10 @@
 #include "session/schedule_run.h"
 
+#include <unordered_map>
+#include <utility>
 #include <variant>
 
+#include "books/book_record.h"
 #include "engine/utf_text.h"
 #include "schedule/xlsx_schedule.h"
 
@@ -23,6 +26,10 @@ ScheduleOutcome ComputeSchedule(const schedule::Schedule& schedule, char16_t dec
                                 const RowProgress& progress) {
     ScheduleOutcome outcome;
     outcome.rows.reserve(schedule.entries.size());
+    for (const schedule::Column column : {schedule::Column::Nk, schedule::Column::Nkmax,
+                                          schedule::Column::N, schedule::Column::Gamma0}) {
+        outcome.hasLoads |= schedule.header.field[static_cast<std::size_t>(column)].has_value();
+    }
     const std::size_t tableBefore = session.Books().TableLines().size();
     const std::size_t textBefore = session.Books().TextLines().size();
     std::optional<BooksChange> first;
@@ -30,24 +37,42 @@ ScheduleOutcome ComputeSchedule(const schedule::Schedule& schedule, char16_t dec
         RowOutcome row;
         row.line = entry.line;
         row.pileLabel = entry.pileLabel;
-        if (const auto* reading = std::get_if<schedule::ScheduleRow>(&entry.result)) {
+        const auto* reading = std::get_if<schedule::ScheduleRow>(&entry.result);
+        std::optional<PileLoads> loads;
+        if (reading) {
+            row.loads = reading->loads;
+            // Loads that cannot be read refuse the row before it reaches the books.
+            auto read =
+                ReadLoads(reading->loads, reading->decimalSeparator.value_or(decimalSeparator));
+            if (auto* why = std::get_if<std::u16string>(&read)) {
+                row.refusal = std::move(*why);
+                reading = nullptr;
+            } else {
+                loads = std::get<PileLoads>(read);
+            }
+        } else {
+            row.refusal = std::get<std::u16string>(entry.result);
+        }
+        if (reading) {
             // A row that says when and how it was computed (the journal, 导出桩表) computes
             // into the same books again.
             PanelUpdate update = session.Compute(
                 reading->panel, reading->precision,
                 reading->decimalSeparator.value_or(decimalSeparator),
-                reading->calculationTime ? *reading->calculationTime : calculationTime);
+                reading->calculationTime ? *reading->calculationTime : calculationTime,
+                entry.pileLabel, reading->loads);
             if (auto* results = std::get_if<ResultTexts>(&update.outcome)) {
                 row.results = std::move(*results);
                 row.pileNumber = session.PileCounter();
+                row.check = CheckLoads(*loads, row.results->ra, row.results->rc,
+                                       reading->decimalSeparator.value_or(decimalSeparator));
+                outcome.failedChecks += row.check.passed ? 0 : 1;
                 if (!first) {
                     first = update.booksChange;
                 }
             } else {
                 row.refusal = std::get<ValidationFailure>(update.outcome).message;
             }
-        } else {
-            row.refusal = std::get<std::u16string>(entry.result);
         }
         ++(row.results ? outcome.computed : outcome.refused);
         outcome.rows.push_back(std::move(row));
@@ -81,7 +106,33 @@ ScheduleRun RunSchedule(const schedule::ByteSource& source, char16_t decimalSepa
 }
 
 int ExitStatus(const ScheduleOutcome& outcome) {
-    return outcome.refused == 0 ? 0 : 1;
+    if (outcome.refused != 0) {
+        return 1;
+    }
+    return outcome.failedChecks == 0 ? 0 : kExitChecksFailed;
+}
+
+std::u16string CheckSummary(const ScheduleOutcome& outcome) {
+    std::size_t passed = 0;
+    std::u16string failed;
+    for (const RowOutcome& row : outcome.rows) {
+        if (!row.results || !row.check.checked) {
+            continue;
+        }
+        if (row.check.passed) {
+            ++passed;
+        } else {
+            failed += (failed.empty() ? u"" : u"、") + PileName(row.pileNumber, row.pileLabel);
+        }
+    }
+    if (passed == 0 && failed.empty()) {
+        return {};
+    }
+    std::u16string summary = DecimalText(passed) + u" 根满足";
+    if (!failed.empty()) {
+        summary += u"，" + DecimalText(outcome.failedChecks) + u" 根不满足：" + failed;
+    }
+    return summary;
 }
 
 std::u16string RefusalLines(const ScheduleOutcome& outcome) {
@@ -90,6 +141,37 @@ std::u16string RefusalLines(const ScheduleOutcome& outcome) {
         if (!row.results) {
             lines += u"第 " + DecimalText(row.line) + u" 行: " + row.refusal + u"\n";
         }
+    }
+    return lines;
+}
+
+std::vector<std::u16string> DuplicateNames(const ScheduleOutcome& outcome) {
+    // Each name with the lines of its rows, in the order the names first come.
+    std::vector<std::pair<std::u16string, std::vector<std::size_t>>> names;
+    std::unordered_map<std::u16string, std::size_t> index;
+    for (const RowOutcome& row : outcome.rows) {
+        if (!row.results) {
+            continue;
+        }
+        // As the books print it: " ZJ5" and "ZJ5" are one name, and so are a mark ZH2 and the
+        // second unmarked record.
+        std::u16string name = PileName(row.pileNumber, row.pileLabel);
+        const auto [at, added] = index.try_emplace(name, names.size());
+        if (added) {
+            names.push_back({std::move(name), {}});
+        }
+        names[at->second].second.push_back(row.line);
+    }
+    std::vector<std::u16string> lines;
+    for (const auto& [name, rows] : names) {
+        if (rows.size() < 2) {
+            continue;
+        }
+        std::u16string line = u"桩号重复：" + name + u"（第 ";
+        for (std::size_t i = 0; i < rows.size(); ++i) {
+            line += (i == 0 ? u"" : u"、") + DecimalText(rows[i]);
+        }
+        lines.push_back(line + u" 行）");
     }
     return lines;
 }
@@ -108,21 +190,47 @@ std::u16string CsvCell(std::u16string_view text) {
     return schedule::QuotedField(cell);
 }
 
-std::string ResultsTable(const ScheduleOutcome& outcome) {
-    std::u16string table = u"\uFEFF行,桩号,编号,系数,Ra(kN),Rc(kN),岩石类别,说明\r\n";
+std::vector<std::u16string_view> ResultsHeader(bool withLoads) {
+    std::vector<std::u16string_view> header = {u"行",     u"桩号",   u"编号",     u"系数",
+                                               u"Ra(kN)", u"Rc(kN)", u"岩石类别", u"说明"};
+    if (withLoads) {
+        header.insert(header.end(), {u"Nk(kN)", u"Nkmax(kN)", u"N(kN)", u"γ0", u"Nk/Ra",
+                                     u"Nkmax/1.2Ra", u"γ0N/Rc", u"验算"});
+    }
+    return header;
+}
+
+std::vector<std::u16string> ResultsCells(const RowOutcome& row, bool withLoads) {
     const ResultTexts none;
-    for (const RowOutcome& row : outcome.rows) {
-        const ResultTexts& t = row.results ? *row.results : none;
-        const std::u16string line = DecimalText(row.line);
-        const std::u16string pileNumber =
-            row.results ? u"ZH" + DecimalText(static_cast<std::size_t>(row.pileNumber)) : u"";
-        const std::u16string hardness(t.rockClass.value_or(u""));
-        const std::u16string* cells[] = {&line, &row.pileLabel, &pileNumber, &t.coefficient,
-                                         &t.ra, &t.rc,          &hardness,   &row.refusal};
-        for (const std::u16string* cell : cells) {
-            table += CsvCell(*cell);
-            table += cell == cells[7] ? u"\r\n" : u",";
+    const ResultTexts& t = row.results ? *row.results : none;
+    std::vector<std::u16string> cells = {
+        DecimalText(row.line),
+        row.pileLabel,
+        row.results ? PileName(row.pileNumber, row.pileLabel) : u"",
+        t.coefficient,
+        t.ra,
+        t.rc,
+        std::u16string(t.rockClass.value_or(u"")),
+        row.refusal};
+    if (withLoads) {
+        const LoadCheck& c = row.check;
+        cells.insert(cells.end(), {row.loads.nk, row.loads.nkmax, row.loads.n, row.loads.gamma0,
+                                   c.nkRatio, c.nkmaxRatio, c.nRatio, c.verdict});
+    }
+    return cells;
+}
+
+std::string ResultsTable(const ScheduleOutcome& outcome) {
+    std::u16string table = u"\uFEFF";
+    const auto addLine = [&](const auto& cells) {
+        for (std::size_t i = 0; i < cells.size(); ++i) {
+            table += CsvCell(cells[i]);
+            table += i + 1 == cells.size() ? u"\r\n" : u",";
         }
+    };
+    addLine(ResultsHeader(outcome.hasLoads));
+    for (const RowOutcome& row : outcome.rows) {
+        addLine(ResultsCells(row, outcome.hasLoads));
     }
     return Utf16ToUtf8(table);
 }

@@ -12,6 +12,7 @@
 
 #include "books/calculation_books.h"
 #include "schedule/schedule.h"
+#include "session/load_check.h"
 #include "session/panel_session.h"
 
 namespace pile::session {
@@ -22,13 +23,17 @@ struct RowOutcome {
     // The result panel after the row's "计算"; none when the row was refused.
     std::optional<ResultTexts> results;
     std::u16string refusal;  // why it was refused: a failed reading or a failed check
-    int pileNumber = 0;      // the record's ZH number when computed
+    int pileNumber = 0;      // the record's number when computed; its mark names it if it has one
+    schedule::LoadTexts loads;  // as the row gives them
+    LoadCheck check;            // against the Ra and Rc computed; unchecked without loads
 };
 
 struct ScheduleOutcome {
     std::vector<RowOutcome> rows;
     std::size_t computed = 0;
     std::size_t refused = 0;
+    std::size_t failedChecks = 0;  // rows computed whose loads fail a check
+    bool hasLoads = false;         // the schedule has a load column: the results show the checks
     // Both books' change over the whole run, for memos that follow them.
     BooksChange change;
 };
@@ -53,15 +58,29 @@ ScheduleRun RunSchedule(const schedule::ByteSource& source, char16_t decimalSepa
                         const schedule::ReaderLimits& limits = {},
                         const RowProgress& progress = {});
 
-// 0 every row computed, 1 some refused.
+// 0 every row computed and every check met, 1 some refused, 4 every row computed but some
+// fail their load check.
 int ExitStatus(const ScheduleOutcome& outcome);
+inline constexpr int kExitChecksFailed = 4;
+
+// "38 根满足，2 根不满足：ZJ7、ZJ31" over the rows computed with loads; empty when no row has any.
+std::u16string CheckSummary(const ScheduleOutcome& outcome);
 
 // "第 N 行: message", one line each (LF), for every refused row.
 std::u16string RefusalLines(const ScheduleOutcome& outcome);
 
+// "桩号重复：ZJ5（第 7、9 行）", one for each name that the books give to the records of more
+// than one row of the run (a refused row names no record), in the order of their first rows.
+std::vector<std::u16string> DuplicateNames(const ScheduleOutcome& outcome);
+
 // The results table: UTF-8 with a byte-order mark, CR LF, one row per schedule row. A cell
 // that a spreadsheet would take for a formula gets a leading apostrophe.
 std::string ResultsTable(const ScheduleOutcome& outcome);
+
+// The results table's columns, and one row's cells as it writes them; the load columns
+// follow the others where the schedule has loads.
+std::vector<std::u16string_view> ResultsHeader(bool withLoads);
+std::vector<std::u16string> ResultsCells(const RowOutcome& row, bool withLoads);
 
 // One CSV cell as the results table writes it.
 std::u16string CsvCell(std::u16string_view text);

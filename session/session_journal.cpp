@@ -15,10 +15,24 @@ namespace {
 using schedule::Column;
 
 // The order of the columns the journal writes; the reader takes them in any order.
-constexpr Column kJournalColumns[] = {Column::Section,   Column::Mode, Column::Dd,
-                                      Column::Tyzd,      Column::Hr,   Column::Grade,
-                                      Column::Process,   Column::Frk,  Column::Fuk,
-                                      Column::Precision, Column::Time, Column::DecimalSeparator};
+constexpr Column kJournalColumns[] = {Column::PileLabel,
+                                      Column::Section,
+                                      Column::Mode,
+                                      Column::Dd,
+                                      Column::Tyzd,
+                                      Column::Hr,
+                                      Column::Grade,
+                                      Column::Process,
+                                      Column::Frk,
+                                      Column::Fuk,
+                                      Column::Precision,
+                                      Column::Time,
+                                      Column::DecimalSeparator,
+                                      Column::Nk,
+                                      Column::Nkmax,
+                                      Column::N,
+                                      Column::Gamma0};
+constexpr Column kLastJournalColumn = std::end(kJournalColumns)[-1];
 
 // A cell exactly as the box held it: quoted only where the reader would otherwise split it.
 // (No apostrophe before "+" or "-" as the results table has: the text must read back as typed.)
@@ -65,8 +79,16 @@ std::u16string CellOf(Column column, const RecordInputs& record) {
             return record.calculationTime;
         case Column::DecimalSeparator:
             return std::u16string(1, record.decimalSeparator);
+        case Column::Nk:
+            return record.loads.nk;
+        case Column::Nkmax:
+            return record.loads.nkmax;
+        case Column::N:
+            return record.loads.n;
+        case Column::Gamma0:
+            return record.loads.gamma0;
         case Column::PileLabel:
-            break;
+            return record.mark;
     }
     return {};
 }
@@ -80,7 +102,9 @@ std::optional<RecordInputs> RecordOf(const schedule::ScheduleEntry& entry) {
     if (row == nullptr || !row->calculationTime || !row->decimalSeparator) {
         return std::nullopt;
     }
-    RecordInputs record{row->panel, row->precision, *row->decimalSeparator, *row->calculationTime};
+    RecordInputs record{
+        row->panel,      row->precision, *row->decimalSeparator, *row->calculationTime,
+        entry.pileLabel, row->loads};
     if (!std::holds_alternative<ComputedPile>(
             ComputePile(record.panel, record.decimalSeparator).result)) {
         return std::nullopt;
@@ -159,7 +183,7 @@ std::string JournalHeader() {
     std::u16string header = u"\uFEFF";
     for (const Column column : kJournalColumns) {
         header += schedule::ColumnName(column);
-        header += column == Column::DecimalSeparator ? u"\r\n" : u",";
+        header += column == kLastJournalColumn ? u"\r\n" : u",";
     }
     return Utf16ToUtf8(header);
 }
@@ -168,7 +192,7 @@ std::string JournalRow(const RecordInputs& record) {
     std::u16string row;
     for (const Column column : kJournalColumns) {
         row += Cell(CellOf(column, record));
-        row += column == Column::DecimalSeparator ? u"\r\n" : u",";
+        row += column == kLastJournalColumn ? u"\r\n" : u",";
     }
     return Utf16ToUtf8(row);
 }
@@ -222,6 +246,10 @@ std::optional<JournalState> ReadState(std::string_view text) {
     }
     JournalState state{*rows, static_cast<int>(*unsaved), *answered == 1, std::nullopt};
     if (!text.empty()) {
+        // As in the journal, a row without its line break was cut short.
+        if (text.back() != '\n') {
+            return std::nullopt;
+        }
         Rows source = ReadRows(text);
         if (source.records.size() != 1 || source.entries != 1) {
             return std::nullopt;
@@ -262,7 +290,7 @@ void RestoreSession(const Recovery& recovery, PanelSession& session,
                     const std::function<void(const RecordInputs&)>& computeLast) {
     const auto compute = [&session](const RecordInputs& record) {
         session.Compute(record.panel, record.precision, record.decimalSeparator,
-                        record.calculationTime);
+                        record.calculationTime, record.mark);
     };
     for (std::size_t i = 0; i < recovery.records.size(); ++i) {
         const bool last = i + 1 == recovery.records.size();

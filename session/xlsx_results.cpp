@@ -9,6 +9,7 @@
 #include <string_view>
 #include <vector>
 
+#include "books/book_record.h"
 #include "engine/utf_text.h"
 #include "schedule/csv_records.h"
 
@@ -23,12 +24,15 @@ struct Cell {
     std::string text;  // UTF-8; what the cell shows
     std::optional<double> number;
     int decimals = 0;
+    // A verdict, filled green when met and red when not, so that a long sheet shows its
+    // failures at a glance; the text says the same for whoever cannot tell the colours.
+    std::optional<bool> verdictMet;
 };
 
 using Rows = std::vector<std::vector<Cell>>;
 
 Cell TextCell(std::u16string_view text) {
-    return {Utf16ToUtf8(text), std::nullopt, 0};
+    return {Utf16ToUtf8(text), std::nullopt, 0, std::nullopt};
 }
 
 // A number as the books print it ("1234.57", "1234,57" in a decimal-comma locale), kept as the
@@ -77,6 +81,11 @@ std::optional<std::u16string> WriteSheet(const std::string& path, const std::str
     lxw_worksheet* sheet = workbook_add_worksheet(workbook, sheetName);
     lxw_format* header = workbook_add_format(workbook);
     format_set_bold(header);
+    lxw_format* met = workbook_add_format(workbook);
+    format_set_bg_color(met, 0xC6EFCE);
+    lxw_format* notMet = workbook_add_format(workbook);
+    format_set_bg_color(notMet, 0xFFC7CE);
+    format_set_font_color(notMet, 0x9C0006);
     std::array<lxw_format*, 5> decimals{};
     const char* patterns[] = {"0", "0.0", "0.00", "0.000", "0.0000"};
     for (std::size_t i = 0; i < decimals.size(); ++i) {
@@ -109,7 +118,8 @@ std::optional<std::u16string> WriteSheet(const std::string& path, const std::str
                     sheet, row, column, *cell.number,
                     decimals[static_cast<std::size_t>(std::clamp(cell.decimals, 0, 4))]);
             } else if (!cell.text.empty()) {
-                worksheet_write_string(sheet, row, column, cell.text.c_str(), nullptr);
+                lxw_format* tone = cell.verdictMet ? (*cell.verdictMet ? met : notMet) : nullptr;
+                worksheet_write_string(sheet, row, column, cell.text.c_str(), tone);
             }
         }
     }
@@ -132,7 +142,7 @@ Rows CsvRows(std::string_view csv) {
         SplitFields(csv.substr(0, end), ',', 1024, fields);
         rows.emplace_back();
         for (const std::string& field : fields) {
-            rows.back().push_back({field, std::nullopt, 0});
+            rows.back().push_back({field, std::nullopt, 0, std::nullopt});
         }
         csv.remove_prefix(end == std::string_view::npos ? csv.size() : end + 2);
     }
@@ -145,18 +155,28 @@ std::optional<std::u16string> WriteResultsWorkbook(const ScheduleOutcome& outcom
                                                    char16_t decimalSeparator,
                                                    const std::string& path,
                                                    const std::string& scratchFolder) {
-    Rows rows = CsvRows(ResultsTable({}));
-    const ResultTexts none;
+    // The same columns as the CSV results; numbers as numbers, the rest as text. The loads are
+    // written as the schedule gives them, so they are numbers in the point's notation.
+    constexpr std::size_t kLine = 0, kCoefficient = 3, kRc = 5, kFirstLoad = 8, kVerdict = 15;
+    const auto numeric = [](std::size_t c) {
+        return c == kLine || (c >= kCoefficient && c <= kRc) || (c >= kFirstLoad && c < kVerdict);
+    };
+    Rows rows(1);
+    for (const std::u16string_view name : ResultsHeader(outcome.hasLoads)) {
+        rows[0].push_back(TextCell(name));
+    }
     for (const RowOutcome& row : outcome.rows) {
-        const ResultTexts& t = row.results ? *row.results : none;
-        Cell line = NumberCell(DecimalText(row.line), u'.');
-        rows.push_back(
-            {line, TextCell(row.pileLabel),
-             TextCell(row.results ? u"ZH" + DecimalText(static_cast<std::size_t>(row.pileNumber))
-                                  : u""),
-             NumberCell(t.coefficient, decimalSeparator), NumberCell(t.ra, decimalSeparator),
-             NumberCell(t.rc, decimalSeparator),
-             TextCell(std::u16string(t.rockClass.value_or(u""))), TextCell(row.refusal)});
+        const std::vector<std::u16string> cells = ResultsCells(row, outcome.hasLoads);
+        rows.emplace_back();
+        for (std::size_t c = 0; c < cells.size(); ++c) {
+            const char16_t separator =
+                c == kLine || (c >= kFirstLoad && c < kFirstLoad + 4) ? u'.' : decimalSeparator;
+            rows.back().push_back(numeric(c) && !cells[c].empty() ? NumberCell(cells[c], separator)
+                                                                  : TextCell(cells[c]));
+        }
+        if (outcome.hasLoads && row.check.checked) {
+            rows.back()[kVerdict].verdictMet = row.check.passed;
+        }
     }
     return WriteSheet(path, scratchFolder, "结果", rows);
 }

@@ -86,7 +86,9 @@ constexpr char kHelp[] =
     "the time that ends the books, default now), 小数点 (optional: . or ,). A row that cannot be\n"
     "@PROCESSES_EN@"
     "computed is listed on standard error as \"第 N 行: reason\" and appends nothing; the run\n"
-    "goes on. --template writes a header and three example rows (one per section), to standard\n"
+    "goes on. A 桩号 names its pile in the books in place of ZH and its number; a name that\n"
+    "several computed rows share is listed after the summary as \"桩号重复：name（第 N、M 行）\".\n"
+    "--template writes a header and three example rows (one per section), to standard\n"
     "output when no file is named.\n"
     "\n"
     "Exit status: 0 all rows computed; 1 some rows refused; 2 the schedule cannot be read or the\n"
@@ -398,6 +400,9 @@ int RunBatchCommand(const QStringList& arguments, const CommandEnvironment& env)
     }
     env.out("pile_batch: 算出 " + std::to_string(outcome.computed) + " 根桩，" +
             std::to_string(outcome.refused) + " 行未算\n");
+    for (const std::u16string& line : session::DuplicateNames(outcome)) {
+        env.out("pile_batch: " + Utf8(line) + "\n");
+    }
     return session::ExitStatus(outcome);
 }
 

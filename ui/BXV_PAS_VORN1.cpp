@@ -277,7 +277,14 @@ void TBXV_FRM_VORN1::cbt_CopyRightClick() {
         BXV_CZL_FRM_CopyRight->hide();
         return;
     }
-    TBXV_CZL_FRM_CopyRight::ShowSingle(BXV_CZL_FRM_CopyRight, *shell_, cbt_CopyRight);
+    // The report the dialog writes carries the last calculation's inputs, as a schedule.
+    const auto& records = session_.Records();
+    const QString lastInputs =
+        records.empty()
+            ? QString()
+            : QString::fromStdString(pile::session::ScheduleOfRecords({records.back()}));
+    TBXV_CZL_FRM_CopyRight::ShowSingle(BXV_CZL_FRM_CopyRight, *shell_, cbt_CopyRight, lastInputs,
+                                       messages_);
 }
 
 // The desktop's permission service grants any name; a platform that asks the user would name
@@ -551,14 +558,15 @@ void TBXV_FRM_VORN1::ComputeAction() {
     ComputeRecord(pile::io::CalculationTime(QLocale::system(), clock_()), DecimalSeparator());
 }
 
-void TBXV_FRM_VORN1::ComputeRecord(const QString& time, char16_t decimalSeparator) {
+void TBXV_FRM_VORN1::ComputeRecord(const QString& time, char16_t decimalSeparator,
+                                   std::u16string_view mark) {
     const std::optional<pile::PanelInput> panel = ReadPanel();
     if (!panel) {
         return;
     }
     EnsureBookScreen();  // its views follow the books from the first record on
     const pile::session::PanelUpdate update =
-        session_.Compute(*panel, Precision(), decimalSeparator, ToU16(time));
+        session_.Compute(*panel, Precision(), decimalSeparator, ToU16(time), mark);
 
     // The rectangle's exchange writes the boxes as the program's own change, so their
     // handlers run now, in the middle of the calculation.
@@ -764,7 +772,7 @@ void TBXV_FRM_VORN1::OfferRecovery(const std::function<bool(const QString& quest
         offer->recovery, session_, [this](const pile::session::RecordInputs& record) {
             ShowWholeBooks();
             ShowRecordInPanel(record);
-            ComputeRecord(ToQString(record.calculationTime), record.decimalSeparator);
+            ComputeRecord(ToQString(record.calculationTime), record.decimalSeparator, record.mark);
         });
     ShowWholeBooks();
     ShowBookScreenState();

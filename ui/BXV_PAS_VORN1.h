@@ -15,6 +15,7 @@
 #include <functional>
 #include <memory>
 #include <optional>
+#include <string_view>
 
 #include "session/panel_layout.h"
 #include "session/panel_session.h"
@@ -169,7 +170,9 @@ class TBXV_FRM_VORN1 : public QWidget {
 
     // Compute action.
     void ComputeAction();
-    void ComputeRecord(const QString& time, char16_t decimalSeparator);
+    // `mark`: a recovered record's 桩号, which names it in the books.
+    void ComputeRecord(const QString& time, char16_t decimalSeparator,
+                       std::u16string_view mark = {});
     std::optional<pile::PanelInput> ReadPanel() const;
     void PresentResults(const pile::session::ResultTexts& results);
     void FollowBooks(const pile::BooksChange& change);

@@ -12,6 +12,7 @@
 #include "find_bar.h"
 #include "form_layout.h"
 #include "scaled_layer.h"
+#include "ui/platform/manual.h"
 
 namespace {
 
@@ -78,6 +79,9 @@ void TBXV_FRM_VORN1::OpenBookWindow() {
             [this](pile::Book book) -> const pile::ui::BookView* {
                 return book == pile::Book::Text ? meo_jisuanjieguo_Doc : meo_jisuanjieguo_Xls;
             });
+        // F1 in the book window too: the manual, as from the main window.
+        connect(new QShortcut(QKeySequence::HelpContents, bookWindow_.get()), &QShortcut::activated,
+                this, [this] { pile::platform::OpenManual(*shell_, *messages_); });
     }
     bookWindow_->ShowBook(session_.BookOnShow());
 }

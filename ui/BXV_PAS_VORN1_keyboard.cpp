@@ -16,6 +16,7 @@
 #include "book_view.h"
 #include "focus_ring.h"
 #include "scaled_layer.h"
+#include "ui/platform/manual.h"
 
 namespace pile::ui {
 
@@ -134,6 +135,9 @@ void TBXV_FRM_VORN1::ConnectKeyboard() {
             PressAsTheMouse(cbt_compute->isVisible() ? cbt_compute : cbt_View);
         });
     }
+    // F1 on either screen: the manual in the system's browser.
+    connect(new QShortcut(QKeySequence::HelpContents, this), &QShortcut::activated, this,
+            [this] { pile::platform::OpenManual(*shell_, *messages_); });
     new pile::ui::FocusRing(this);
     NameControls();
 }

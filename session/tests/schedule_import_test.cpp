@@ -5,8 +5,10 @@
 #include <filesystem>
 #include <fstream>
 #include <string>
+#include <vector>
 
 #include "engine/utf_text.h"
+#include "testing/row_name.h"
 #include "testing/schedule_source.h"
 #include "testing/workbook_source.h"
 
@@ -133,6 +135,51 @@ TEST_F(ImportTest, StoppedPartWayLeavesTheSessionAsItWas) {
     EXPECT_EQ(session.UnsavedBookFlags(), books.UnsavedBookFlags());
     EXPECT_EQ(session.Records().size(), 1u);
 }
+
+}  // namespace
+}  // namespace pile::session
+
+namespace pile::session {
+namespace {
+
+using pile::test::PrintTo;
+
+struct DuplicateCase {
+    const char* name;
+    std::vector<std::string> marks;  // a row each, in order; "!" before the mark: it is refused
+    std::string message;
+};
+
+class DuplicateNameTest : public ::testing::TestWithParam<DuplicateCase> {};
+
+// Rows that give the books the same name are all computed, and the one box names them.
+TEST_P(DuplicateNameTest, AreComputedAndNamedInTheMessage) {
+    std::string rows = schedule::testing::kHeader;
+    for (const std::string& mark : GetParam().marks) {
+        const bool refused = mark.starts_with('!');
+        rows += '"' + mark.substr(refused ? 1 : 0) + '"' + ((refused ? kRefused : kPile) + 1);
+    }
+    PanelSession session;
+    const ScheduleRun run =
+        RunSchedule(schedule::testing::SourceOf(rows), u'.', u"2024/5/6 14:03:27", session);
+    EXPECT_EQ(Utf16ToUtf8(ImportMessage(run.outcome)), GetParam().message);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Marks, DuplicateNameTest,
+    ::testing::Values(DuplicateCase{"EachOwnName", {"ZJ1", "ZJ2", ""}, ""},
+                      DuplicateCase{"BlanksAroundTheMark",
+                                    {" ZJ5", "ZJ6", "ZJ5 "},
+                                    "导入 3 根桩\n桩号重复：ZJ5（第 2、4 行）"},
+                      DuplicateCase{"AMarkAsTheNumberOfAnUnmarkedPile",
+                                    {"ZH2", ""},
+                                    "导入 2 根桩\n桩号重复：ZH2（第 2、3 行）"},
+                      DuplicateCase{
+                          "TwoNamesInTheOrderOfTheirFirstRowsNotTheRefusedOne",
+                          {"B", "A", "!B", "A", "B", "B"},
+                          std::string("导入 5 根桩；以下 1 行未算:\n第 4 行: ") + kGrade +
+                              "\n桩号重复：B（第 2、6、7 行）\n桩号重复：A（第 3、5 行）"}),
+    pile::test::RowName{});
 
 }  // namespace
 }  // namespace pile::session

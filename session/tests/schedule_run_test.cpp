@@ -41,10 +41,10 @@ TEST(ResultsTableTest, WritesEachColumnAsTheWindowShowsIt) {
     EXPECT_EQ(ResultsTable(r.run.outcome),
               "\xEF\xBB\xBF"
               "行,桩号,编号,系数,Ra(kN),Rc(kN),岩石类别,说明\r\n"
-              "2,Z1,ZH1,0.8567,8410,7862,较软岩,\r\n"
+              "2,Z1,Z1,0.8567,8410,7862,较软岩,\r\n"
               "3,'=1+1,,,,,,混凝土「C65」应为 C25、C30、C35、C40、C45、C50、C55 或 C60\r\n"
               "4,\"'-2,3\",,,,,,桩身直径数据有错\r\n"
-              "5,'@x,ZH2,1.3100,12576.00,18036.00,,\r\n");
+              "5,'@x,'@x,1.3100,12576.00,18036.00,,\r\n");
     EXPECT_EQ(ExitStatus(r.run.outcome), 1);
     EXPECT_EQ(Utf16ToUtf8(RefusalLines(r.run.outcome)),
               "第 3 行: 混凝土「C65」应为 C25、C30、C35、C40、C45、C50、C55 或 C60\n"
@@ -57,7 +57,7 @@ TEST(ResultsTableTest, WritesEachColumnAsTheWindowShowsIt) {
 TEST(ResultsTableTest, QuotesNumbersWrittenWithADecimalComma) {
     const BatchRun r = RunRows(kCircle, u',');
     const std::string table = ResultsTable(r.run.outcome);
-    EXPECT_NE(table.find("2,Z1,ZH1,\"0,8567\",8410,7862,较软岩,\r\n"), std::string::npos);
+    EXPECT_NE(table.find("2,Z1,Z1,\"0,8567\",8410,7862,较软岩,\r\n"), std::string::npos);
     EXPECT_EQ(ExitStatus(r.run.outcome), 0);
 }
 

@@ -24,8 +24,8 @@ struct JournalledSession {
     std::optional<JournalState> state;
 
     void Compute(const Panel& panel, PrecisionMode precision, std::u16string_view time,
-                 char16_t separator = u'.') {
-        const PanelUpdate update = session.Compute(panel.Input(), precision, separator, time);
+                 char16_t separator = u'.', std::u16string_view mark = {}) {
+        const PanelUpdate update = session.Compute(panel.Input(), precision, separator, time, mark);
         ASSERT_TRUE(std::holds_alternative<ResultTexts>(update.outcome));
         journal += JournalRow(session.Records().back());
         rowEnds.push_back(journal.size());
@@ -120,6 +120,15 @@ const SessionRow kSessions[] = {
          s.DeleteLast();
      },
      false},
+    {"MarkedPiles",
+     [](JournalledSession& s) {
+         s.Compute(kCircle, PrecisionMode::Units, u"2024/5/6 14:03:27", u'.', u"ZJ-1");
+         s.Compute(kEllipse, PrecisionMode::Units, u"2024/5/6 14:05:01");
+         s.Compute(kRectangle, PrecisionMode::Units, u"2024/5/6 14:06:40", u'.', u"桩\"2,3\"号");
+         s.DeleteLast();
+         s.Compute(kCircle, PrecisionMode::Units, u"2024/5/6 14:07:00", u'.', u"一号桩基础");
+     },
+     true},
     {"NothingComputed", [](JournalledSession&) {}, false},
 };
 
@@ -188,7 +197,7 @@ const DamageRow kDamages[] = {
     {"RowOfAFutureVersion",
      [](const std::string& j) {
          return j +
-                "六边形桩,fuk,1000,800,2000,C30,干作业成孔且清底干净,"
+                ",六边形桩,fuk,1000,800,2000,C30,干作业成孔且清底干净,"
                 "25,24,个位取整,2024/5/6 14:07:00,.\r\n";
      },
      3, 1},
@@ -203,15 +212,29 @@ const DamageRow kDamages[] = {
          return out;
      },
      3, 0},
+    {"AnEarlierVersionWithoutTheMarkColumn",
+     [](const std::string& j) {
+         std::string out;
+         std::size_t start = 0;
+         for (std::size_t end; (end = j.find("\r\n", start)) != std::string::npos;
+              start = end + 2) {
+             std::string line = j.substr(start, end - start);
+             // The header loses its 桩号, each row its empty first cell.
+             line.erase(start == 0 ? line.find("桩号,") : 0, start == 0 ? 7 : 1);
+             out += line + "\r\n";
+         }
+         return out;
+     },
+     3, 0},
     {"RowWithoutItsTime",
      [](const std::string& j) {
-         return j + "圆桩,frk,1000,0,1.5d,C30,泥浆护壁成桩,25,24,个位取整,,.\r\n";
+         return j + ",圆桩,frk,1000,0,1.5d,C30,泥浆护壁成桩,25,24,个位取整,,.\r\n";
      },
      3, 1},
     {"RowFailingTheChecks",
      [](const std::string& j) {
          return j +
-                "圆桩,frk,-1000,0,1.5d,C30,泥浆护壁成桩,25,24,个位取整,"
+                ",圆桩,frk,-1000,0,1.5d,C30,泥浆护壁成桩,25,24,个位取整,"
                 "2024/5/6 14:07:00,.\r\n";
      },
      3, 1},

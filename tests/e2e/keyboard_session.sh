@@ -5,8 +5,9 @@
 # byte for byte, the one pile_replay gives for the same inputs (the mouse's person_session
 # checks the same). Then the book window: Ctrl+Shift+O, resized to 1600 x 900, a "计算" made in
 # the main window after it opened, found there by Ctrl+F as the last record, and saved from it
-# by Ctrl+Shift+S: the file holds both records. Screenshots of every stage are left in the
-# output folder.
+# by Ctrl+Shift+S: the file holds both records. F1 on either screen and in the book window
+# must hand the manual's page to the desktop's opener (xdg-open, here a stand-in that writes
+# down what it is given). Screenshots of every stage are left in the output folder.
 #   keyboard_session.sh PROGRAM PILE_REPLAY OUTPUT_FOLDER
 # With PILE_SCALE=2 the program runs at QT_SCALE_FACTOR=2 on a screen of twice the size.
 set -euo pipefail
@@ -20,6 +21,10 @@ if [ "${1:-}" != "--inside-x" ]; then
     mkdir -p "$out/home"
     export HOME="$out/home" XDG_CONFIG_HOME="$out/home/.config"
     unset XDG_RUNTIME_DIR
+    mkdir -p "$out/bin"
+    printf '#!/bin/sh\necho "$1" >> "%s"\n' "$out/opened.txt" >"$out/bin/xdg-open"
+    chmod +x "$out/bin/xdg-open"
+    export PATH="$out/bin:$PATH"
     run_under_xvfb "$((1920 * scale))x$((1080 * scale))" bash "$0" --inside-x "$program" \
         "$replay" "$out"
     exit
@@ -34,6 +39,14 @@ fail() {
     exit 1
 }
 shot() { import -window root "$out/$1.png"; }
+manual_opened() {  # N: F1 has handed the opener the same existing manual.html N times
+    sleep 1
+    local opened
+    mapfile -t opened < <(cat "$out/opened.txt" 2>/dev/null)
+    [ "${#opened[@]}" -eq "$1" ] && [ "$(printf '%s\n' "${opened[@]}" | sort -u | wc -l)" -eq 1 ] &&
+        [[ ${opened[0]} == file://*/manual.html ]] && [ -f "${opened[0]#file://}" ] ||
+        fail "F1 opened '${opened[*]}', not the manual $1 times"
+}
 keys() {
     xdotool key --delay 60 "$@"
     sleep "${PANEL_SETTLE:-0.4}"
@@ -49,6 +62,7 @@ start_program "$program" || fail "the window did not show"
 main_window=$WINDOW_ID
 xdotool windowfocus --sync "$main_window"
 sleep 0.3
+keys F1 # the manual, from the input screen
 
 # The keyboard starts in d: Tab to hr, 混凝土, 工艺 and the selected rock button; Up selects fuk.
 keys Tab Tab Tab Tab Up
@@ -68,6 +82,8 @@ keys ctrl+Return # 计算; the focus ring now on 结果
 shot 02-computed
 keys ctrl+Return # 结果
 shot 03-book-screen
+keys F1 # and from the book screen
+manual_opened 2
 keys ctrl+s # 保存
 documents="$HOME/Documents"
 text_file="$documents/嵌岩桩计算书(依据DBJ50-047-2016)_文本.txt"
@@ -97,6 +113,8 @@ keys ctrl+Tab # the table book: a whole row from 基桩编号 to Rc
 shot 04-book-window-table
 keys ctrl+Tab
 shot 04-book-window
+keys F1 # the manual from the book window too
+manual_opened 3
 
 # Back in the main window: Esc, a new long side typed into d, Ctrl+Return computes ZH2.
 xdotool windowfocus --sync "$main_window"

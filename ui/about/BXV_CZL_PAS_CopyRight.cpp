@@ -1,6 +1,7 @@
 #include "ui/about/BXV_CZL_PAS_CopyRight.h"
 
 #include <QApplication>
+#include <QDir>
 #include <QEvent>
 #include <QFontDatabase>
 #include <QGuiApplication>
@@ -12,7 +13,11 @@
 #include <QPainterPath>
 #include <QPushButton>
 #include <QScreen>
+#include <QSysInfo>
 #include <QUrl>
+#include <QUrlQuery>
+
+#include "ui/platform/manual.h"
 
 namespace {
 
@@ -65,7 +70,7 @@ class GradientLayer : public QWidget {
     }
 };
 
-// A button with rounded corners whose text wraps inside its narrow face ("更" over "新").
+// A button with rounded corners, its text on one line.
 class RoundButton : public QPushButton {
   public:
     RoundButton(const QString& text, int radius, QWidget* parent)
@@ -85,7 +90,7 @@ class RoundButton : public QPushButton {
         painter.drawRoundedRect(face, radius_, radius_);
         painter.setPen(palette().color(isEnabled() ? QPalette::Active : QPalette::Disabled,
                                        QPalette::ButtonText));
-        painter.drawText(rect(), Qt::AlignCenter | Qt::TextWrapAnywhere, text());
+        painter.drawText(rect(), Qt::AlignCenter, text());
     }
 
   private:
@@ -234,23 +239,28 @@ TBXV_CZL_FRM_CopyRight::TBXV_CZL_FRM_CopyRight(pile::platform::SystemShell& shel
     SetPointSize(label("lb_xinxi3", Text(kInformation3), 122, 96, 128, 25), 10);
     SetPointSize(label("lb_xinxi4", Text(kInformation4), 122, 112, 128, 25), 10);
 
-    lb_danwei = label("lb_danwei", Text(kOrganisation), 32, 128, 218, 25);
+    lb_danwei = label("lb_danwei", Text(kFontLicence), 32, 128, 218, 25);
     SetPointSize(lb_danwei, 10);
     lb_danwei->setAlignment(Qt::AlignCenter);
     SetTextColour(lb_danwei, kBlack);
 
     label("lb_wangzhilb", QStringLiteral("网址："), 32, 152, 50, 25);
-    lb_wangzhi = label("lb_wangzhi", Text(kWeb), 70, 152, 146, 25);
+    lb_wangzhi = label("lb_wangzhi", Text(kManual), 70, 152, 146, 25);
     SetTextColour(lb_wangzhi, kBlue);
+    // Where the manual is: the installed file, shown when the pointer rests on the link.
+    const QUrl manual = pile::platform::ManualUrl(QCoreApplication::applicationDirPath());
+    lb_wangzhi->setToolTip(manual.isEmpty() ? QString()
+                                            : QDir::toNativeSeparators(manual.toLocalFile()));
 
     cbt_update = new RoundButton(QStringLiteral("更新"), 5, CopyRightLayer);
     cbt_update->setObjectName(QStringLiteral("cbt_update"));
-    cbt_update->setGeometry(216, 156, 20, 40);
+    // Wide enough for "更新" on one line, beside the manual's link.
+    cbt_update->setGeometry(216, 154, 36, 21);
     SetPointSize(cbt_update, 10);
     connect(cbt_update, &QPushButton::clicked, this, &TBXV_CZL_FRM_CopyRight::cbt_updateClick);
 
     label("lb_lianxi", QStringLiteral("邮箱："), 32, 176, 50, 25);
-    lb_lianxiUr = label("lb_lianxiUr", Text(kMail), 70, 176, 146, 25);
+    lb_lianxiUr = label("lb_lianxiUr", Text(kReport), 70, 176, 146, 25);
     SetTextColour(lb_lianxiUr, kBlue);
 
     QLabel* image = label("ImageQQ", QString(), 72, 212, 100, 100);
@@ -277,13 +287,36 @@ QString TBXV_CZL_FRM_CopyRight::VersionText() {
         .arg(QString::fromLatin1(PILE_PROJECT_VERSION), QString::fromLatin1(qVersion()));
 }
 
+QUrl TBXV_CZL_FRM_CopyRight::ReportUrl(const QString& lastInputs) {
+    QString body =
+        QStringLiteral("（请在这里写下发生了什么、希望得到什么）\n\n\n---\n%1 %2\n系统：%3 (%4)\n")
+            .arg(Text(kTitle), VersionText(), QSysInfo::prettyProductName(),
+                 QSysInfo::currentCpuArchitecture());
+    if (lastInputs.isEmpty()) {
+        body += QStringLiteral("本次运行还没有计算。\n");
+    } else {
+        // A schedule: "导入桩表…" or pile_batch computes the same pile again from it.
+        QString schedule = lastInputs;
+        schedule.remove(QChar(0xFEFF)).remove(QLatin1Char('\r'));
+        body += QStringLiteral("最后一次计算的输入（桩表）：\n") + schedule;
+    }
+    QUrlQuery query;
+    query.addQueryItem(QStringLiteral("subject"), Text(kReportSubject));
+    query.addQueryItem(QStringLiteral("body"), body);
+    QUrl url(QStringLiteral("mailto:"));
+    url.setQuery(query);
+    return url;
+}
+
 TBXV_CZL_FRM_CopyRight* TBXV_CZL_FRM_CopyRight::ShowSingle(
     std::unique_ptr<TBXV_CZL_FRM_CopyRight>& dialog, pile::platform::SystemShell& shell,
-    QWidget* opener) {
+    QWidget* opener, const QString& lastInputs, pile::platform::MessagePresenter* messages) {
     if (!dialog) {
         dialog = std::make_unique<TBXV_CZL_FRM_CopyRight>(shell);
     }
     dialog->opener_ = opener;
+    dialog->lastInputs_ = lastInputs;
+    dialog->messages_ = messages;
     dialog->ShowCentred();
     return dialog.get();
 }
@@ -362,7 +395,7 @@ void TBXV_CZL_FRM_CopyRight::hideEvent(QHideEvent* event) {
 }
 
 void TBXV_CZL_FRM_CopyRight::lb_danweiMouseMove() {
-    lb_danwei->setText(Text(kOrganisationWeb));
+    lb_danwei->setText(Text(kFontLicenceHover));
     SetLinkStyle(lb_danwei, true);
     SetTextColour(lb_danwei, kRed);
 }
@@ -378,7 +411,7 @@ void TBXV_CZL_FRM_CopyRight::lb_lianxiUrMouseMove() {
 }
 
 void TBXV_CZL_FRM_CopyRight::lb_danweiMouseLeave() {
-    lb_danwei->setText(Text(kOrganisation));
+    lb_danwei->setText(Text(kFontLicence));
     SetLinkStyle(lb_danwei, false);
     SetTextColour(lb_danwei, kBlack);
 }
@@ -394,17 +427,28 @@ void TBXV_CZL_FRM_CopyRight::lb_lianxiUrMouseLeave() {
 }
 
 void TBXV_CZL_FRM_CopyRight::lb_danweiClick() {
-    shell_.open(QUrl(Text(kOrganisationUrl)));
+    OpenManualAt(QString::fromLatin1(kLicenceSection));
 }
 
 void TBXV_CZL_FRM_CopyRight::lb_wangzhiClick() {
-    shell_.open(QUrl(Text(kWebUrl)));
+    OpenManualAt(QString());
 }
 
 void TBXV_CZL_FRM_CopyRight::lb_lianxiUrClick() {
-    shell_.open(QUrl(QStringLiteral("mailto:") + Text(kMail)));
+    shell_.open(ReportUrl(lastInputs_));
 }
 
 void TBXV_CZL_FRM_CopyRight::cbt_updateClick() {
-    shell_.open(QUrl(Text(kUpdateUrl)));
+    OpenManualAt(QString::fromLatin1(pile::platform::manual::kUpdateSection));
+}
+
+// Without a presenter a missing manual opens nothing, as a target nothing can open.
+void TBXV_CZL_FRM_CopyRight::OpenManualAt(const QString& section) {
+    if (messages_ != nullptr) {
+        pile::platform::OpenManual(shell_, *messages_, section);
+    } else if (const QUrl url =
+                   pile::platform::ManualUrl(QCoreApplication::applicationDirPath(), section);
+               !url.isEmpty()) {
+        shell_.open(url);
+    }
 }

@@ -10,6 +10,7 @@
 #include <QPushButton>
 #include <QStringEncoder>
 #include <QTemporaryDir>
+#include <QUrlQuery>
 
 #include <QMenu>
 #include <QRegularExpression>
@@ -150,6 +151,29 @@ TEST_F(GrantedSaving, AboutDialogIsOneWindowThatOpensLinksThroughTheShell) {
     EXPECT_EQ(shell.opened[0].scheme(), QStringLiteral("mailto"));
 }
 
+// The report of a problem goes to no one (the user sends it to whoever supports them) and
+// carries the version and the last calculation's inputs, as a schedule.
+TEST_F(GrantedSaving, TheAboutDialogsReportCarriesTheLastInputs) {
+    Click("cbt_compute");
+    window->findChild<QComboBox*>(QStringLiteral("cbb_hnt"))->setCurrentIndex(3);
+    Click("cbt_compute");
+    Click("cbt_CopyRight");
+    TBXV_CZL_FRM_CopyRight* dialog = nullptr;
+    for (QWidget* top : QApplication::topLevelWidgets()) {
+        dialog = dialog ? dialog : qobject_cast<TBXV_CZL_FRM_CopyRight*>(top);
+    }
+    ASSERT_NE(dialog, nullptr);
+    QTest::mouseClick(dialog->findChild<QLabel*>(QStringLiteral("lb_lianxiUr")), Qt::LeftButton);
+    ASSERT_EQ(shell.opened.size(), 1u);
+    EXPECT_EQ(shell.opened[0].scheme(), QStringLiteral("mailto"));
+    EXPECT_TRUE(shell.opened[0].path().isEmpty()) << "no recipient";
+    const QString body =
+        QUrlQuery(shell.opened[0]).queryItemValue(QStringLiteral("body"), QUrl::FullyDecoded);
+    EXPECT_TRUE(body.contains(TBXV_CZL_FRM_CopyRight::VersionText())) << body.toStdString();
+    EXPECT_TRUE(body.contains(QStringLiteral(",C40,"))) << body.toStdString();
+    EXPECT_FALSE(body.contains(QStringLiteral(",C30,"))) << "the last calculation only";
+}
+
 // "导入桩表…" in a book's menu: the rows that pass are computed into the books as if typed, the
 // refused ones are listed in one box, and the book screen shows the result.
 class ScheduleImport : public GrantedSaving {
@@ -200,7 +224,7 @@ TEST_F(ScheduleImport, ExportOffersCsvAndWritesASchedule) {
     EXPECT_TRUE(fileDialogs.saveRequests[0].startPath.endsWith(QStringLiteral(".csv")));
     QFile exported(fileDialogs.savePath);
     ASSERT_TRUE(exported.open(QIODevice::ReadOnly));
-    EXPECT_TRUE(exported.readAll().startsWith("\xEF\xBB\xBF截面,参数,"));
+    EXPECT_TRUE(exported.readAll().startsWith("\xEF\xBB\xBF桩号,截面,参数,"));
 }
 
 TEST_F(ScheduleImport, ComputesTheRowsThatPassAndListsTheRefusedOnes) {
@@ -222,7 +246,7 @@ TEST_F(ScheduleImport, ComputesTheRowsThatPassAndListsTheRefusedOnes) {
     const QString text =
         window->findChild<pile::ui::BookView*>(QStringLiteral("meo_jisuanjieguo_Doc"))
             ->toPlainText();
-    EXPECT_TRUE(text.contains(QStringLiteral("1.基桩编号: ZH2")));
+    EXPECT_TRUE(text.contains(QStringLiteral("1.基桩编号: A3"))) << "the refused A2 named no pile";
     EXPECT_TRUE(text.contains(QRegularExpression(QStringLiteral("矩形长边尺寸a: +1000 mm"))))
         << "the sides exchanged as the window exchanges them";
 }

@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include <QFileInfo>
 #include <QLabel>
 #include <QMouseEvent>
 #include <QPointer>
@@ -11,6 +12,7 @@
 #include "testing/qt/test_doubles.h"
 #include "testing/row_name.h"
 #include "ui/about/BXV_CZL_PAS_CopyRight.h"
+#include "ui/platform/manual.h"
 
 namespace pile::platform {
 namespace {
@@ -23,6 +25,12 @@ const QColor kRed(0xFF, 0x00, 0x00);
 
 QString Text(const char16_t* text) {
     return QString::fromUtf16(text);
+}
+
+// The installed manual (here the build's page) at `section`.
+QString Manual(const char* section) {
+    return ManualUrl(QCoreApplication::applicationDirPath(), QString::fromLatin1(section))
+        .toString();
 }
 
 class AboutDialogTest : public ::testing::Test {
@@ -147,12 +155,12 @@ INSTANTIATE_TEST_SUITE_P(
         ControlRow{"lb_xinxi3", {122, 96, 128, 25}, Text(copyright::kInformation3), 10, false, {}},
         ControlRow{"lb_xinxi4", {122, 112, 128, 25}, Text(copyright::kInformation4), 10, false, {}},
         ControlRow{
-            "lb_danwei", {32, 128, 218, 25}, Text(copyright::kOrganisation), 10, false, kBlack},
+            "lb_danwei", {32, 128, 218, 25}, Text(copyright::kFontLicence), 10, false, kBlack},
         ControlRow{"lb_wangzhilb", {32, 152, 50, 25}, QStringLiteral("网址："), 0, false, {}},
-        ControlRow{"lb_wangzhi", {70, 152, 146, 25}, Text(copyright::kWeb), 0, false, kBlue},
-        ControlRow{"cbt_update", {216, 156, 20, 40}, QStringLiteral("更新"), 10, false, {}},
+        ControlRow{"lb_wangzhi", {70, 152, 146, 25}, Text(copyright::kManual), 0, false, kBlue},
+        ControlRow{"cbt_update", {216, 154, 36, 21}, QStringLiteral("更新"), 10, false, {}},
         ControlRow{"lb_lianxi", {32, 176, 50, 25}, QStringLiteral("邮箱："), 0, false, {}},
-        ControlRow{"lb_lianxiUr", {70, 176, 146, 25}, Text(copyright::kMail), 0, false, kBlue},
+        ControlRow{"lb_lianxiUr", {70, 176, 146, 25}, Text(copyright::kReport), 0, false, kBlue},
         ControlRow{"ImageQQ", {72, 212, 100, 100}, QString(), 0, false, {}},
         ControlRow{"lb_banben", {0, 312, 265, 17}, QString(), 8, false, {}}),
     pile::test::RowName{});
@@ -216,23 +224,44 @@ TEST_P(AboutDialogLinks, AClickHandsTheTargetToTheShell) {
 
 INSTANTIATE_TEST_SUITE_P(
     Rows, AboutDialogLinks,
-    ::testing::Values(LinkRow{"lb_danwei", Text(copyright::kOrganisationWeb),
-                              Text(copyright::kOrganisation), kBlack,
-                              Text(copyright::kOrganisationUrl)},
-                      LinkRow{"lb_wangzhi", Text(copyright::kWeb), Text(copyright::kWeb), kBlue,
-                              Text(copyright::kWebUrl)},
-                      LinkRow{"lb_lianxiUr", Text(copyright::kMail), Text(copyright::kMail), kBlue,
-                              QStringLiteral("mailto:") + Text(copyright::kMail)}),
+    ::testing::Values(LinkRow{"lb_danwei", Text(copyright::kFontLicenceHover),
+                              Text(copyright::kFontLicence), kBlack,
+                              Manual(copyright::kLicenceSection)},
+                      LinkRow{"lb_wangzhi", Text(copyright::kManual), Text(copyright::kManual),
+                              kBlue, Manual("")},
+                      LinkRow{"lb_lianxiUr", Text(copyright::kReport), Text(copyright::kReport),
+                              kBlue, TBXV_CZL_FRM_CopyRight::ReportUrl(QString()).toString()}),
     pile::test::RowName{});
 
-TEST_F(AboutDialogTest, UpdateOpensTheDownloadAddress) {
+TEST_F(AboutDialogTest, UpdateOpensTheManualAtItsSectionOnANewerVersion) {
     Show();
     auto* update = Child<QPushButton>("cbt_update");
     ASSERT_NE(update, nullptr);
     QTest::mouseClick(update, Qt::LeftButton);
     ASSERT_EQ(shell_.opened.size(), 1u);
-    EXPECT_EQ(shell_.opened[0], QUrl(Text(copyright::kUpdateUrl)));
-    EXPECT_TRUE(shell_.opened[0].path().endsWith(QLatin1String(".zip")));
+    const QUrl opened = shell_.opened[0];
+    ASSERT_TRUE(opened.isLocalFile()) << opened.toString().toStdString();
+    EXPECT_TRUE(QFileInfo(opened.toLocalFile()).isFile());
+    EXPECT_EQ(opened.fragment(), QString::fromLatin1(manual::kUpdateSection));
+}
+
+// Every line stands on one line in its box, whole: none wraps or loses its end to the edge,
+// the link that changes its text on hover included.
+TEST_F(AboutDialogTest, EveryTextFitsOnOneLineInItsBox) {
+    Show();
+    auto* layer = Child<QWidget>("CopyRightLayer");
+    ASSERT_NE(layer, nullptr);
+    const auto fits = [](const QWidget* box, const QString& text, int margin) {
+        const QFontMetrics metrics(box->font());
+        EXPECT_LE(metrics.horizontalAdvance(text) + margin, box->width())
+            << box->objectName().toStdString() << ": " << text.toStdString();
+    };
+    for (const QLabel* label : layer->findChildren<QLabel*>()) {
+        EXPECT_FALSE(label->wordWrap()) << label->objectName().toStdString();
+        fits(label, label->text(), 0);
+    }
+    fits(Child<QLabel>("lb_danwei"), Text(copyright::kFontLicenceHover), 0);
+    fits(Child<QPushButton>("cbt_update"), QStringLiteral("更新"), 4);
 }
 
 TEST_F(AboutDialogTest, EscapeHidesWithoutDestroyingAndTheNextShowIsTheSameWindow) {
@@ -246,7 +275,7 @@ TEST_F(AboutDialogTest, EscapeHidesWithoutDestroyingAndTheNextShowIsTheSameWindo
     EXPECT_FALSE(dialog->isVisible());
     EXPECT_EQ(Show(), dialog.data());
     EXPECT_TRUE(dialog->isVisible());
-    EXPECT_EQ(link->text(), Text(copyright::kOrganisation)) << "the hidden dialog was left";
+    EXPECT_EQ(link->text(), Text(copyright::kFontLicence)) << "the hidden dialog was left";
     EXPECT_FALSE(link->font().bold());
 }
 

@@ -1,0 +1,115 @@
+#include "session/load_check.h"
+
+#include <cmath>
+
+#include "engine/fixed_text.h"
+#include "engine/number_parse.h"
+
+namespace pile::session {
+
+namespace {
+
+constexpr double kGammaMin = 0.9;
+constexpr double kGammaMax = 1.1;
+// The code lets an eccentric load reach 1.2 Ra.
+constexpr double kEccentricFactor = 1.2;
+
+std::optional<double> ReadLoad(std::u16string_view text, char16_t separator) {
+    const std::optional<double> value = ParseLocaleNumber(text, separator);
+    if (!value || !std::isfinite(*value) || *value < 0) {
+        return std::nullopt;
+    }
+    return *value + 0.0;  // no -0
+}
+
+std::u16string LoadMessage(std::u16string_view name, std::u16string_view text) {
+    return std::u16string(name) + u"「" + std::u16string(text) + u"」应为不小于 0 的数（kN）";
+}
+
+// A ratio with two decimals in the program's one number format; "-" where the capacity
+// printed is 0 and the load is not.
+std::u16string RatioText(double load, double capacity, char16_t separator) {
+    if (load == 0) {
+        return FixedText(0, 18, 2, separator);
+    }
+    return FixedText(load / capacity, 18, 2, separator);
+}
+
+// load <= limit, where both are products of short decimals: 1.1 x 1000 and 1100 must compare
+// equal though binary doubles put them a unit in the last place apart.
+bool NotAbove(double load, double limit) {
+    return load <= limit + std::abs(limit) * 1e-12;
+}
+
+}  // namespace
+
+std::variant<PileLoads, std::u16string> ReadLoads(const LoadTexts& texts, char16_t separator) {
+    PileLoads loads;
+    const struct {
+        std::u16string_view text;
+        std::u16string_view name;
+        std::optional<double>& value;
+    } cells[] = {{texts.nk, u"Nk", loads.nk},
+                 {texts.nkmax, u"Nkmax", loads.nkmax},
+                 {texts.n, u"N", loads.n}};
+    for (const auto& cell : cells) {
+        if (cell.text.empty()) {
+            continue;
+        }
+        cell.value = ReadLoad(cell.text, separator);
+        if (!cell.value) {
+            return LoadMessage(cell.name, cell.text);
+        }
+    }
+    if (!texts.gamma0.empty()) {
+        const std::optional<double> gamma = ParseLocaleNumber(texts.gamma0, separator);
+        if (!gamma || !(*gamma >= kGammaMin && *gamma <= kGammaMax)) {
+            return u"γ0「" + texts.gamma0 + u"」应在 0.9 到 1.1 之间";
+        }
+        loads.gamma0 = *gamma;
+    }
+    return loads;
+}
+
+LoadCheck CheckLoads(const PileLoads& loads, std::u16string_view raText, std::u16string_view rcText,
+                     char16_t separator) {
+    LoadCheck check;
+    if (!loads.Any()) {
+        return check;
+    }
+    check.checked = true;
+    // A printed capacity that does not read back (never, for the engine's own texts) fails
+    // every check rather than passing one.
+    const double ra = ParseLocaleNumber(raText, separator).value_or(0);
+    const double rc = ParseLocaleNumber(rcText, separator).value_or(0);
+    std::u16string failed;
+    const auto fail = [&](bool& flag, std::u16string_view name) {
+        flag = true;
+        check.passed = false;
+        failed += (failed.empty() ? u"" : u"、") + std::u16string(name);
+    };
+    if (loads.nk) {
+        check.nkRatio = RatioText(*loads.nk, ra, separator);
+        if (!NotAbove(*loads.nk, ra)) {
+            fail(check.nkFailed, u"Nk>Ra");
+        }
+    }
+    if (loads.nkmax) {
+        const double limit = kEccentricFactor * ra;
+        check.nkmaxRatio = RatioText(*loads.nkmax, limit, separator);
+        if (!NotAbove(*loads.nkmax, limit)) {
+            fail(check.nkmaxFailed, u"Nkmax>1.2Ra");
+        }
+    }
+    if (loads.n) {
+        const double load = loads.gamma0 * *loads.n;
+        check.nRatio = RatioText(load, rc, separator);
+        if (!NotAbove(load, rc)) {
+            fail(check.nFailed, u"γ0N>Rc");
+        }
+    }
+    check.verdict = check.passed ? u"满足" : u"不满足（" + failed + u"）";
+    return check;
+}
+
+}  // namespace pile::session

@@ -1,0 +1,48 @@
+// Sizing a circular pile for its loads: the smallest diameter from a list for which some
+// socket depth passes every load check, and with it the smallest such depth, searched as
+// multiples of d. Every candidate is the engine's own calculation, printed under the row's
+// precision and checked as its books would be, never a formula solved backwards.
+#pragma once
+
+#include <optional>
+#include <string>
+#include <variant>
+#include <vector>
+
+#include "engine/fixed_text.h"
+#include "engine/pile_input.h"
+#include "session/load_check.h"
+#include "session/panel_session.h"
+
+namespace pile::session {
+
+struct DesignOptions {
+    std::vector<double> diameters = DefaultDiameters();  // mm, tried in this order
+    double hrMin = 0.5;                                  // the first socket depth, a multiple of d
+    double hrStep = 0.5;                                 // and the step to the next
+    static std::vector<double> DefaultDiameters();       // 800 to 3000 mm in steps of 100
+};
+
+// What is wrong with the options, if anything: no diameter, a diameter not above 0, a depth
+// start below 0 or a step not above 0.
+std::optional<std::u16string> CheckDesignOptions(const DesignOptions& options);
+
+struct Design {
+    bool found = false;
+    // The row with d and hr as found; when nothing is found, the largest candidate tried.
+    PanelInput panel;
+    ResultTexts results;
+    LoadCheck check;
+    // When nothing is found, how far the largest candidate got:
+    // "d=3000 mm, hr=4.0d 时 Ra=… kN < Nk=… kN".
+    std::u16string shortfall;
+};
+
+// Sizes `row`, a circle whose other inputs (mode, grade, process, rock value) stay as given.
+// Depths stop before the first one whose coefficient the table clamps. A row the engine
+// refuses whatever its size (its rock value) gives that check's message.
+std::variant<Design, std::u16string> DesignCircle(const PanelInput& row, PrecisionMode precision,
+                                                  const PileLoads& loads,
+                                                  const DesignOptions& options, char16_t separator);
+
+}  // namespace pile::session

@@ -1,0 +1,243 @@
+#include "session/load_check.h"
+
+#include <gtest/gtest.h>
+
+#include <string>
+#include <variant>
+
+#include "engine/utf_text.h"
+#include "session/pile_design.h"
+#include "testing/panels.h"
+#include "testing/row_name.h"
+
+namespace pile::session {
+namespace {
+
+using pile::test::Panel;
+using pile::test::PrintTo;
+using enum RockParameterMode;
+
+std::string U8(std::u16string_view text) {
+    return Utf16ToUtf8(text);
+}
+
+struct CheckRow {
+    const char* name;
+    LoadTexts loads;
+    const char16_t* ra;
+    const char16_t* rc;
+    char16_t separator;
+    // Nk/Ra, Nkmax/1.2Ra, γ0N/Rc and the verdict, or the message of a load refused.
+    const char* nkRatio;
+    const char* nkmaxRatio;
+    const char* nRatio;
+    const char* verdict;
+};
+
+class LoadChecks : public testing::TestWithParam<CheckRow> {};
+
+TEST_P(LoadChecks, GiveRatiosAndAVerdictAgainstThePrintedCapacities) {
+    const CheckRow& row = GetParam();
+    const auto read = ReadLoads(row.loads, row.separator);
+    if (const auto* message = std::get_if<std::u16string>(&read)) {
+        EXPECT_EQ(U8(*message), row.verdict);
+        return;
+    }
+    const LoadCheck check = CheckLoads(std::get<PileLoads>(read), row.ra, row.rc, row.separator);
+    EXPECT_EQ(U8(check.nkRatio), row.nkRatio);
+    EXPECT_EQ(U8(check.nkmaxRatio), row.nkmaxRatio);
+    EXPECT_EQ(U8(check.nRatio), row.nRatio);
+    EXPECT_EQ(U8(check.verdict), row.verdict);
+    EXPECT_EQ(check.passed, std::string(row.verdict) == "满足" || !check.checked);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Rows, LoadChecks,
+    testing::Values(
+        CheckRow{"NoLoads", {}, u"1000", u"2000", u'.', "", "", "", ""},
+        CheckRow{"AllPass",
+                 {u"900", u"1100", u"1500", u""},
+                 u"1000",
+                 u"2000",
+                 u'.',
+                 "0.90",
+                 "0.92",
+                 "0.75",
+                 "满足"},
+        // Equal to the limit passes, though 1.1 x 1000 and 1.2 x 1000 are not exact in binary.
+        CheckRow{"OnTheLimit",
+                 {u"1000", u"1200", u"1000", u"1.1"},
+                 u"1000",
+                 u"1100",
+                 u'.',
+                 "1.00",
+                 "1.00",
+                 "1.00",
+                 "满足"},
+        CheckRow{"EveryCheckFails",
+                 {u"1001", u"1201", u"2001", u""},
+                 u"1000",
+                 u"2000",
+                 u'.',
+                 "1.00",
+                 "1.00",
+                 "1.00",
+                 "不满足（Nk>Ra、Nkmax>1.2Ra、γ0N>Rc）"},
+        CheckRow{"GammaRaisesTheDesignForce",
+                 {u"", u"", u"1900", u"1.1"},
+                 u"1000",
+                 u"2010",
+                 u'.',
+                 "",
+                 "",
+                 "1.04",
+                 "不满足（γ0N>Rc）"},
+        // The printed Ra after 百位取整 is what a checker reads, not the unrounded value.
+        CheckRow{"PrintedCapacityCounts",
+                 {u"1050", u"", u"", u""},
+                 u"1000",
+                 u"2000",
+                 u'.',
+                 "1.05",
+                 "",
+                 "",
+                 "不满足（Nk>Ra）"},
+        CheckRow{"CapacityPrintedAsZero",
+                 {u"50", u"", u"", u""},
+                 u"0",
+                 u"0",
+                 u'.',
+                 "-",
+                 "",
+                 "",
+                 "不满足（Nk>Ra）"},
+        CheckRow{"DecimalComma",
+                 {u"900,5", u"", u"", u""},
+                 u"1000,25",
+                 u"2000",
+                 u',',
+                 "0,90",
+                 "",
+                 "",
+                 "满足"},
+        CheckRow{"NegativeLoad",
+                 {u"-5", u"", u"", u""},
+                 u"1000",
+                 u"2000",
+                 u'.',
+                 "",
+                 "",
+                 "",
+                 "Nk「-5」应为不小于 0 的数（kN）"},
+        CheckRow{"LoadWithUnit",
+                 {u"", u"", u"900kN", u""},
+                 u"1000",
+                 u"2000",
+                 u'.',
+                 "",
+                 "",
+                 "",
+                 "N「900kN」应为不小于 0 的数（kN）"},
+        CheckRow{"GammaOutOfRange",
+                 {u"900", u"", u"", u"1.2"},
+                 u"1000",
+                 u"2000",
+                 u'.',
+                 "",
+                 "",
+                 "",
+                 "γ0「1.2」应在 0.9 到 1.1 之间"}),
+    pile::test::RowName{});
+
+// ------------------------------------------------------------------ sizing
+
+// Nk, Nkmax and N in kN; 0 for a load not given.
+PileLoads Loads(double nk, double nkmax = 0, double n = 0) {
+    PileLoads loads;
+    const auto given = [](double value) { return value > 0 ? std::optional(value) : std::nullopt; };
+    loads.nk = given(nk);
+    loads.nkmax = given(nkmax);
+    loads.n = given(n);
+    return loads;
+}
+
+struct DesignRow {
+    const char* name;
+    Panel panel;
+    PileLoads loads;
+    bool found;
+    const char* shortfallStart;  // when nothing is found
+};
+
+class Designs : public testing::TestWithParam<DesignRow> {};
+
+// The pile found passes, and no smaller diameter and no shallower socket of its diameter does.
+TEST_P(Designs, FindTheSmallestPassingPile) {
+    const DesignRow& row = GetParam();
+    const DesignOptions options;
+    const auto outcome =
+        DesignCircle(row.panel.Input(), PrecisionMode::Units, row.loads, options, u'.');
+    ASSERT_TRUE(std::holds_alternative<Design>(outcome)) << U8(std::get<std::u16string>(outcome));
+    const Design& design = std::get<Design>(outcome);
+    ASSERT_EQ(design.found, row.found) << U8(design.shortfall);
+    if (!row.found) {
+        EXPECT_EQ(U8(design.shortfall).rfind(row.shortfallStart, 0), 0u) << U8(design.shortfall);
+        return;
+    }
+    EXPECT_EQ(design.check.verdict, u"满足");
+    const double d = std::stod(U8(design.panel.ddText));
+    const double multiple = std::stod(U8(design.panel.hrText));
+    const auto passes = [&](double tryD, double tryMultiple) {
+        DesignOptions one;
+        one.diameters = {tryD};
+        one.hrMin = tryMultiple;
+        const auto tried =
+            DesignCircle(row.panel.Input(), PrecisionMode::Units, row.loads, one, u'.');
+        const Design& first = std::get<Design>(tried);
+        return first.found && first.panel.hrText == design.panel.hrText && tryD == d;
+    };
+    EXPECT_TRUE(passes(d, multiple));
+    if (multiple > options.hrMin) {
+        DesignOptions shallower;
+        shallower.diameters = {d};
+        shallower.hrStep = multiple - options.hrMin;  // only hrMin below the depth found
+        const Design& tried = std::get<Design>(
+            DesignCircle(row.panel.Input(), PrecisionMode::Units, row.loads, shallower, u'.'));
+        EXPECT_EQ(tried.panel.hrText, design.panel.hrText);
+    }
+    if (d > options.diameters.front()) {
+        DesignOptions smaller;
+        smaller.diameters = {d - 100};
+        EXPECT_FALSE(std::get<Design>(DesignCircle(row.panel.Input(), PrecisionMode::Units,
+                                                   row.loads, smaller, u'.'))
+                         .found);
+    }
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Rows, Designs,
+    testing::Values(
+        DesignRow{"FrkSmallLoad", {.frk = u"25"}, Loads(3000, 0, 4000), true, ""},
+        DesignRow{"FrkDepthGoverns", {.frk = u"10"}, Loads(9000), true, ""},
+        DesignRow{"BodyGoverns", {.frk = u"80"}, Loads(1000, 0, 30000), true, ""},
+        DesignRow{"FukCircle", {.mode = Fuk, .fuk = u"6000"}, Loads(5000), true, ""},
+        DesignRow{
+            "NothingCarriesIt", {.frk = u"5"}, Loads(1e6), false, "d=3000 mm, hr=8.0d 时 Ra="}),
+    pile::test::RowName{});
+
+TEST(Designs, RefuseRowsWithoutLoadsAndOptionsThatCannotBeSearched) {
+    const PanelInput panel = Panel{}.Input();
+    DesignOptions noStep;
+    noStep.hrStep = 0;
+    EXPECT_TRUE(std::holds_alternative<std::u16string>(
+        DesignCircle(panel, PrecisionMode::Units, {}, DesignOptions{}, u'.')));
+    EXPECT_TRUE(std::holds_alternative<std::u16string>(
+        DesignCircle(panel, PrecisionMode::Units, Loads(1), noStep, u'.')));
+    EXPECT_EQ(
+        std::get<std::u16string>(DesignCircle(Panel{.frk = u"0"}.Input(), PrecisionMode::Units,
+                                              Loads(1), DesignOptions{}, u'.')),
+        u"岩石单轴抗压强度值有错");
+}
+
+}  // namespace
+}  // namespace pile::session
