@@ -341,4 +341,57 @@ ReportContent GatherReport(const std::vector<session::RecordInputs>& records,
     return content;
 }
 
+PileCheck CheckOf(const session::RowOutcome& row) {
+    const session::LoadCheck& check = row.check;
+    const schedule::LoadTexts& loads = row.loads;
+    PileCheck out;
+    out.verdict = check.verdict;
+    out.passed = check.passed;
+    const session::ResultTexts none;
+    const session::ResultTexts& results = row.results ? *row.results : none;
+    const auto line = [&out](std::u16string load, bool failed, std::u16string capacity) {
+        out.lines.push_back({load + (failed ? u" > " : u" ≤ ") + capacity +
+                                 (failed ? u"，不满足要求" : u"，满足要求"),
+                             !failed});
+    };
+    const auto add = [](std::u16string& cell, std::u16string_view text) {
+        cell += (cell.empty() ? u"" : u" ") + std::u16string(text);
+    };
+    if (!loads.nk.empty()) {
+        add(out.loads, u"Nk=" + loads.nk);
+        add(out.ratios, u"Nk/Ra=" + check.nkRatio);
+        line(u"Nk = " + loads.nk + u" kN", check.nkFailed, u"Ra = " + results.ra + u" kN");
+    }
+    if (!loads.nkmax.empty()) {
+        add(out.loads, u"Nkmax=" + loads.nkmax);
+        add(out.ratios, u"Nkmax/1.2Ra=" + check.nkmaxRatio);
+        line(u"Nkmax = " + loads.nkmax + u" kN", check.nkmaxFailed,
+             u"1.2Ra = 1.2×" + results.ra + u" kN");
+    }
+    if (!loads.n.empty()) {
+        add(out.loads, u"N=" + loads.n);
+        add(out.ratios, u"γ0N/Rc=" + check.nRatio);
+        const std::u16string factor = loads.gamma0.empty() ? u"" : loads.gamma0 + u"×";
+        line(u"γ0N = " + factor + loads.n + u" kN", check.nFailed, u"Rc = " + results.rc + u" kN");
+    }
+    return out;
+}
+
+std::vector<std::optional<PileCheck>> ChecksOf(const session::ScheduleOutcome& outcome) {
+    std::vector<std::optional<PileCheck>> checks;
+    for (const session::RowOutcome& row : outcome.rows) {
+        if (!row.results || row.pileNumber < 1) {
+            continue;
+        }
+        const auto index = static_cast<std::size_t>(row.pileNumber - 1);
+        if (checks.size() <= index) {
+            checks.resize(index + 1);
+        }
+        if (row.check.checked) {
+            checks[index] = CheckOf(row);
+        }
+    }
+    return checks;
+}
+
 }  // namespace pile::report

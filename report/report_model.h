@@ -11,6 +11,7 @@
 
 #include "engine/pile_types.h"
 #include "session/panel_session.h"
+#include "session/schedule_run.h"
 
 namespace pile::report {
 
@@ -89,5 +90,13 @@ struct ReportContent {
 // compute (never, for a session's own) are left out.
 ReportContent GatherReport(const std::vector<session::RecordInputs>& records,
                            const std::vector<std::optional<PileCheck>>& checks = {});
+
+// The checks of a schedule's rows by the record each computed row wrote (a run on a fresh
+// session numbers them from 1), none for a row without loads.
+std::vector<std::optional<PileCheck>> ChecksOf(const session::ScheduleOutcome& outcome);
+
+// A row's check as the report prints it: its loads as written, Ra and Rc as the result panel
+// shows them (the texts the check was made against).
+PileCheck CheckOf(const session::RowOutcome& row);
 
 }  // namespace pile::report

@@ -352,8 +352,9 @@ int RunBatchCommand(const QStringList& arguments, const CommandEnvironment& env)
         if (project.date.empty()) {
             project.date = io::ToU16(env.reportDate);
         }
-        auto docx = report::DocxReport(report::GatherReport(session.Records()), project,
-                                       report::ThisProgram());
+        auto docx =
+            report::DocxReport(report::GatherReport(session.Records(), report::ChecksOf(outcome)),
+                               project, report::ThisProgram());
         if (const auto* why = std::get_if<std::u16string>(&docx)) {
             env.err("pile_batch: 未能写出 " + Utf8(io::ReportFileName()) + ": " + Utf8(*why) +
                     "；输出文件夹中的文件都未改动\n");

@@ -145,6 +145,25 @@ TEST_F(DocxReportTest, TheSameContentGivesTheSameBytes) {
     EXPECT_TRUE(Parts(again)["word/document.xml"] == document_);
 }
 
+TEST(DocxReportChecksTest, AFailedCheckIsRedInTheSummaryAndInItsSection) {
+    PileCheck failed;
+    failed.passed = false;
+    failed.verdict = u"不满足（Nk>Ra）";
+    failed.lines = {{u"Nk = 20000 kN > Ra = 13978 kN，不满足要求", false}};
+    const ReportContent content =
+        GatherReport(ThreePileSession().Records(), {std::nullopt, failed});
+    const std::string document =
+        Parts(std::get<std::string>(DocxReport(content, {}, ThisProgram())))["word/document.xml"];
+    const std::string red = "<w:color w:val=\"FF0000\"/>";
+    for (const std::u16string& text : {failed.verdict, failed.lines[0].text}) {
+        const std::size_t at = document.find(">" + EscapedXml(text) + "<");
+        ASSERT_NE(at, std::string::npos);
+        const std::size_t run = document.rfind("<w:r>", at);
+        EXPECT_NE(document.substr(run, at - run).find(red), std::string::npos);
+    }
+    EXPECT_EQ(Count(document, red), 2u);
+}
+
 // The output of a command, or nothing when it cannot run.
 std::string Output(const std::string& command) {
     std::string out;

@@ -131,3 +131,52 @@ TEST(GatherReportTest, NamesTheCodeAndTakesTheChecksOfTheirRecords) {
 
 }  // namespace
 }  // namespace pile::report
+
+namespace pile::report {
+namespace {
+
+struct CheckRow {
+    const char* name;
+    schedule::LoadTexts loads;  // Nk, Nkmax, N, γ0
+    bool nkFailed;
+    std::vector<CheckLine> lines;
+};
+
+class CheckOfTest : public ::testing::TestWithParam<CheckRow> {};
+
+TEST_P(CheckOfTest, WritesEachGivenLoadAgainstItsCapacity) {
+    session::RowOutcome row;
+    row.results.emplace();
+    row.results->ra = u"10628";
+    row.results->rc = u"20000";
+    row.loads = GetParam().loads;
+    row.check.checked = true;
+    row.check.nkFailed = GetParam().nkFailed;
+    const PileCheck check = CheckOf(row);
+    ASSERT_EQ(check.lines.size(), GetParam().lines.size());
+    for (std::size_t i = 0; i < check.lines.size(); ++i) {
+        EXPECT_EQ(check.lines[i].text, GetParam().lines[i].text) << i;
+        EXPECT_EQ(check.lines[i].passed, GetParam().lines[i].passed) << i;
+    }
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Loads, CheckOfTest,
+    ::testing::Values(CheckRow{"NkMet",
+                               {u"5000", u"", u"", u""},
+                               false,
+                               {{u"Nk = 5000 kN ≤ Ra = 10628 kN，满足要求", true}}},
+                      CheckRow{"NkFailedNWithoutFactor",
+                               {u"12000", u"", u"9000", u""},
+                               true,
+                               {{u"Nk = 12000 kN > Ra = 10628 kN，不满足要求", false},
+                                {u"γ0N = 9000 kN ≤ Rc = 20000 kN，满足要求", true}}},
+                      CheckRow{"EccentricAndFactor",
+                               {u"", u"6000", u"9000", u"1.1"},
+                               false,
+                               {{u"Nkmax = 6000 kN ≤ 1.2Ra = 1.2×10628 kN，满足要求", true},
+                                {u"γ0N = 1.1×9000 kN ≤ Rc = 20000 kN，满足要求", true}}}),
+    test::RowName{});
+
+}  // namespace
+}  // namespace pile::report
