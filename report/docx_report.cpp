@@ -145,7 +145,8 @@ class Body {
 // A table of fixed column widths; cells are written one after another, row by row.
 class Table {
   public:
-    Table(Body& body, std::vector<long long> widths, bool borders = true)
+    // `sideMargin`: the room left and right of a cell's text in twips, 0 for the style's.
+    Table(Body& body, std::vector<long long> widths, bool borders = true, long long sideMargin = 0)
         : body_(body), xml_(body.Xml()), widths_(std::move(widths)) {
         xml_.Open("w:tbl").Open("w:tblPr");
         xml_.Open("w:tblStyle").Attribute("w:val", borders ? "TableGrid" : "TableNormal").Close();
@@ -156,6 +157,13 @@ class Table {
         xml_.Open("w:tblW").Attribute("w:w", total).Attribute("w:type", "dxa").Close();
         xml_.Open("w:jc").Attribute("w:val", "center").Close();
         xml_.Open("w:tblLayout").Attribute("w:type", "fixed").Close();
+        if (sideMargin > 0) {
+            xml_.Open("w:tblCellMar");
+            for (const char* side : {"w:left", "w:right"}) {
+                xml_.Open(side).Attribute("w:w", sideMargin).Attribute("w:type", "dxa").Close();
+            }
+            xml_.Close();
+        }
         xml_.Close();
         xml_.Open("w:tblGrid");
         for (const long long width : widths_) {
@@ -204,7 +212,13 @@ class Table {
         }
         xml_.Open("w:vAlign").Attribute("w:val", "center").Close();
         xml_.Close();
-        body_.Paragraph(text, "TableText", align, look);
+        // A line break in the text starts a paragraph of its own.
+        std::size_t start = 0;
+        for (std::size_t end; (end = text.find(u'\n', start)) != std::u16string_view::npos;
+             start = end + 1) {
+            body_.Paragraph(text.substr(start, end - start), "TableText", align, look);
+        }
+        body_.Paragraph(text.substr(start), "TableText", align, look);
         xml_.Close();
     }
 
@@ -547,15 +561,15 @@ void WriteSummary(Body& body, const ReportContent& content) {
     const std::size_t columns = bookColumns + checkColumns;
     std::vector<long long> widths = EqualColumns(columns, kLandscapeText);
     if (content.anyCheck) {
-        // The loads, the ratios and the verdict need room of their own.
-        const long long bookWidth = kLandscapeText * 3 / 4 / static_cast<long long>(bookColumns);
-        const long long checkWidth =
-            (kLandscapeText - bookWidth * static_cast<long long>(bookColumns)) / 3;
+        // The loads, the ratios and the verdict, each on lines of their own, in narrow columns
+        // that leave the book's columns room for their values.
+        const std::array<long long, 3> checkWidths{900, 1100, 900};
+        const long long bookWidth = (kLandscapeText - 2900) / static_cast<long long>(bookColumns);
         widths.assign(bookColumns, bookWidth);
-        widths.insert(widths.end(), 3, checkWidth);
+        widths.insert(widths.end(), checkWidths.begin(), checkWidths.end());
     }
-    Table table(body, widths);
-    const RunLook small{true, 14, {}};
+    Table table(body, widths, true, 28);
+    const RunLook small{true, 13, {}};
     for (std::size_t r = 0; r < content.tableHeadings.size(); ++r) {
         table.StartRow(true);
         for (const std::u16string& cell : content.tableHeadings[r]) {
@@ -574,7 +588,7 @@ void WriteSummary(Body& body, const ReportContent& content) {
         table.StartRow();
         if (pile.tableRow.size() == bookColumns) {
             for (const std::u16string& cell : pile.tableRow) {
-                table.Cell(cell, RunLook{false, 14, {}});
+                table.Cell(cell, RunLook{false, 13, {}});
             }
         } else {
             // A row whose typed texts hold blanks of their own: the row as one cell.
@@ -582,14 +596,14 @@ void WriteSummary(Body& body, const ReportContent& content) {
             for (const std::u16string& cell : pile.tableRow) {
                 row += (row.empty() ? u"" : u"  ") + cell;
             }
-            table.Cell(row, RunLook{false, 14, {}}, "left", static_cast<int>(bookColumns));
+            table.Cell(row, RunLook{false, 13, {}}, "left", static_cast<int>(bookColumns));
         }
         if (content.anyCheck) {
             const PileCheck none;
             const PileCheck& check = pile.check ? *pile.check : none;
-            table.Cell(check.loads, RunLook{false, 14, {}});
-            table.Cell(check.ratios, RunLook{false, 14, {}});
-            table.Cell(check.verdict, RunLook{!check.passed, 14, check.passed ? u"" : kRed});
+            table.Cell(check.loads, RunLook{false, 13, {}});
+            table.Cell(check.ratios, RunLook{false, 13, {}});
+            table.Cell(check.verdict, RunLook{!check.passed, 13, check.passed ? u"" : kRed});
         }
         table.EndRow();
     }

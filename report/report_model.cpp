@@ -354,8 +354,9 @@ PileCheck CheckOf(const session::RowOutcome& row) {
                                  (failed ? u"，不满足要求" : u"，满足要求"),
                              !failed});
     };
+    // One load a line.
     const auto add = [](std::u16string& cell, std::u16string_view text) {
-        cell += (cell.empty() ? u"" : u" ") + std::u16string(text);
+        cell += (cell.empty() ? u"" : u"\n") + std::u16string(text);
     };
     if (!loads.nk.empty()) {
         add(out.loads, u"Nk=" + loads.nk);

@@ -62,7 +62,7 @@ struct CheckLine {
 
 // The loads of one pile, checked: the summary's cells and the section's lines.
 struct PileCheck {
-    std::u16string loads;  // the summary's cell: "Nk=5000 N=8000"
+    std::u16string loads;  // the summary's cell, a load a line: "Nk=5000\nN=8000"
     std::u16string ratios;
     std::u16string verdict;
     bool passed = true;
