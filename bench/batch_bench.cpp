@@ -7,6 +7,7 @@
 #include <memory>
 #include <string>
 
+#include "session/pile_design.h"
 #include "session/schedule_run.h"
 
 #ifdef PILE_BATCH_COMMAND
@@ -69,6 +70,29 @@ void BM_ReadAndComputeSchedule(benchmark::State& state) {
     state.counters["rows"] = static_cast<double>(state.range(0));
 }
 BENCHMARK(BM_ReadAndComputeSchedule)->Arg(100)->Arg(10000)->Unit(benchmark::kMillisecond);
+
+// Sizing every circle of a schedule with loads: diameters from 800 mm up and depths from 0.5d,
+// each candidate a whole calculation, loads spread so that the search stops early and late.
+void BM_DesignSchedule(benchmark::State& state) {
+    std::string csv = "桩号,d,hr,混凝土,工艺,frk,Nk,N\r\n";
+    for (int i = 0; i < state.range(0); ++i) {
+        csv.append("Z").append(std::to_string(i)).append(",1000,1.0d,C30,泥浆护壁成桩,");
+        csv.append(std::to_string(5 + i % 60))
+            .append(",")
+            .append(std::to_string(2000 + i % 97 * 150));
+        csv.append(",").append(std::to_string(3000 + i % 89 * 300)).append("\r\n");
+    }
+    const auto read = pile::schedule::ReadSchedule(SourceOf(csv));
+    const auto& schedule = std::get<pile::schedule::Schedule>(read);
+    for (auto _ : state) {
+        pile::schedule::Schedule sized = schedule;
+        const pile::session::ScheduleDesign design =
+            pile::session::DesignSchedule(sized, pile::session::DesignOptions{}, u'.');
+        benchmark::DoNotOptimize(design.sized);
+    }
+    state.counters["rows"] = static_cast<double>(state.range(0));
+}
+BENCHMARK(BM_DesignSchedule)->Arg(1)->Arg(20000)->Unit(benchmark::kMillisecond);
 
 #ifdef PILE_BATCH_COMMAND
 // The command as the program runs it: the file read, the books encoded in GBK, three files

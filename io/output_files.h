@@ -13,6 +13,8 @@ QString BookFileName(Book book);
 
 // pile_batch's results table, beside the two books.
 QString ResultsFileName();
+// pile_batch --design: the schedule with the sizes found, which computes into the same books.
+QString DesignScheduleFileName();
 
 // pile_batch --report docx: the calculation report, beside the books.
 QString ReportFileName();

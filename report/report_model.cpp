@@ -304,14 +304,15 @@ ReportContent GatherReport(const std::vector<session::RecordInputs>& records,
             outcome.rewritten ? outcome.rewritten->ddText : inputs.panel.ddText;
         const std::u16string& tyzd =
             outcome.rewritten ? outcome.rewritten->tyzdText : inputs.panel.tyzdText;
-        const BookRecord record{pile->input,
-                                pile->result,
-                                dd,
-                                tyzd,
-                                inputs.precision,
-                                static_cast<int>(i) + 1,
-                                inputs.decimalSeparator,
-                                inputs.calculationTime};
+        const BookRecord record{.input = pile->input,
+                                .result = pile->result,
+                                .ddText = dd,
+                                .tyzdText = tyzd,
+                                .precision = inputs.precision,
+                                .pileNumber = static_cast<int>(i) + 1,
+                                .decimalSeparator = inputs.decimalSeparator,
+                                .calculationTime = inputs.calculationTime,
+                                .mark = inputs.mark};
         if (content.tableHeadings.empty()) {
             BookLines table;
             AppendTableRecord(table, record);
@@ -323,7 +324,7 @@ ReportContent GatherReport(const std::vector<session::RecordInputs>& records,
             }
         }
         PileSection& section = content.piles.emplace_back();
-        section.title = PileNumberText(record.pileNumber);
+        section.title = PileName(record);
         section.input = pile->input;
         RecordReader reader(section);
         for (const TextRecordLine& line : TextRecordLines(record)) {

@@ -70,7 +70,7 @@ struct PileCheck {
 };
 
 struct PileSection {
-    std::u16string title;  // "ZH1"
+    std::u16string title;  // "ZH1", or the schedule's mark for the pile
     PileInput input;       // the geometry of the sketch
     SketchTexts sketch;
     std::vector<Block> blocks;

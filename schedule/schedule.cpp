@@ -5,6 +5,7 @@
 
 #include "engine/pile_types.h"
 #include "engine/utf_text.h"
+#include "schedule/xlsx_records.h"
 
 namespace pile::schedule {
 namespace {
@@ -14,6 +15,9 @@ constexpr std::array<std::u16string_view, kColumnCount> kColumnNames = {
     u"fuk",  u"精度", u"计算时间", u"小数点", u"Nk",   u"Nkmax", u"N",      u"γ0"};
 
 constexpr std::size_t kShownChars = 20;
+
+// The first cell of the template's column list, where a schedule's table ends.
+constexpr std::u16string_view kColumnListTitle = u"各列说明";
 
 bool IsBlank(char16_t c) {
     return c == u' ' || c == u'\t' || c == u'\u3000' || c == u'\u00A0';
@@ -29,19 +33,28 @@ std::u16string_view Trim(std::u16string_view text) {
     return text;
 }
 
-// How a list text or a column name is compared: without surrounding blanks, full-width Latin
-// letters, digits and brackets as their ASCII forms, Latin letters in lower case. So "C30",
-// "c30" and "Ｃ30" pick the same item, and "干作业成桩（清底干净）" the item with ASCII brackets.
-std::u16string Normalized(std::u16string_view text) {
-    std::u16string out;
-    for (char16_t c : Trim(text)) {
+// Full-width forms as their ASCII ones and the ideographic space as a blank: what a Chinese
+// input method types looks the same in Excel, so "１200" is read as 1200 in every cell.
+void FoldWidth(std::u16string& text) {
+    for (char16_t& c : text) {
         if (c >= u'\uFF01' && c <= u'\uFF5E') {
             c = static_cast<char16_t>(c - 0xFEE0);
+        } else if (c == u'\u3000') {
+            c = u' ';
         }
+    }
+}
+
+// How a list text or a column name is compared: without surrounding blanks, full-width forms
+// folded, Latin letters in lower case. So "C30", "c30" and "Ｃ30" pick the same item, and
+// "干作业成桩（清底干净）" the item with ASCII brackets.
+std::u16string Normalized(std::u16string_view text) {
+    std::u16string out(Trim(text));
+    FoldWidth(out);
+    for (char16_t& c : out) {
         if (c >= u'A' && c <= u'Z') {
             c = static_cast<char16_t>(c - u'A' + u'a');
         }
-        out.push_back(c);
     }
     return out;
 }
@@ -182,19 +195,34 @@ std::optional<Column> ColumnOf(std::u16string_view headerText) {
     return std::nullopt;
 }
 
-namespace {
-
-// A cell text inside a message: at most kShownChars characters, control characters as blanks.
-std::u16string Shown(std::u16string_view text) {
-    std::u16string shown = u"「";
+std::u16string ShownText(std::u16string_view text) {
+    std::u16string shown;
     for (std::size_t i = 0; i < text.size() && i < kShownChars; ++i) {
         shown.push_back(text[i] < u' ' || text[i] == u'\x7F' ? u' ' : text[i]);
     }
     if (text.size() > kShownChars) {
         shown += u"…";
     }
-    return shown + u"」";
+    return shown;
 }
+
+std::u16string CellName(const ScheduleHeader& header, Column column, std::size_t row,
+                        std::u16string_view text) {
+    const auto index = static_cast<std::size_t>(column);
+    if (!header.field[index]) {
+        return std::u16string(ColumnName(column)) + u"（表中没有这一列）";
+    }
+    std::u16string name =
+        ShownText(Trim(header.name[index])) + u" " +
+        Utf8ToUtf16(CellReference(static_cast<std::uint32_t>(row),
+                                  static_cast<std::uint32_t>(*header.field[index] + 1)));
+    if (!Trim(text).empty()) {
+        name += u"「" + ShownText(text) + u"」";
+    }
+    return name;
+}
+
+namespace {
 
 bool HasControl(std::u16string_view text) {
     return std::any_of(text.begin(), text.end(),
@@ -354,38 +382,51 @@ std::optional<PrecisionMode> PrecisionOf(std::u16string_view text) {
     return std::nullopt;
 }
 
-// A list text that names no item: what was written, and the items to choose from.
-std::u16string NotAnItem(Column column, std::u16string_view text,
-                         const std::vector<std::u16string_view>& items) {
+// Why a row is refused, and the cell that says so (none: the whole row).
+struct Refused {
+    std::optional<Column> column;
+    std::u16string why;
+};
+
+// A list text that names no item (the cell's name shows what was written): the items.
+Refused NotAnItem(Column column, std::u16string_view text,
+                  const std::vector<std::u16string_view>& items) {
     const std::u16string choice = u"应为 " + Joined(items);
-    if (Trim(text).empty()) {
-        return std::u16string(ColumnName(column)) + u"为空，" + choice;
-    }
-    return std::u16string(ColumnName(column)) + Shown(text) + choice;
+    return {column, Trim(text).empty() ? u"为空，" + choice : choice};
 }
 
 // An empty 参数 is told by the rock value the row fills; with both or neither filled it
 // cannot be, and the message says which cells it looked at.
-std::variant<RockParameterMode, std::u16string> RowMode(const Cells& cells) {
+std::variant<RockParameterMode, Refused> RowMode(const Cells& cells, const ScheduleHeader& header,
+                                                 std::size_t line) {
     if (!Trim(cells[Column::Mode]).empty()) {
         if (const std::optional<RockParameterMode> mode = ModeOf(cells[Column::Mode])) {
             return *mode;
         }
         return NotAnItem(Column::Mode, cells[Column::Mode], {u"frk", u"fuk"});
     }
+    // A schedule with one rock column is of its mode, its cell filled or not.
+    const bool frkColumn = header.field[static_cast<std::size_t>(Column::Frk)].has_value();
+    const bool fukColumn = header.field[static_cast<std::size_t>(Column::Fuk)].has_value();
+    if (frkColumn != fukColumn) {
+        return frkColumn ? RockParameterMode::Frk : RockParameterMode::Fuk;
+    }
     const bool frk = !Trim(cells[Column::Frk]).empty();
     const bool fuk = !Trim(cells[Column::Fuk]).empty();
     if (frk != fuk) {
         return frk ? RockParameterMode::Frk : RockParameterMode::Fuk;
     }
-    return NotAnItem(Column::Mode, cells[Column::Mode], {u"frk", u"fuk"}) +
-           (frk ? u"（frk 和 fuk 都已填写）" : u"（frk 和 fuk 都未填写）");
+    Refused refused = NotAnItem(Column::Mode, cells[Column::Mode], {u"frk", u"fuk"});
+    refused.why += u"（" + CellName(header, Column::Frk, line, {}) + u" 和 " +
+                   CellName(header, Column::Fuk, line, {}) +
+                   (frk ? u" 都已填写）" : u" 都未填写）");
+    return refused;
 }
 
-std::variant<ScheduleRow, std::u16string> RowFromCells(const Cells& cells,
-                                                       const ScheduleHeader& header) {
-    const auto modeOrWhy = RowMode(cells);
-    if (const auto* why = std::get_if<std::u16string>(&modeOrWhy)) {
+std::variant<ScheduleRow, Refused> RowFromCells(const Cells& cells, const ScheduleHeader& header,
+                                                std::size_t line) {
+    const auto modeOrWhy = RowMode(cells, header, line);
+    if (const auto* why = std::get_if<Refused>(&modeOrWhy)) {
         return *why;
     }
     const std::optional<RockParameterMode> mode = std::get<RockParameterMode>(modeOrWhy);
@@ -398,8 +439,9 @@ std::variant<ScheduleRow, std::u16string> RowFromCells(const Cells& cells,
         return NotAnItem(Column::Section, cells[Column::Section], SectionTexts());
     }
     if (*mode == RockParameterMode::Frk && *section != SectionType::Circle) {
-        return u"按 frk 计算时截面只能是圆桩，" + std::u16string(SectionTypeText(*section)) +
-               u"须按 fuk 计算";
+        return Refused{Column::Section, u"按 frk 计算时截面只能是圆桩，" +
+                                            std::u16string(SectionTypeText(*section)) +
+                                            u"须按 fuk 计算"};
     }
     // The fuk list holds one process, which the window selects by itself.
     std::optional<ConstructionProcess> process;
@@ -429,18 +471,17 @@ std::variant<ScheduleRow, std::u16string> RowFromCells(const Cells& cells,
     }
     for (const Column column : used) {
         if (HasControl(cells[column])) {
-            return u"「" + std::u16string(ColumnName(column)) + u"」一栏含有换行或控制字符";
+            return Refused{column, u"含有换行或控制字符"};
         }
     }
 
     // The time ends both books, so it obeys the boxes' rule; an empty cell takes the run's.
     if (HasControl(cells[Column::Time])) {
-        return u"「" + std::u16string(ColumnName(Column::Time)) + u"」一栏含有换行或控制字符";
+        return Refused{Column::Time, u"含有换行或控制字符"};
     }
     const std::u16string_view separator = Trim(cells[Column::DecimalSeparator]);
     if (!separator.empty() && separator != u"." && separator != u",") {
-        return std::u16string(ColumnName(Column::DecimalSeparator)) + Shown(separator) +
-               u"应为 . 或 ,";
+        return Refused{Column::DecimalSeparator, u"应为 . 或 ,"};
     }
 
     ScheduleRow row;
@@ -467,6 +508,23 @@ std::variant<ScheduleRow, std::u16string> RowFromCells(const Cells& cells,
     return row;
 }
 
+// The cells that make a row a pile: a row without any of them is a note or a subtotal.
+constexpr Column kPileColumns[] = {Column::Section, Column::Dd,  Column::Tyzd,
+                                   Column::Hr,      Column::Frk, Column::Fuk};
+
+// The filled cells of a row as written, whatever their columns, one blank between them.
+std::u16string RowText(const std::vector<std::string>& fields, TextDecoder& decoder) {
+    std::u16string text;
+    for (const std::string& field : fields) {
+        const std::u16string cell = decoder.Decode(field).value_or(u"");
+        const std::u16string_view trimmed = Trim(cell);
+        if (!trimmed.empty()) {
+            text += (text.empty() ? u"" : u" ") + std::u16string(trimmed);
+        }
+    }
+    return text;
+}
+
 std::u16string NotText(TextEncoding encoding) {
     return u"不是有效的 " + std::u16string(EncodingName(encoding)) + u" 文字";
 }
@@ -477,10 +535,17 @@ std::u16string_view ColumnName(Column column) {
     return kColumnNames[static_cast<std::size_t>(column)];
 }
 
-std::variant<ScheduleHeader, std::u16string> ReadHeader(std::string_view record, bool utf8Bom,
-                                                        std::size_t maxFields) {
+namespace {
+
+struct HeaderAttempt {
+    std::variant<ScheduleHeader, std::u16string> result;
+    std::size_t named = 0;  // columns the record names
+    bool notASchedule = false;
+};
+
+HeaderAttempt TryReadHeader(std::string_view record, bool utf8Bom, std::size_t maxFields) {
     if (record.find('\0') != std::string_view::npos) {
-        return std::u16string(u"不是 CSV 文本文件（含有空字符）");
+        return {std::u16string(u"不是 CSV 文本文件（含有空字符）"), 0, true};
     }
     std::optional<HeaderReading> best;
     bool tooWide = false;
@@ -503,24 +568,27 @@ std::variant<ScheduleHeader, std::u16string> ReadHeader(std::string_view record,
     }
     if (!best) {
         if (tooWide) {
-            return u"表头超过 " + DecimalText(maxFields) + u" 列，不是桩表";
+            return {u"表头超过 " + DecimalText(maxFields) + u" 列，不是桩表", 0, true};
         }
         if (decoded) {
-            return std::u16string(u"不是桩表");
+            return {std::u16string(u"不是桩表"), 0, false};
         }
         if (utf8Bom) {
-            return std::u16string(u"文件以 UTF-8 标记开头，却不是有效的 UTF-8 文字");
+            return {std::u16string(u"文件以 UTF-8 标记开头，却不是有效的 UTF-8 文字"), 0, true};
         }
-        return u"不是 CSV 文本文件（既不是 UTF-8 也不是 " +
-               std::u16string(EncodingName(TextEncoding::Legacy)) + u" 文字）";
+        return {u"不是 CSV 文本文件（既不是 UTF-8 也不是 " +
+                    std::u16string(EncodingName(TextEncoding::Legacy)) + u" 文字）",
+                0, true};
     }
+    const std::size_t named = best->found;
     if (best->duplicate) {
         const std::u16string& first = best->header.name[static_cast<std::size_t>(*best->duplicate)];
         if (first == best->duplicateText) {
-            return u"表头中「" + first + u"」列出现了两次";
+            return {u"表头中「" + first + u"」列出现了两次", named, false};
         }
-        return u"表头中「" + first + u"」和「" + best->duplicateText + u"」都是「" +
-               std::u16string(ColumnName(*best->duplicate)) + u"」列，只能留一列";
+        return {u"表头中「" + first + u"」和「" + best->duplicateText + u"」都是「" +
+                    std::u16string(ColumnName(*best->duplicate)) + u"」列，只能留一列",
+                named, false};
     }
     const auto has = [&](Column column) {
         return best->header.field[static_cast<std::size_t>(column)].has_value();
@@ -533,7 +601,7 @@ std::variant<ScheduleHeader, std::u16string> ReadHeader(std::string_view record,
     }
     const bool noRock = !has(Column::Frk) && !has(Column::Fuk);
     if (missing.empty() && !noRock) {
-        return best->header;
+        return {best->header, named, false};
     }
     std::u16string found;
     for (std::size_t i = 0; i < kColumnCount; ++i) {
@@ -552,8 +620,40 @@ std::variant<ScheduleHeader, std::u16string> ReadHeader(std::string_view record,
         names +=
             (names.empty() ? u"" : u"、") + knownAs(Column::Frk) + u" 或 " + knownAs(Column::Fuk);
     }
-    return u"不是桩表的表头，缺少列：" + names +
-           (found.empty() ? u"；没有认出任何列" : u"；认出的列：" + found);
+    return {u"不是桩表的表头，缺少列：" + names +
+                (found.empty() ? u"；没有认出任何列" : u"；认出的列：" + found),
+            named, false};
+}
+
+}  // namespace
+
+std::variant<ScheduleHeader, std::u16string> ReadHeader(std::string_view record, bool utf8Bom,
+                                                        std::size_t maxFields) {
+    return TryReadHeader(record, utf8Bom, maxFields).result;
+}
+
+HeaderSearch::Offered HeaderSearch::Offer(std::size_t line, std::string_view record, bool utf8Bom,
+                                          std::size_t maxFields) {
+    HeaderAttempt attempt = TryReadHeader(record, utf8Bom, maxFields);
+    if (auto* header = std::get_if<ScheduleHeader>(&attempt.result)) {
+        header_ = std::move(*header);
+        return Offered::Header;
+    }
+    lastWhy_ = u"第 " + DecimalText(line) + u" 行: " + std::get<std::u16string>(attempt.result);
+    if (!bestNamed_ || attempt.named > *bestNamed_) {
+        bestNamed_ = attempt.named;
+        why_ = lastWhy_;
+    }
+    return attempt.notASchedule ? Offered::NotASchedule : Offered::NotHeader;
+}
+
+std::u16string_view MergedCellHint(const ScheduleEntry& entry, Column column) {
+    if (!entry.emptyUnderFilled[static_cast<std::size_t>(column)]) {
+        return {};
+    }
+    return u"（上方的单元格有值，原表可能是合并单元格：另存为 CSV "
+           u"时只有合并区域的第一行留有它的值，"
+           u"直接读 .xlsx 工作簿则每一行都读得到）";
 }
 
 RowReading ReadRow(const RawRecord& record, const ScheduleHeader& header, TextDecoder& decoder) {
@@ -581,6 +681,11 @@ RowReading ReadRow(const RawRecord& record, const ScheduleHeader& header, TextDe
     }
     std::vector<std::string> fields;
     SplitFields(bytes, header.separator, std::numeric_limits<std::size_t>::max(), fields);
+    if (const auto first = decoder.Decode(fields.front());
+        first && Trim(*first) == kColumnListTitle) {
+        reading.endOfTable = true;
+        return reading;
+    }
 
     Cells cells;
     bool undecodable = false;
@@ -594,6 +699,8 @@ RowReading ReadRow(const RawRecord& record, const ScheduleHeader& header, TextDe
             undecodable = true;
             continue;
         }
+        FoldWidth(*text);
+        reading.filled[i] = !Trim(*text).empty();
         cells.text[i] = std::move(*text);
     }
     reading.pileLabel = cells[Column::PileLabel];
@@ -601,12 +708,27 @@ RowReading ReadRow(const RawRecord& record, const ScheduleHeader& header, TextDe
         reading.result = NotText(decoder.Encoding());
         return reading;
     }
+    if (std::all_of(std::begin(kPileColumns), std::end(kPileColumns),
+                    [&](Column column) { return Trim(cells[column]).empty(); })) {
+        reading.skipped = true;
+        reading.result = RowText(fields, decoder);
+        return reading;
+    }
     if (fields.size() > header.fieldCount) {
         reading.result = u"有 " + DecimalText(fields.size()) + u" 个字段，多于表头的 " +
                          DecimalText(header.fieldCount) + u" 个（数中的分隔符须放在引号里）";
         return reading;
     }
-    reading.result = RowFromCells(cells, header);
+    auto row = RowFromCells(cells, header, record.line);
+    if (auto* refused = std::get_if<Refused>(&row)) {
+        if (refused->column) {
+            reading.cell = CellName(header, *refused->column, record.line, cells[*refused->column]);
+            reading.refusedColumn = refused->column;
+        }
+        reading.result = std::move(refused->why);
+    } else {
+        reading.result = std::move(std::get<ScheduleRow>(row));
+    }
     return reading;
 }
 
@@ -629,10 +751,14 @@ std::variant<Schedule, std::u16string> ReadSchedule(const ByteSource& source,
         return u"文件是空的";
     };
 
-    // The header: the first record that is not blank.
+    // The header, with a title and empty rows above it as a workbook may have them.
     constexpr std::string_view kAnySeparator = ",;\t";
+    HeaderSearch search;
     for (;;) {
         if (!reader.Next(kAnySeparator, record)) {
+            if (reader.Stop() == ReadStop::EndOfFile && !search.Why().empty()) {
+                return search.Why();
+            }
             return stopped();
         }
         if (reader.Bom() == ByteOrderMark::Utf16) {
@@ -649,26 +775,43 @@ std::variant<Schedule, std::u16string> ReadSchedule(const ByteSource& source,
         if (BlankBytes(record.bytes, kAnySeparator)) {
             continue;
         }
-        auto header =
-            ReadHeader(record.bytes, reader.Bom() == ByteOrderMark::Utf8, limits.maxFields);
-        if (const auto* why = std::get_if<std::u16string>(&header)) {
-            return where + *why;
+        const HeaderSearch::Offered offered = search.Offer(
+            record.line, record.bytes, reader.Bom() == ByteOrderMark::Utf8, limits.maxFields);
+        if (offered == HeaderSearch::Offered::NotASchedule) {
+            return search.LastWhy();
         }
-        schedule.header = std::get<ScheduleHeader>(header);
-        break;
+        if (offered == HeaderSearch::Offered::Header) {
+            schedule.header = search.Header();
+            break;
+        }
     }
 
     TextDecoder decoder(schedule.header.encoding);
     const std::string separator(1, schedule.header.separator);
+    std::array<bool, kColumnCount> filledAbove{};
     while (reader.Next(separator, record)) {
         RowReading row = ReadRow(record, schedule.header, decoder);
+        if (row.endOfTable) {
+            return schedule;  // the rest of the file is not read
+        }
         if (row.blank) {
             continue;
         }
         if (schedule.entries.size() == limits.maxRows) {
             return u"桩表超过 " + DecimalText(limits.maxRows) + u" 行，请分成几个文件";
         }
-        schedule.entries.push_back({record.line, std::move(row.pileLabel), std::move(row.result)});
+        ScheduleEntry entry{record.line,           std::move(row.pileLabel),
+                            std::move(row.result), std::move(row.cell),
+                            row.skipped,           {}};
+        // A merged range saved as CSV keeps its value in its first row only.
+        for (std::size_t i = 0; i < kColumnCount; ++i) {
+            entry.emptyUnderFilled[i] = !row.filled[i] && filledAbove[i];
+            filledAbove[i] = row.filled[i] || filledAbove[i];
+        }
+        if (row.refusedColumn && !row.skipped) {
+            std::get<std::u16string>(entry.result) += MergedCellHint(entry, *row.refusedColumn);
+        }
+        schedule.entries.push_back(std::move(entry));
     }
     if (reader.Stop() != ReadStop::EndOfFile) {
         return stopped();
@@ -680,21 +823,79 @@ std::u16string ProcessChoices(RockParameterMode mode) {
     return Joined(ProcessTexts(mode));
 }
 
+namespace {
+
+// A record of the template: a field quoted where it holds a separator or a quote.
+std::string Record(std::initializer_list<std::u16string_view> fields) {
+    std::u16string record;
+    bool first = true;
+    for (const std::u16string_view field : fields) {
+        if (!first) {
+            record += u",";
+        }
+        first = false;
+        record += field.find_first_of(u",\"") == std::u16string_view::npos ? std::u16string(field)
+                                                                           : QuotedField(field);
+    }
+    return Utf16ToUtf8(record) + "\r\n";
+}
+
+struct ColumnHelp {
+    Column column;
+    std::u16string_view unit;
+    std::u16string texts;
+};
+
+std::vector<ColumnHelp> ColumnHelps() {
+    return {
+        {Column::PileLabel, u"", u"可不填；计算书中桩的编号"},
+        {Column::Section, u"", Joined(SectionTexts()) + u"；没有这一列时都是圆桩"},
+        {Column::Mode, u"", u"frk 或 fuk；不填时看这一行填了 frk 还是 fuk"},
+        {Column::Dd, u"mm", u"圆桩、椭圆桩的直径 d，矩形桩的长边 a"},
+        {Column::Tyzd, u"mm", u"椭圆桩的直段长度 c，矩形桩的短边 b；圆桩不填"},
+        {Column::Hr, u"mm 或倍数",
+         u"毫米数如 2000，或 d 的倍数如 1.5d（矩形桩为 b 的倍数如 1.5b）"},
+        {Column::Grade, u"", Joined(GradeTexts())},
+        {Column::Process, u"",
+         u"frk 时为 " + ProcessChoices(RockParameterMode::Frk) + u"；fuk 时为 " +
+             ProcessChoices(RockParameterMode::Fuk) + u"，可不填"},
+        {Column::Frk, u"MPa", u"参数为 frk 的行填"},
+        {Column::Fuk, u"MPa", u"参数为 fuk 的行填"},
+        {Column::Precision, u"", Joined(PrecisionTexts()) + u"；不填为个位取整"},
+        {Column::Time, u"", u"可不填；写在计算书末尾的时间，不填为计算时的时间"},
+        {Column::DecimalSeparator, u"", u". 或 ,；可不填，不填为本机的小数点"},
+    };
+}
+
+}  // namespace
+
+std::string TemplateRows() {
+    // The circle in both modes, then the sections only fuk computes; fuk rows leave 工艺 empty.
+    return Record({u"桩号", u"截面", u"参数", u"d或a", u"c或b", u"hr", u"混凝土", u"工艺", u"frk",
+                   u"fuk", u"精度"}) +
+           Record({u"Z1", u"圆桩", u"frk", u"1000", u"", u"1.0d", u"C30", u"泥浆护壁成桩", u"25",
+                   u"", u""}) +
+           Record({u"Z2", u"圆桩", u"fuk", u"1000", u"", u"2000", u"C30", u"", u"", u"24", u""}) +
+           Record(
+               {u"Z3", u"椭圆桩", u"fuk", u"1000", u"500", u"1.5d", u"C30", u"", u"", u"24", u""}) +
+           Record({u"Z4", u"矩形桩", u"fuk", u"1200", u"1000", u"1.0b", u"C35", u"", u"", u"24",
+                   u"一位小数"});
+}
+
+std::string ColumnList() {
+    std::string list = Record({kColumnListTitle, u"又作", u"单位", u"填写"});
+    for (const ColumnHelp& help : ColumnHelps()) {
+        std::u16string others;
+        for (const std::u16string_view name : OtherNames(help.column)) {
+            others += (others.empty() ? u"" : u"、") + std::u16string(name);
+        }
+        list += Record({ColumnName(help.column), others, help.unit, help.texts});
+    }
+    return list;
+}
+
 std::string ScheduleTemplate() {
-    const std::u16string notes[] = {
-        u"frk 时工艺为 " + ProcessChoices(RockParameterMode::Frk),
-        u"fuk 时工艺为 " + ProcessChoices(RockParameterMode::Fuk) + u"（可不填）",
-        u"精度为 " + Joined(PrecisionTexts()) + u"（可不填）"};
-    return "\xEF\xBB\xBF"
-           "桩号,截面,参数,d或a,c或b,hr,混凝土,工艺,frk,fuk,精度,说明\r\n"
-           "Z1,圆桩,frk,1000,0,1.0d,C30,泥浆护壁成桩,25,24,个位取整," +
-           Utf16ToUtf8(notes[0]) +
-           "\r\n"
-           "Z2,椭圆桩,fuk,1000,500,1.5d,C30,干作业成孔且清底干净,25,24,个位取整," +
-           Utf16ToUtf8(notes[1]) +
-           "\r\n"
-           "Z3,矩形桩,fuk,1200,1000,1.0b,C35,干作业成孔且清底干净,25,24,个位取整," +
-           Utf16ToUtf8(notes[2]) + "\r\n";
+    return "\xEF\xBB\xBF" + TemplateRows() + "\r\n" + ColumnList();
 }
 
 }  // namespace pile::schedule

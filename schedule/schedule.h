@@ -77,6 +77,27 @@ struct LoadTexts {
     friend bool operator==(const LoadTexts&, const LoadTexts&) = default;
 };
 
+// Where a sheet's header is, the same for CSV files and workbooks: the first row that is one
+// (a title and empty rows may stand above it); when no row is, why not, said of the row that
+// names most columns.
+class HeaderSearch {
+  public:
+    enum class Offered { Header, NotHeader, NotASchedule };
+    // NotASchedule: the row says the file is none (binary, not text, too wide): stop there.
+    Offered Offer(std::size_t line, std::string_view record, bool utf8Bom, std::size_t maxFields);
+    const ScheduleHeader& Header() const { return header_; }
+    // "第 N 行: why", of the row naming most columns.
+    const std::u16string& Why() const { return why_; }
+    // The same of the row offered last.
+    const std::u16string& LastWhy() const { return lastWhy_; }
+
+  private:
+    ScheduleHeader header_;
+    std::u16string why_;
+    std::u16string lastWhy_;
+    std::optional<std::size_t> bestNamed_;
+};
+
 // One pile as the window's panel would hold it.
 struct ScheduleRow {
     PanelInput panel;
@@ -87,9 +108,16 @@ struct ScheduleRow {
 };
 
 struct RowReading {
-    bool blank = false;        // every field empty: not a pile, skipped
+    bool blank = false;       // every field empty: not a pile, skipped
+    bool endOfTable = false;  // the template's column list starts: no more rows
+    // Cells but none naming a section, a dimension, a depth or a rock value: a note, a
+    // subtotal, a signature line. Not a pile: `result` holds the row's text, to be listed.
+    bool skipped = false;
     std::u16string pileLabel;  // 桩号, as written (empty when it cannot be decoded)
     std::variant<ScheduleRow, std::u16string> result;  // the row, or why it is refused
+    std::u16string cell;  // the cell a refusal is about (CellName), empty for the whole row
+    std::optional<Column> refusedColumn;      // the column of that cell
+    std::array<bool, kColumnCount> filled{};  // which of the header's cells hold text
 };
 
 RowReading ReadRow(const RawRecord& record, const ScheduleHeader& header, TextDecoder& decoder);
@@ -99,7 +127,25 @@ struct ScheduleEntry {
     std::size_t line = 0;
     std::u16string pileLabel;
     std::variant<ScheduleRow, std::u16string> result;
+    std::u16string cell;   // as RowReading::cell
+    bool skipped = false;  // as RowReading::skipped
+    // CSV only: the cells empty under a filled one (directly, or under a run of empty ones):
+    // what a merged range leaves in the rows below its first when saved as CSV.
+    std::array<bool, kColumnCount> emptyUnderFilled{};
 };
+
+// For a refusal about `column`'s cell: the note that the cell may have been merged, where it
+// is empty under a filled one in a CSV file; else empty.
+std::u16string_view MergedCellHint(const ScheduleEntry& entry, Column column);
+
+// A cell as messages name it: the column as the header writes it, the cell's reference (A1;
+// a CSV field by the same letters) and its text as read: "嵌岩深度 F7「1.5D」". A column the
+// header lacks is named by the program's name and said to be missing.
+std::u16string CellName(const ScheduleHeader& header, Column column, std::size_t row,
+                        std::u16string_view text);
+
+// A cell text inside a message: at most 20 characters, control characters as blanks.
+std::u16string ShownText(std::u16string_view text);
 
 struct Schedule {
     ScheduleHeader header;
@@ -113,8 +159,17 @@ std::variant<Schedule, std::u16string> ReadSchedule(const ByteSource& source,
 // The 工艺 texts a row of the mode accepts, as a list for people: "A、B 或 C".
 std::u16string ProcessChoices(RockParameterMode mode);
 
-// A header and one example row of each section, UTF-8 with a byte-order mark and CR LF, as
-// Excel reads and writes it; a last column 说明 (not read) lists the accepted texts.
+// The template's table: a header and one example row for each section and mode, each row
+// with only the cells it needs. CSV records, CR LF, no byte-order mark.
+std::string TemplateRows();
+
+// Every column for people, from the names the reader knows: heading "各列说明,又作,单位,填写",
+// then one record per column. Its first cell ends a schedule's table: the reader reads no row
+// from a row starting with it.
+std::string ColumnList();
+
+// TemplateRows, an empty record and ColumnList: UTF-8 with a byte-order mark, as Excel reads
+// and writes it.
 std::string ScheduleTemplate();
 
 }  // namespace pile::schedule

@@ -30,7 +30,8 @@ std::u16string MiB(std::size_t bytes) {
     return DecimalText(bytes >> 20) + u" MB";
 }
 
-const std::u16string kSaveAs = u"请另存为“Excel 工作簿 (*.xlsx)”或“CSV UTF-8”";
+// Said after 请, 或 or 在 … 中: the save-as step itself, once.
+const std::u16string kSaveAs = u"另存为“Excel 工作簿 (*.xlsx)”或“CSV UTF-8”";
 
 // ------------------------------------------------------------------ the zip archive
 
@@ -829,7 +830,7 @@ bool FillMerges(std::vector<SheetRow>& rows, const std::vector<MergedRange>& mer
 // Which zip this is when it holds no Office Open XML workbook.
 std::u16string NotAWorkbook(Archive& archive) {
     if (archive.Has("xl/workbook.bin")) {
-        return u"这是 Excel 二进制工作簿（.xlsb），读不了；" + kSaveAs;
+        return u"这是 Excel 二进制工作簿（.xlsb），读不了；请" + kSaveAs;
     }
     if (archive.Has("content.xml") || archive.Has("mimetype")) {
         return std::u16string(

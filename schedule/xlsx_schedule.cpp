@@ -30,17 +30,8 @@ std::string RecordBytes(const SheetRow& row, std::uint32_t width) {
     return bytes;
 }
 
-std::size_t NamedColumns(const SheetRow& row) {
-    return static_cast<std::size_t>(
-        std::count_if(row.cells.begin(), row.cells.end(),
-                      [](const SheetCell& cell) { return ColumnOf(Utf8ToUtf16(cell.text)); }));
-}
-
-std::u16string Where(std::uint32_t row) {
-    return u"第 " + DecimalText(row) + u" 行: ";
-}
-
-// A formula Excel never calculated (a workbook written by a program) has no value to read.
+// A formula Excel never calculated (a workbook written by a program) has no value to read:
+// the cell it stands in.
 std::optional<std::u16string> Uncalculated(const SheetRow& row, const ScheduleHeader& header) {
     for (const SheetCell& cell : row.cells) {
         if (!cell.formulaWithoutValue) {
@@ -48,9 +39,7 @@ std::optional<std::u16string> Uncalculated(const SheetRow& row, const ScheduleHe
         }
         for (std::size_t i = 0; i < kColumnCount; ++i) {
             if (header.field[i] && *header.field[i] + 1 == cell.column) {
-                return std::u16string(ColumnName(static_cast<Column>(i))) + u" (" +
-                       Utf8ToUtf16(CellReference(row.number, cell.column)) +
-                       u"): 公式没有计算结果，请在 Excel 中保存一次";
+                return CellName(header, static_cast<Column>(i), row.number, {});
             }
         }
     }
@@ -68,25 +57,22 @@ std::variant<Schedule, std::u16string> ScheduleFromWorksheet(const Worksheet& sh
     Schedule schedule;
     std::size_t first = 0;
     bool found = false;
-    std::optional<std::u16string> bestWhy;
-    std::size_t bestNamed = 0;
+    HeaderSearch search;
     for (std::size_t i = 0; i < sheet.rows.size(); ++i) {
         const SheetRow& row = sheet.rows[i];
-        auto header = ReadHeader(RecordBytes(row, row.cells.back().column), true, limits.maxFields);
-        if (auto* names = std::get_if<ScheduleHeader>(&header)) {
-            schedule.header = *names;
+        // A row that would make a CSV file no schedule (a cell far to the right) is only one
+        // row of a sheet: the search goes on below it.
+        const HeaderSearch::Offered offered = search.Offer(
+            row.number, RecordBytes(row, row.cells.back().column), true, limits.maxFields);
+        if (offered == HeaderSearch::Offered::Header) {
+            schedule.header = search.Header();
             first = i + 1;
             found = true;
             break;
         }
-        const std::size_t named = NamedColumns(row);
-        if (!bestWhy || named > bestNamed) {
-            bestNamed = named;
-            bestWhy = Where(row.number) + std::get<std::u16string>(header);
-        }
     }
     if (!found) {
-        return u"工作表「" + name + u"」" + *bestWhy;
+        return u"工作表「" + name + u"」" + search.Why();
     }
 
     TextDecoder decoder(TextEncoding::Utf8);
@@ -95,18 +81,27 @@ std::variant<Schedule, std::u16string> ScheduleFromWorksheet(const Worksheet& sh
         const SheetRow& row = sheet.rows[i];
         const RawRecord record{row.number, row.number, RecordBytes(row, width), RecordStatus::Ok};
         RowReading reading = ReadRow(record, schedule.header, decoder);
+        if (reading.endOfTable) {
+            break;
+        }
         const std::optional<std::u16string> uncalculated = Uncalculated(row, schedule.header);
         if (reading.blank && !uncalculated) {
             continue;
         }
         if (uncalculated) {
-            reading.result = *uncalculated;
+            reading.skipped = false;
+            reading.cell = *uncalculated;
+            reading.result = std::u16string(u"公式没有计算结果，请在 Excel 中保存一次");
         }
         if (schedule.entries.size() == limits.maxRows) {
             return u"桩表超过 " + DecimalText(limits.maxRows) + u" 行，请分成几个文件";
         }
-        schedule.entries.push_back(
-            {row.number, std::move(reading.pileLabel), std::move(reading.result)});
+        schedule.entries.push_back({row.number,
+                                    std::move(reading.pileLabel),
+                                    std::move(reading.result),
+                                    std::move(reading.cell),
+                                    reading.skipped,
+                                    {}});
     }
     return schedule;
 }

@@ -71,6 +71,14 @@ std::variant<PileLoads, std::u16string> ReadLoads(const LoadTexts& texts, char16
     return loads;
 }
 
+LoadsMet MeetLoads(const PileLoads& loads, double ra, double rc) {
+    LoadsMet met;
+    met.nk = !loads.nk || NotAbove(*loads.nk, ra);
+    met.nkmax = !loads.nkmax || NotAbove(*loads.nkmax, kEccentricFactor * ra);
+    met.n = !loads.n || NotAbove(loads.gamma0 * *loads.n, rc);
+    return met;
+}
+
 LoadCheck CheckLoads(const PileLoads& loads, std::u16string_view raText, std::u16string_view rcText,
                      char16_t separator) {
     LoadCheck check;
@@ -82,30 +90,26 @@ LoadCheck CheckLoads(const PileLoads& loads, std::u16string_view raText, std::u1
     // every check rather than passing one.
     const double ra = ParseLocaleNumber(raText, separator).value_or(0);
     const double rc = ParseLocaleNumber(rcText, separator).value_or(0);
-    std::u16string failed;
-    const auto fail = [&](bool& flag, std::u16string_view name) {
-        flag = true;
-        check.passed = false;
-        failed += (failed.empty() ? u"" : u"、") + std::u16string(name);
-    };
+    const LoadsMet met = MeetLoads(loads, ra, rc);
     if (loads.nk) {
         check.nkRatio = RatioText(*loads.nk, ra, separator);
-        if (!NotAbove(*loads.nk, ra)) {
-            fail(check.nkFailed, u"Nk>Ra");
-        }
     }
     if (loads.nkmax) {
-        const double limit = kEccentricFactor * ra;
-        check.nkmaxRatio = RatioText(*loads.nkmax, limit, separator);
-        if (!NotAbove(*loads.nkmax, limit)) {
-            fail(check.nkmaxFailed, u"Nkmax>1.2Ra");
-        }
+        check.nkmaxRatio = RatioText(*loads.nkmax, kEccentricFactor * ra, separator);
     }
     if (loads.n) {
-        const double load = loads.gamma0 * *loads.n;
-        check.nRatio = RatioText(load, rc, separator);
-        if (!NotAbove(load, rc)) {
-            fail(check.nFailed, u"γ0N>Rc");
+        check.nRatio = RatioText(loads.gamma0 * *loads.n, rc, separator);
+    }
+    check.nkFailed = !met.nk;
+    check.nkmaxFailed = !met.nkmax;
+    check.nFailed = !met.n;
+    check.passed = met.All();
+    std::u16string failed;
+    for (const auto& [flag, name] :
+         {std::pair{check.nkFailed, u"Nk>Ra"}, std::pair{check.nkmaxFailed, u"Nkmax>1.2Ra"},
+          std::pair{check.nFailed, u"γ0N>Rc"}}) {
+        if (flag) {
+            failed += (failed.empty() ? u"" : u"、") + std::u16string(name);
         }
     }
     check.verdict = check.passed ? u"满足" : u"不满足（" + failed + u"）";

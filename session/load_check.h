@@ -28,6 +28,15 @@ struct PileLoads {
 // of at least 0; gamma0 lies from 0.9 to 1.1). Numbers are read with the point or `separator`.
 std::variant<PileLoads, std::u16string> ReadLoads(const LoadTexts& texts, char16_t separator);
 
+// Which checks the loads meet against capacities already read back from their printed texts.
+struct LoadsMet {
+    bool nk = true;     // Nk <= Ra
+    bool nkmax = true;  // Nkmax <= 1.2 Ra
+    bool n = true;      // gamma0 N <= Rc
+    bool All() const { return nk && nkmax && n; }
+};
+LoadsMet MeetLoads(const PileLoads& loads, double ra, double rc);
+
 struct LoadCheck {
     bool checked = false;  // some load was given
     bool passed = true;

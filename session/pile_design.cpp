@@ -98,9 +98,25 @@ std::variant<Design, std::u16string> DesignCircle(const PanelInput& row, Precisi
         return std::u16string(u"没有荷载（Nk、Nkmax 或 N），无法选型");
     }
     const int decimals = DepthDecimals(options);
-    Design last;
-    bool any = false;
-    for (double d : options.diameters) {
+    const auto printed = [&](double value) {
+        return ParseLocaleNumber(PrecisionText(value, precision, 7, separator), separator)
+            .value_or(0);
+    };
+    const auto design = [&](Candidate&& candidate) {
+        Design found;
+        found.results =
+            ResultTextsOf(std::get<ComputedPile>(candidate.result), precision, separator);
+        found.check = CheckLoads(loads, found.results.ra, found.results.rc, separator);
+        found.found = found.check.passed;
+        found.panel = std::move(candidate.panel);
+        return found;
+    };
+    // One diameter's depths, shallowest first, until one passes or the table clamps: the pile
+    // that passes, else the deepest tried. The body's capacity does not depend on the depth,
+    // so once gamma0 N > Rc no depth of this diameter passes and `stopAtBody` ends the search.
+    std::optional<std::u16string> refused;
+    const auto search = [&](double d, bool stopAtBody) -> std::optional<Candidate> {
+        std::optional<Candidate> deepest;
         for (int step = 0; step < kMaxDepthsPerDiameter; ++step) {
             const double multiple = options.hrMin + step * options.hrStep;
             Candidate candidate =
@@ -110,32 +126,80 @@ std::variant<Design, std::u16string> DesignCircle(const PanelInput& row, Precisi
                 const ValidationFailure& failure = std::get<ValidationFailure>(candidate.result);
                 // A size the checks refuse (a depth of 0) is no candidate; a rock value they
                 // refuse fails every size.
-                if (failure.control == InputControl::Diameter ||
-                    failure.control == InputControl::SocketDepth) {
-                    continue;
+                if (failure.control != InputControl::Diameter &&
+                    failure.control != InputControl::SocketDepth) {
+                    refused = std::u16string(failure.message);
+                    return std::nullopt;
                 }
-                return std::u16string(failure.message);
+                continue;
             }
             if (pile->result.ratioClamped) {
                 break;
             }
-            Design design;
-            design.panel = std::move(candidate.panel);
-            design.results = ResultTextsOf(*pile, precision, separator);
-            design.check = CheckLoads(loads, design.results.ra, design.results.rc, separator);
-            design.found = design.check.passed;
-            if (design.found) {
-                return design;
+            const LoadsMet met =
+                MeetLoads(loads, printed(pile->result.Ra), printed(pile->result.Rc));
+            const bool last = met.All() || (stopAtBody && !met.n);
+            deepest = std::move(candidate);
+            if (last) {
+                break;
             }
-            last = std::move(design);
-            any = true;
+        }
+        return deepest;
+    };
+    for (double d : options.diameters) {
+        std::optional<Candidate> tried = search(d, true);
+        if (refused) {
+            return *refused;
+        }
+        if (tried) {
+            Design found = design(std::move(*tried));
+            if (found.found) {
+                return found;
+            }
         }
     }
-    if (!any) {
+    // Nothing passes: how far the largest diameter got at its deepest socket.
+    std::optional<Candidate> largest = search(options.diameters.back(), false);
+    if (!largest) {
         return std::u16string(u"没有不超出系数表范围的嵌岩深度可选");
     }
+    Design last = design(std::move(*largest));
     last.shortfall = Shortfall(last, loads, separator);
     return last;
+}
+
+ScheduleDesign DesignSchedule(schedule::Schedule& schedule, const DesignOptions& options,
+                              char16_t separator) {
+    ScheduleDesign design;
+    design.notes.resize(schedule.entries.size());
+    for (std::size_t i = 0; i < schedule.entries.size(); ++i) {
+        auto* row = std::get_if<schedule::ScheduleRow>(&schedule.entries[i].result);
+        if (row == nullptr || row->panel.sectionType != SectionType::Circle) {
+            continue;
+        }
+        const char16_t rowSeparator = row->decimalSeparator.value_or(separator);
+        const auto loads = ReadLoads(row->loads, rowSeparator);
+        const auto* given = std::get_if<PileLoads>(&loads);
+        // Loads that cannot be read refuse the row when it is computed, with their message.
+        if (given == nullptr || !given->Any()) {
+            continue;
+        }
+        const auto found = DesignCircle(row->panel, row->precision, *given, options, rowSeparator);
+        if (const auto* why = std::get_if<std::u16string>(&found)) {
+            design.notes[i] = u"未选型：" + *why;
+            continue;
+        }
+        const Design& pile = std::get<Design>(found);
+        if (pile.found) {
+            row->panel.ddText = pile.panel.ddText;
+            row->panel.hrText = pile.panel.hrText;
+            ++design.sized;
+        } else {
+            design.notes[i] = u"没有满足要求的桩：" + pile.shortfall;
+            ++design.unmet;
+        }
+    }
+    return design;
 }
 
 }  // namespace pile::session

@@ -11,6 +11,7 @@
 
 #include "engine/fixed_text.h"
 #include "engine/pile_input.h"
+#include "schedule/schedule.h"
 #include "session/load_check.h"
 #include "session/panel_session.h"
 
@@ -44,5 +45,16 @@ struct Design {
 std::variant<Design, std::u16string> DesignCircle(const PanelInput& row, PrecisionMode precision,
                                                   const PileLoads& loads,
                                                   const DesignOptions& options, char16_t separator);
+
+// A schedule sized row by row: every circle with loads gets the d and hr found (a row no
+// candidate satisfies keeps its own and is told how far the largest got); other rows stay as
+// they are and are only checked when computed. One note per entry, empty where there is none.
+struct ScheduleDesign {
+    std::vector<std::u16string> notes;
+    std::size_t sized = 0;  // rows given a new d and hr
+    std::size_t unmet = 0;  // circles with loads that no candidate satisfies
+};
+ScheduleDesign DesignSchedule(schedule::Schedule& schedule, const DesignOptions& options,
+                              char16_t separator);
 
 }  // namespace pile::session

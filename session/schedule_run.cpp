@@ -1,5 +1,6 @@
 #include "session/schedule_run.h"
 
+#include <algorithm>
 #include <unordered_map>
 #include <utility>
 #include <variant>
@@ -10,7 +11,81 @@
 
 namespace pile::session {
 
+using schedule::Column;
 using schedule::DecimalText;
+namespace {
+
+// The schedule's column behind the box a failed check turns red.
+Column ColumnOf(InputControl control) {
+    switch (control) {
+        case InputControl::Diameter:
+            return Column::Dd;
+        case InputControl::StraightLength:
+            return Column::Tyzd;
+        case InputControl::SocketDepth:
+            return Column::Hr;
+        case InputControl::Frk:
+            return Column::Frk;
+        case InputControl::Fuk:
+            break;
+    }
+    return Column::Fuk;
+}
+
+const std::u16string& BoxText(const PanelInput& panel, Column column) {
+    switch (column) {
+        case Column::Dd:
+            return panel.ddText;
+        case Column::Tyzd:
+            return panel.tyzdText;
+        case Column::Hr:
+            return panel.hrText;
+        case Column::Frk:
+            return panel.frkText;
+        default:
+            return panel.fukText;
+    }
+}
+
+bool IsDigit(char16_t c) {
+    return c >= u'0' && c <= u'9';
+}
+
+// The accepted form, for the texts a schedule holds that the window's boxes refuse: a
+// multiple with the wrong letter ("1.5D", "1.5b" for a circle), a depth or a value written
+// with its unit or a sign before it ("2000mm", "Φ1000"). Empty where the text is no such slip.
+std::u16string Hint(Column column, SectionType section, std::u16string_view text) {
+    while (!text.empty() && text.front() == u' ') {
+        text.remove_prefix(1);
+    }
+    if (text.empty()) {
+        return {};
+    }
+    if (column == Column::Hr) {
+        const std::u16string letter = section == SectionType::Rectangle ? u"b" : u"d";
+        if (text.find(letter) != std::u16string_view::npos) {
+            return {};  // the multiple's own letter: its number part is what is wrong
+        }
+        if (text.find_first_of(u"dDbB") != std::u16string_view::npos) {
+            return u"（倍数写作小写 " + letter + u"，如 1.5" + letter + u"）";
+        }
+        const bool letters = std::any_of(text.begin(), text.end(), [](char16_t c) {
+            return (c >= u'a' && c <= u'z') || (c >= u'A' && c <= u'Z');
+        });
+        if (IsDigit(text.front()) && letters) {
+            return u"（毫米数只写数字，如 2000）";
+        }
+        return {};
+    }
+    if (!IsDigit(text.front()) && text.front() != u'.') {
+        return column == Column::Frk || column == Column::Fuk ? u"（只写数字，如 25）"
+                                                              : u"（只写数字，如 1000）";
+    }
+    return {};
+}
+
+}  // namespace
+
 namespace {
 
 // The change of one book over several appends: from the first line any of them touched to
@@ -37,9 +112,17 @@ ScheduleOutcome ComputeSchedule(const schedule::Schedule& schedule, char16_t dec
         RowOutcome row;
         row.line = entry.line;
         row.pileLabel = entry.pileLabel;
+        row.cell = entry.cell;
         const auto* reading = std::get_if<schedule::ScheduleRow>(&entry.result);
         std::optional<PileLoads> loads;
-        if (reading) {
+        if (entry.skipped) {
+            row.skipped = true;
+            row.pileLabel.clear();  // the 桩号 cell holds the note, which the listing shows
+            row.refusal =
+                u"跳过「" + schedule::ShownText(std::get<std::u16string>(entry.result)) + u"」";
+            ++outcome.skipped;
+            reading = nullptr;
+        } else if (reading) {
             row.loads = reading->loads;
             // Loads that cannot be read refuse the row before it reaches the books.
             auto read =
@@ -71,10 +154,18 @@ ScheduleOutcome ComputeSchedule(const schedule::Schedule& schedule, char16_t dec
                     first = update.booksChange;
                 }
             } else {
-                row.refusal = std::get<ValidationFailure>(update.outcome).message;
+                const ValidationFailure& failure = std::get<ValidationFailure>(update.outcome);
+                const Column column = ColumnOf(failure.control);
+                const std::u16string& text = BoxText(reading->panel, column);
+                row.cell = schedule::CellName(schedule.header, column, entry.line, text);
+                row.refusal = std::u16string(failure.message) +
+                              Hint(column, reading->panel.sectionType, text) +
+                              std::u16string(schedule::MergedCellHint(entry, column));
             }
         }
-        ++(row.results ? outcome.computed : outcome.refused);
+        if (!row.skipped) {
+            ++(row.results ? outcome.computed : outcome.refused);
+        }
         outcome.rows.push_back(std::move(row));
         if (progress && !progress(outcome.rows.size(), schedule.entries.size())) {
             break;
@@ -112,8 +203,9 @@ int ExitStatus(const ScheduleOutcome& outcome) {
     return outcome.failedChecks == 0 ? 0 : kExitChecksFailed;
 }
 
-std::u16string CheckSummary(const ScheduleOutcome& outcome) {
+std::u16string CheckSummary(const ScheduleOutcome& outcome, std::size_t maxNames) {
     std::size_t passed = 0;
+    std::size_t named = 0;
     std::u16string failed;
     for (const RowOutcome& row : outcome.rows) {
         if (!row.results || !row.check.checked) {
@@ -121,8 +213,10 @@ std::u16string CheckSummary(const ScheduleOutcome& outcome) {
         }
         if (row.check.passed) {
             ++passed;
-        } else {
+        } else if (named++ < maxNames) {
             failed += (failed.empty() ? u"" : u"、") + PileName(row.pileNumber, row.pileLabel);
+        } else if (named == maxNames + 1) {
+            failed += u"等";
         }
     }
     if (passed == 0 && failed.empty()) {
@@ -135,11 +229,32 @@ std::u16string CheckSummary(const ScheduleOutcome& outcome) {
     return summary;
 }
 
+std::u16string RefusalLine(const RowOutcome& row) {
+    std::u16string line = u"第 " + DecimalText(row.line) + u" 行";
+    std::u16string_view label = row.pileLabel;
+    while (!label.empty() && (label.front() == u' ' || label.back() == u' ')) {
+        label = label.front() == u' ' ? label.substr(1) : label.substr(0, label.size() - 1);
+    }
+    const std::u16string mark = schedule::ShownText(label);
+    const bool marked = !mark.empty();
+    if (marked) {
+        line += u"（" + mark + u"）";
+    }
+    if (!row.cell.empty()) {
+        line += (marked ? u"" : u" ") + row.cell;
+    }
+    return line + u": " + row.refusal;
+}
+
+std::u16string RefusalText(const RowOutcome& row) {
+    return row.cell.empty() ? row.refusal : row.cell + u": " + row.refusal;
+}
+
 std::u16string RefusalLines(const ScheduleOutcome& outcome) {
     std::u16string lines;
     for (const RowOutcome& row : outcome.rows) {
         if (!row.results) {
-            lines += u"第 " + DecimalText(row.line) + u" 行: " + row.refusal + u"\n";
+            lines += RefusalLine(row) + u"\n";
         }
     }
     return lines;
@@ -211,7 +326,7 @@ std::vector<std::u16string> ResultsCells(const RowOutcome& row, bool withLoads) 
         t.ra,
         t.rc,
         std::u16string(t.rockClass.value_or(u"")),
-        row.refusal};
+        row.refusal.empty() ? row.note : RefusalText(row)};
     if (withLoads) {
         const LoadCheck& c = row.check;
         cells.insert(cells.end(), {row.loads.nk, row.loads.nkmax, row.loads.n, row.loads.gamma0,

@@ -23,15 +23,19 @@ struct RowOutcome {
     // The result panel after the row's "计算"; none when the row was refused.
     std::optional<ResultTexts> results;
     std::u16string refusal;  // why it was refused: a failed reading or a failed check
+    std::u16string cell;     // the cell it is about, as schedule::CellName names it; or empty
+    bool skipped = false;    // not a pile (a note, a subtotal): `refusal` says so, with its text
     int pileNumber = 0;      // the record's number when computed; its mark names it if it has one
     schedule::LoadTexts loads;  // as the row gives them
     LoadCheck check;            // against the Ra and Rc computed; unchecked without loads
+    std::u16string note;        // what sizing says of the row, if it was sized
 };
 
 struct ScheduleOutcome {
     std::vector<RowOutcome> rows;
     std::size_t computed = 0;
     std::size_t refused = 0;
+    std::size_t skipped = 0;       // rows that are no pile; they change no exit status
     std::size_t failedChecks = 0;  // rows computed whose loads fail a check
     bool hasLoads = false;         // the schedule has a load column: the results show the checks
     // Both books' change over the whole run, for memos that follow them.
@@ -64,9 +68,18 @@ int ExitStatus(const ScheduleOutcome& outcome);
 inline constexpr int kExitChecksFailed = 4;
 
 // "38 根满足，2 根不满足：ZJ7、ZJ31" over the rows computed with loads; empty when no row has any.
-std::u16string CheckSummary(const ScheduleOutcome& outcome);
+// Past `maxNames` failing piles the list ends in "等".
+std::u16string CheckSummary(const ScheduleOutcome& outcome,
+                            std::size_t maxNames = static_cast<std::size_t>(-1));
 
-// "第 N 行: message", one line each (LF), for every refused row.
+// A refused row for people: "第 7 行（ZJ5）嵌岩深度 F7「1.5D」: 嵌岩深度数据有错（…）", its
+// pile mark and cell left out where it has none.
+std::u16string RefusalLine(const RowOutcome& row);
+
+// The cell and why, "嵌岩深度 F7「1.5D」: 嵌岩深度数据有错（…）", as the results say it.
+std::u16string RefusalText(const RowOutcome& row);
+
+// RefusalLine, one line each (LF), for every refused or skipped row.
 std::u16string RefusalLines(const ScheduleOutcome& outcome);
 
 // "桩号重复：ZJ5（第 7、9 行）", one for each name that the books give to the records of more

@@ -9,7 +9,6 @@
 #include <string_view>
 #include <vector>
 
-#include "books/book_record.h"
 #include "engine/utf_text.h"
 #include "schedule/csv_records.h"
 
@@ -68,31 +67,16 @@ std::u16string Failed(lxw_error error) {
     return u"工作簿未能写出（" + Utf8ToUtf16(lxw_strerror(error)) + u"）";
 }
 
-std::optional<std::u16string> WriteSheet(const std::string& path, const std::string& scratch,
-                                         const char* sheetName, const Rows& rows) {
-    lxw_workbook_options options{};
-    options.constant_memory = LXW_TRUE;
-    std::string tmpdir = scratch;
-    options.tmpdir = tmpdir.data();
-    lxw_workbook* workbook = workbook_new_opt(path.c_str(), &options);
-    if (workbook == nullptr) {
-        return Failed(LXW_ERROR_CREATING_XLSX_FILE);
-    }
-    lxw_worksheet* sheet = workbook_add_worksheet(workbook, sheetName);
-    lxw_format* header = workbook_add_format(workbook);
-    format_set_bold(header);
-    lxw_format* met = workbook_add_format(workbook);
-    format_set_bg_color(met, 0xC6EFCE);
-    lxw_format* notMet = workbook_add_format(workbook);
-    format_set_bg_color(notMet, 0xFFC7CE);
-    format_set_font_color(notMet, 0x9C0006);
+struct Formats {
+    lxw_format* header = nullptr;
     std::array<lxw_format*, 5> decimals{};
-    const char* patterns[] = {"0", "0.0", "0.00", "0.000", "0.0000"};
-    for (std::size_t i = 0; i < decimals.size(); ++i) {
-        decimals[i] = workbook_add_format(workbook);
-        format_set_num_format(decimals[i], patterns[i]);
-    }
+    lxw_format* met = nullptr;
+    lxw_format* notMet = nullptr;
+};
 
+// One sheet: the columns as wide as their texts, the first row bold and frozen, numbers in
+// the format of their decimals.
+void WriteRows(lxw_worksheet* sheet, const Rows& rows, const Formats& formats) {
     // In constant-memory mode the widths go first, then the rows in order.
     std::vector<double> widths;
     for (const auto& row : rows) {
@@ -112,16 +96,51 @@ std::optional<std::u16string> WriteSheet(const std::string& path, const std::str
             const auto row = static_cast<lxw_row_t>(r);
             const auto column = static_cast<lxw_col_t>(c);
             if (r == 0) {
-                worksheet_write_string(sheet, row, column, cell.text.c_str(), header);
+                worksheet_write_string(sheet, row, column, cell.text.c_str(), formats.header);
             } else if (cell.number) {
                 worksheet_write_number(
                     sheet, row, column, *cell.number,
-                    decimals[static_cast<std::size_t>(std::clamp(cell.decimals, 0, 4))]);
+                    formats.decimals[static_cast<std::size_t>(std::clamp(cell.decimals, 0, 4))]);
             } else if (!cell.text.empty()) {
-                lxw_format* tone = cell.verdictMet ? (*cell.verdictMet ? met : notMet) : nullptr;
+                lxw_format* tone =
+                    cell.verdictMet ? (*cell.verdictMet ? formats.met : formats.notMet) : nullptr;
                 worksheet_write_string(sheet, row, column, cell.text.c_str(), tone);
             }
         }
+    }
+}
+
+struct Sheet {
+    const char* name;
+    Rows rows;
+};
+
+std::optional<std::u16string> WriteSheets(const std::string& path, const std::string& scratch,
+                                          const std::vector<Sheet>& sheets) {
+    lxw_workbook_options options{};
+    options.constant_memory = LXW_TRUE;
+    std::string tmpdir = scratch;
+    options.tmpdir = tmpdir.data();
+    lxw_workbook* workbook = workbook_new_opt(path.c_str(), &options);
+    if (workbook == nullptr) {
+        return Failed(LXW_ERROR_CREATING_XLSX_FILE);
+    }
+    Formats formats;
+    formats.header = workbook_add_format(workbook);
+    format_set_bold(formats.header);
+    const char* patterns[] = {"0", "0.0", "0.00", "0.000", "0.0000"};
+    for (std::size_t i = 0; i < formats.decimals.size(); ++i) {
+        formats.decimals[i] = workbook_add_format(workbook);
+        format_set_num_format(formats.decimals[i], patterns[i]);
+    }
+    formats.met = workbook_add_format(workbook);
+    format_set_bg_color(formats.met, 0xC6EFCE);
+    formats.notMet = workbook_add_format(workbook);
+    format_set_bg_color(formats.notMet, 0xFFC7CE);
+    format_set_font_color(formats.notMet, 0x9C0006);
+
+    for (const auto& [sheetName, rows] : sheets) {
+        WriteRows(workbook_add_worksheet(workbook, sheetName), rows, formats);
     }
     const lxw_error closed = workbook_close(workbook);
     if (closed != LXW_NO_ERROR) {
@@ -178,12 +197,14 @@ std::optional<std::u16string> WriteResultsWorkbook(const ScheduleOutcome& outcom
             rows.back()[kVerdict].verdictMet = row.check.passed;
         }
     }
-    return WriteSheet(path, scratchFolder, "结果", rows);
+    std::vector<Sheet> sheets;
+    sheets.push_back({"结果", std::move(rows)});
+    return WriteSheets(path, scratchFolder, sheets);
 }
 
 std::optional<std::u16string> WriteTemplateWorkbook(const std::string& path,
                                                     const std::string& scratchFolder) {
-    Rows rows = CsvRows(schedule::ScheduleTemplate());
+    Rows rows = CsvRows(schedule::TemplateRows());
     for (std::size_t r = 1; r < rows.size(); ++r) {
         for (Cell& cell : rows[r]) {
             const bool digits =
@@ -194,7 +215,8 @@ std::optional<std::u16string> WriteTemplateWorkbook(const std::string& path,
             }
         }
     }
-    return WriteSheet(path, scratchFolder, "桩表", rows);
+    return WriteSheets(path, scratchFolder,
+                       {{"桩表", rows}, {"各列说明", CsvRows(schedule::ColumnList())}});
 }
 
 }  // namespace pile::session

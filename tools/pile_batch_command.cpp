@@ -3,7 +3,6 @@
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
-#include <QTemporaryDir>
 #include <cerrno>
 #include <functional>
 #include <optional>
@@ -15,9 +14,12 @@
 #include "io/file_error_text.h"
 #include "io/output_files.h"
 #include "io/qt_text.h"
+#include "io/workbook_file.h"
 #include "report/docx_report.h"
 #include "schedule/xlsx_schedule.h"
+#include "session/pile_design.h"
 #include "session/schedule_run.h"
+#include "session/session_journal.h"
 #include "session/xlsx_results.h"
 
 namespace pile::batch {
@@ -33,6 +35,7 @@ constexpr char kHelp[] =
     "用法:\n"
     "  pile_batch [--out 文件夹] [--sheet 工作表] [--results csv|xlsx|文件名]\n"
     "             [--report docx] [--project 名称=内容]... 桩表.xlsx|桩表.csv\n"
+    "  pile_batch --design [--diameters 800,900,…] [--hr-min 0.5] [--hr-step 0.5] 桩表\n"
     "  pile_batch --template [桩表样例.csv|桩表样例.xlsx]\n"
     "  pile_batch --help\n"
     "\n"
@@ -48,23 +51,37 @@ constexpr char kHelp[] =
     "每根桩一节，含计算简图和计算过程），与其他文件一同替换。\n"
     "--project 名称=内容 填写计算书封面的项目信息，可给多次；名称为 @PROJECT_KEYS@。\n"
     "\n"
-    "表头各列，顺序不限，其他列不读:\n"
-    "  桩号（可选）、截面（圆桩/椭圆桩/矩形桩）、参数（frk/fuk）、d或a、c或b（mm）、\n"
+    "表头各列，顺序不限，其他列不读；列名也可写作常用的名称（桩径(mm)、嵌岩深度、成桩工艺…，\n"
+    "全角、大小写、空格和括号里的单位都不论），--template 的“各列说明”逐列列出:\n"
+    "  桩号（可选）、截面（圆桩/椭圆桩/矩形桩；没有这一列时都是圆桩）、\n"
+    "  参数（frk/fuk；可不填，按这一行填了 frk 还是 fuk）、d或a、c或b（mm；圆桩不用）、\n"
     "  hr（mm 或 1.5d、1.5b 这样的倍数）、混凝土（C25…C60）、工艺、frk、fuk（MPa）、\n"
     "  精度（可选：两位小数/一位小数/个位取整/十位取整/百位取整，默认个位取整）、\n"
     "  计算时间（可选：写在计算书末尾的时间，默认为当前时间）、小数点（可选：. 或 ,）\n"
-    "窗口“导出桩表…”写出的桩表和会话记录都带计算时间，再算一次得到相同的计算书。\n"
+    "  荷载（可选，kN）：Nk（标准组合）、Nkmax（偏心竖向力）、N（基本组合）、\n"
+    "  γ0（重要性系数，0.9～1.1，空为 1.0）\n"
+    "有荷载的行按计算书印出的 Ra、Rc 验算 Nk≤Ra、Nkmax≤1.2Ra、γ0N≤Rc，结果表加各比值和\n"
+    "“满足”或“不满足（…）”，并列出不满足的桩。\n"
+    "--design 为有荷载的圆桩选型：在桩径表（默认 800～3000 mm，每 100 一档）中取能满足全部\n"
+    "验算的最小桩径，再取其最小嵌岩深度（d 的倍数，自 0.5d 起每 0.5d 一档，到系数表的末端\n"
+    "为止），另写出选型桩表 @DESIGN@，可再读入计算。\n"
     "@PROCESSES@"
-    "不能计算的行在标准错误上列为“第 N 行: 原因”，不写入计算书，其余行照常计算。\n"
-    "--template 写出表头和三行样例（每种截面一行），不给文件名时写到标准输出。\n"
+    "表头上方可以有标题行和空行。窗口“导出桩表…”写出的桩表和会话记录都带计算时间，\n"
+    "再算一次得到相同的计算书。\n"
+    "不能计算的行在标准错误上列为“第 N 行（桩号）列名 单元格「内容」: 原因”，不写入计算书，\n"
+    "其余行照常计算；不含截面、尺寸、嵌岩深度和岩石参数的行（附注、合计、签名）列为“跳过”。\n"
+    "桩号代替计算书中的“ZH”和序号；几行算出的桩同名时，在汇总之后列为“桩号重复：…”。\n"
+    "--template 写出表头、每种截面和参数各一行样例（只填该行要用的格）和各列说明，\n"
+    "不给文件名时写到标准输出。\n"
     "\n"
     "退出码: 0 全部算出; 1 有行未算; 2 桩表不能读或命令行有错（不写任何文件）;\n"
-    "        3 输出文件未能写出\n"
+    "        3 输出文件未能写出; 4 全部算出，但有桩不满足荷载验算\n"
     "限制: 每行 64 KB，文件 64 MB，表头 1024 列，每个桩表 20000 行\n"
     "\n"
     "Usage:\n"
     "  pile_batch [--out DIR] [--sheet SHEET] [--results csv|xlsx|FILE]\n"
     "             [--report docx] [--project KEY=VALUE]... SCHEDULE.xlsx|.csv\n"
+    "  pile_batch --design [--diameters 800,900,...] [--hr-min 0.5] [--hr-step 0.5] SCHEDULE\n"
     "  pile_batch --template [EXAMPLE.csv|EXAMPLE.xlsx]\n"
     "  pile_batch --help\n"
     "\n"
@@ -81,19 +98,35 @@ constexpr char kHelp[] =
     "the same set. --project KEY=VALUE fills a field of its cover, repeatable; the keys are\n"
     "@PROJECT_KEYS@.\n"
     "\n"
-    "Header columns, in any order, other columns ignored: 桩号 (optional), 截面, 参数, d或a,\n"
-    "c或b, hr, 混凝土, 工艺, frk, fuk, 精度 (optional, default 个位取整), 计算时间 (optional:\n"
-    "the time that ends the books, default now), 小数点 (optional: . or ,). A row that cannot be\n"
+    "Header columns, in any order, other columns ignored, also under the names engineers give\n"
+    "them (桩径(mm), 嵌岩深度, 成桩工艺, ...; full-width, case, blanks and a unit in brackets do\n"
+    "not matter; the template's 各列说明 lists them): 桩号 (optional), 截面 (圆桩 when the column\n"
+    "is absent), 参数 (may be empty: told by which of frk and fuk the row fills), d或a, c或b (not\n"
+    "for circles), hr, 混凝土, 工艺, frk, fuk, 精度 (optional, default 个位取整), 计算时间\n"
+    "(optional: the time that ends the books, default now), 小数点 (optional: . or ,). A title\n"
+    "and empty rows may stand above the header.\n"
     "@PROCESSES_EN@"
-    "computed is listed on standard error as \"第 N 行: reason\" and appends nothing; the run\n"
-    "goes on. A 桩号 names its pile in the books in place of ZH and its number; a name that\n"
-    "several computed rows share is listed after the summary as \"桩号重复：name（第 N、M 行）\".\n"
-    "--template writes a header and three example rows (one per section), to standard\n"
-    "output when no file is named.\n"
+    "A row that cannot be computed is listed on standard error as\n"
+    "\"第 N 行（mark）column cell「text」: reason\" and appends nothing; the run goes on. A row\n"
+    "with no section, dimension, depth or rock value (a note, a subtotal) is listed as \"跳过\".\n"
+    "A 桩号 names its pile in the books in place of ZH and its number; a name that several\n"
+    "computed rows share is listed after the summary as \"桩号重复：name（第 N、M 行）\".\n"
+    "Optional load columns Nk, Nkmax, N (kN) and γ0 (0.9 to 1.1, default 1.0) are checked\n"
+    "against Ra and Rc as the books print them: Nk <= Ra, Nkmax <= 1.2 Ra, γ0 N <= Rc; the\n"
+    "results add the ratios and a verdict. --design sizes each circle with loads: the smallest\n"
+    "diameter of the list (default 800 to 3000 mm by 100) for which some socket depth passes\n"
+    "every check, with its smallest depth (multiples of d from --hr-min by --hr-step, up to\n"
+    "the end of the coefficient table), and also writes the sized schedule.\n"
+    "--template writes a header, one example row per section and mode with only the cells it\n"
+    "needs, and the list of columns, to standard output when no file is named.\n"
     "\n"
     "Exit status: 0 all rows computed; 1 some rows refused; 2 the schedule cannot be read or the\n"
-    "command line is wrong (nothing written); 3 an output file could not be written.\n"
+    "command line is wrong (nothing written); 3 an output file could not be written; 4 all\n"
+    "rows computed, but some fail their load check.\n"
     "Limits: 64 KB a row, 64 MB a file, 1024 header columns, 20000 rows a schedule.\n";
+
+static_assert(kChecksFailed == session::kExitChecksFailed);
+static_assert(kSomeRefused == 1 && kAllComputed == 0);
 
 constexpr char kUsageHint[] = "pile_batch --help 列出用法 (prints the usage)\n";
 
@@ -115,10 +148,11 @@ std::string HelpText() {
     }
     put("@PROJECT_KEYS@", Utf16ToUtf8(keys));  // the Chinese text
     put("@PROJECT_KEYS@", Utf16ToUtf8(keys));  // the English one
+    put("@DESIGN@", io::DesignScheduleFileName().toStdString());
     put("@PROCESSES@",
         "  工艺: 参数为 frk 时 " + frk + "；\n        参数为 fuk 时 " + fuk + "（可不填）\n");
     put("@PROCESSES_EN@",
-        "工艺 for frk rows: " + frk + "; for fuk rows: " + fuk + " (may be empty).\n");
+        "工艺 for frk rows: " + frk + ";\n    for fuk rows: " + fuk + " (may be empty).\n");
     return help;
 }
 
@@ -131,8 +165,41 @@ struct Arguments {
     QString results;  // "csv", "xlsx" or a file name ending in one of them; empty: csv
     QString report;   // "docx", or empty for none
     report::ProjectInfo project;
+    bool design = false;
+    session::DesignOptions designOptions;
     QString error;
 };
+
+// "--diameters 800,1000,1200", "--hr-min 1", "--hr-step 0.5": numbers with the point.
+std::optional<double> OptionNumber(const QString& text) {
+    bool ok = false;
+    const double value = text.trimmed().toDouble(&ok);
+    return ok ? std::optional(value) : std::nullopt;
+}
+
+QString ReadDesignOption(const QString& name, const QString& value,
+                         session::DesignOptions& options) {
+    if (name == u"--diameters") {
+        options.diameters.clear();
+        for (const QString& item : value.split(u',')) {
+            const std::optional<double> d = OptionNumber(item);
+            if (!d) {
+                return QStringLiteral("--diameters 应为以逗号分隔的桩径（mm），如 800,1000,1200");
+            }
+            options.diameters.push_back(*d);
+        }
+    } else {
+        const std::optional<double> number = OptionNumber(value);
+        if (!number) {
+            return QStringLiteral("%1 应为 d 的倍数，如 0.5").arg(name);
+        }
+        (name == u"--hr-min" ? options.hrMin : options.hrStep) = *number;
+    }
+    if (const auto wrong = session::CheckDesignOptions(options)) {
+        return io::ToQString(*wrong);
+    }
+    return {};
+}
 
 // A value option as "--name VALUE" or "--name=VALUE"; false when it is not this option.
 bool TakeValue(const QStringList& arguments, qsizetype& i, const QString& name, QString& value,
@@ -161,6 +228,8 @@ Arguments ParseArguments(const QStringList& arguments) {
             parsed.help = true;
         } else if (argument == u"--template") {
             parsed.makeTemplate = true;
+        } else if (argument == u"--design") {
+            parsed.design = true;
         } else if (argument == u"--out" || argument == u"-o") {
             if (i + 1 == arguments.size()) {
                 parsed.error = QStringLiteral("--out 后面缺少文件夹");
@@ -186,6 +255,16 @@ Arguments ParseArguments(const QStringList& arguments) {
                 parsed.error = ToQString(*why);
                 return parsed;
             }
+        } else if (QString name = argument.section(u'=', 0, 0), value;
+                   (name == u"--diameters" || name == u"--hr-min" || name == u"--hr-step") &&
+                   TakeValue(arguments, i, name, value, parsed.error)) {
+            if (parsed.error.isEmpty()) {
+                parsed.error = ReadDesignOption(name, value, parsed.designOptions);
+            }
+            if (!parsed.error.isEmpty()) {
+                return parsed;
+            }
+            parsed.design = true;
         } else if (argument.startsWith(u'-') && argument.size() > 1) {
             parsed.error = QStringLiteral("不认识的选项 %1").arg(argument);
             return parsed;
@@ -221,50 +300,14 @@ std::string Utf8(std::u16string_view text) {
     return Utf16ToUtf8(text);
 }
 
-// A workbook written by `write` (path, scratch folder) into a scratch folder, read back, so
-// that it replaces an earlier file as atomically as the books do.
-std::variant<QByteArray, std::u16string> WorkbookBytes(
-    const std::function<std::optional<std::u16string>(const std::string&, const std::string&)>&
-        write) {
-    const QTemporaryDir scratch;
-    if (!scratch.isValid()) {
-        return std::u16string(u"临时文件夹建不了");
-    }
-    const QString path = scratch.filePath(QStringLiteral("results.xlsx"));
-    if (auto why = write(QDir::toNativeSeparators(path).toStdString(),
-                         QDir::toNativeSeparators(scratch.path()).toStdString())) {
-        return *why;
-    }
-    QFile file(path);
-    if (!file.open(QIODevice::ReadOnly)) {
-        return std::u16string(u"临时文件读不了");
-    }
-    return file.readAll();
-}
-
-bool IsWorkbookName(const QString& name) {
-    return name.endsWith(QStringLiteral(".xlsx"), Qt::CaseInsensitive);
-}
-
 int WriteTemplate(const QString& path, const CommandEnvironment& env) {
     const std::string csv = schedule::ScheduleTemplate();
-    QByteArray bytes(csv.data(), static_cast<qsizetype>(csv.size()));
     if (path.isEmpty()) {
         env.out(csv);
         return kAllComputed;
     }
-    if (IsWorkbookName(path)) {
-        auto workbook = WorkbookBytes(session::WriteTemplateWorkbook);
-        if (const auto* why = std::get_if<std::u16string>(&workbook)) {
-            env.err("pile_batch: 未能写出 " + Utf8(QDir::toNativeSeparators(path)) + ": " +
-                    Utf8(*why) + "\n");
-            return kNotWritten;
-        }
-        bytes = std::get<QByteArray>(workbook);
-    }
-    const QFileInfo file(path);
     const io::BookFileResult written =
-        io::WriteBookFile(file.absolutePath(), file.fileName(), bytes);
+        io::WriteTemplateFile(path, csv, session::WriteTemplateWorkbook);
     if (!written.ok) {
         env.err("pile_batch: 未能写出 " + Utf8(written.path) + ": " + Utf8(written.error) + "\n");
         return kNotWritten;
@@ -321,9 +364,23 @@ int RunBatchCommand(const QStringList& arguments, const CommandEnvironment& env)
     }
     session::PanelSession session;
     const QString time = env.calculationTime;
-    const ScheduleOutcome outcome = session::ComputeSchedule(
-        std::get<schedule::Schedule>(schedule), env.decimalSeparator, io::ToU16(time), session);
+    schedule::Schedule piles = std::get<schedule::Schedule>(std::move(schedule));
+    std::optional<session::ScheduleDesign> design;
+    if (args.design) {
+        design = session::DesignSchedule(piles, args.designOptions, env.decimalSeparator);
+    }
+    ScheduleOutcome outcome =
+        session::ComputeSchedule(piles, env.decimalSeparator, io::ToU16(time), session);
     env.err(Utf8(session::RefusalLines(outcome)));
+    if (design) {
+        for (std::size_t i = 0; i < outcome.rows.size(); ++i) {
+            outcome.rows[i].note = design->notes[i];
+            if (!design->notes[i].empty() && outcome.rows[i].results) {
+                env.err("第 " + std::to_string(outcome.rows[i].line) +
+                        " 行: " + Utf8(design->notes[i]) + "\n");
+            }
+        }
+    }
 
     const QString folder = args.outFolder.isEmpty() ? info.absolutePath() : args.outFolder;
     if (!QDir().mkpath(folder)) {
@@ -368,14 +425,14 @@ int RunBatchCommand(const QStringList& arguments, const CommandEnvironment& env)
     // names a folder of its own.
     QString resultsName = io::ResultsFileName();
     const bool asWorkbook =
-        args.results.compare(u"xlsx", Qt::CaseInsensitive) == 0 || IsWorkbookName(args.results);
+        args.results.compare(u"xlsx", Qt::CaseInsensitive) == 0 || io::IsWorkbookName(args.results);
     if (args.results.contains(u'.')) {
         resultsName = args.results;
     } else if (asWorkbook) {
         resultsName.replace(QStringLiteral(".csv"), QStringLiteral(".xlsx"));
     }
     if (asWorkbook) {
-        auto workbook = WorkbookBytes([&](const std::string& path, const std::string& scratch) {
+        auto workbook = io::WorkbookBytes([&](const std::string& path, const std::string& scratch) {
             return session::WriteResultsWorkbook(outcome, env.decimalSeparator, path, scratch);
         });
         if (const auto* why = std::get_if<std::u16string>(&workbook)) {
@@ -390,6 +447,12 @@ int RunBatchCommand(const QStringList& arguments, const CommandEnvironment& env)
         files.push_back(
             {resultsName, QByteArray(table.data(), static_cast<qsizetype>(table.size()))});
     }
+    // The sized schedule reads back into the same books: each record as the journal keeps it.
+    if (design && outcome.computed > 0) {
+        const std::string sized = session::ScheduleOfRecords(session.Records());
+        files.push_back({io::DesignScheduleFileName(),
+                         QByteArray(sized.data(), static_cast<qsizetype>(sized.size()))});
+    }
     const io::BookFileResult written = io::WriteFileSet(folder, files);
     if (!written.ok) {
         env.err("pile_batch: 未能写出 " + Utf8(written.path) + ": " + Utf8(written.error) +
@@ -399,8 +462,18 @@ int RunBatchCommand(const QStringList& arguments, const CommandEnvironment& env)
     for (const io::NamedBytes& output : files) {
         env.out(Utf8(QDir::toNativeSeparators(QDir(folder).filePath(output.fileName))) + "\n");
     }
-    env.out("pile_batch: 算出 " + std::to_string(outcome.computed) + " 根桩，" +
-            std::to_string(outcome.refused) + " 行未算\n");
+    env.out(
+        "pile_batch: 算出 " + std::to_string(outcome.computed) + " 根桩，" +
+        std::to_string(outcome.refused) + " 行未算" +
+        (outcome.skipped > 0 ? "，跳过 " + std::to_string(outcome.skipped) + " 行（不是桩）" : "") +
+        "\n");
+    if (design) {
+        env.out("pile_batch: 选型 " + std::to_string(design->sized) + " 根，" +
+                std::to_string(design->unmet) + " 根没有满足要求的桩\n");
+    }
+    if (const std::u16string checks = session::CheckSummary(outcome); !checks.empty()) {
+        env.out("pile_batch: " + Utf8(checks) + "\n");
+    }
     for (const std::u16string& line : session::DuplicateNames(outcome)) {
         env.out("pile_batch: " + Utf8(line) + "\n");
     }

@@ -22,6 +22,7 @@ enum ExitCode {
     kSomeRefused = 1,
     kUnreadable = 2,  // the schedule cannot be read, or the command line is wrong: nothing written
     kNotWritten = 3,  // an output file could not be written
+    kChecksFailed = 4,  // every row computed, but some fail their load check
 };
 
 // `arguments` without the program name.

@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <ostream>
+#include <set>
 #include <string>
 #include <variant>
 
@@ -71,6 +72,10 @@ INSTANTIATE_TEST_SUITE_P(
         UnreadableCase{"DuplicateColumn", "截面,参数,d或a,c或b,hr,混凝土,工艺,frk,fuk,截面\n",
                        "第 1 行: 表头中「截面」列出现了两次"},
         UnreadableCase{"HeaderAfterBlankLinesCountsItsLine", "\n\n截面,d或a,混凝土,fuk\n",
+                       "第 3 行: 不是桩表的表头，缺少列：hr（又作 嵌岩深度、嵌岩长度、嵌岩段长度 "
+                       "或 入岩深度）；认出的列：截面、d或a、混凝土、fuk"},
+        UnreadableCase{"TitleAboveAHeaderThatLacksAColumn",
+                       "某工程桩表,,\n\n截面,d或a,混凝土,fuk\n",
                        "第 3 行: 不是桩表的表头，缺少列：hr（又作 嵌岩深度、嵌岩长度、嵌岩段长度 "
                        "或 入岩深度）；认出的列：截面、d或a、混凝土、fuk"},
         UnreadableCase{"Utf16", "\xFF\xFE\x69\x68\n",
@@ -173,7 +178,8 @@ TEST_P(RowTest, ReadsAsTheWindowWouldHoldIt) {
     if (!c.refusal.empty()) {
         const auto* why = std::get_if<std::u16string>(&entries[0].result);
         ASSERT_NE(why, nullptr);
-        EXPECT_EQ(Utf16ToUtf8(*why), c.refusal);
+        const std::u16string& cell = entries[0].cell;
+        EXPECT_EQ(Utf16ToUtf8(cell.empty() ? *why : cell + u": " + *why), c.refusal);
         return;
     }
     const auto* row = std::get_if<ScheduleRow>(&entries[0].result);
@@ -197,33 +203,38 @@ INSTANTIATE_TEST_SUITE_P(
         RowCase{"RectangleFukEmptyProcess", "Z3,矩形桩,fuk,800,1000,1.5b,C25,,,24,百位取整", "",
                 SectionType::Rectangle, RockParameterMode::Fuk, u"1000", ConcreteGrade::C25,
                 ConstructionProcess::DryClean, PrecisionMode::Hundreds},
+        RowCase{"FukProcessOfBlanks", "Z3,圆桩,fuk,800,0,1.5d,C25,  ,,24,", "", SectionType::Circle,
+                RockParameterMode::Fuk, u"0", ConcreteGrade::C25, ConstructionProcess::DryClean},
+        RowCase{"FukProcessOfAnIdeographicSpace", "Z3,圆桩,fuk,800,0,1.5d,C25,\u3000,,24,", "",
+                SectionType::Circle, RockParameterMode::Fuk, u"0", ConcreteGrade::C25,
+                ConstructionProcess::DryClean},
         RowCase{"ShortRowReadsMissingCellsAsEmpty", "Z3,椭圆桩,fuk,1000,500,1.0d,C30", "",
                 SectionType::Ellipse, RockParameterMode::Fuk, u"500", ConcreteGrade::C30,
                 ConstructionProcess::DryClean},
         RowCase{"UnknownSection", "Z1,方桩,fuk,1000,0,1.0d,C30,,25,24",
-                "截面「方桩」应为 圆桩、椭圆桩 或 矩形桩"},
+                "截面 B2「方桩」: 应为 圆桩、椭圆桩 或 矩形桩"},
         RowCase{"EmptyMode", "Z1,圆桩,,1000,0,1.0d,C30,,25,24",
-                "参数为空，应为 frk 或 fuk（frk 和 fuk 都已填写）"},
+                "参数 C2: 为空，应为 frk 或 fuk（frk I2 和 fuk J2 都已填写）"},
         RowCase{"EmptyModeTakenFromFrk", "Z1,圆桩,,1000,0,1.0d,C30,泥浆护壁成桩,25,", ""},
         RowCase{"EllipseInFrkMode", "Z1,椭圆桩,frk,1000,500,1.0d,C30,泥浆护壁成桩,25,24",
-                "按 frk 计算时截面只能是圆桩，椭圆桩须按 fuk 计算"},
+                "截面 B2「椭圆桩」: 按 frk 计算时截面只能是圆桩，椭圆桩须按 fuk 计算"},
         RowCase{"FrkProcessInFukMode", "Z1,圆桩,fuk,1000,0,1.0d,C30,泥浆护壁成桩,25,24",
-                "工艺「泥浆护壁成桩」应为 干作业成孔且清底干净"},
+                "工艺 H2「泥浆护壁成桩」: 应为 干作业成孔且清底干净"},
         RowCase{"EmptyProcessInFrkMode", "Z1,圆桩,frk,1000,0,1.0d,C30,,25,24",
-                "工艺为空，应为 干作业成桩(清底干净)、泥浆护壁成桩 或 泥浆护壁成桩后注浆"},
+                "工艺 H2: 为空，应为 干作业成桩(清底干净)、泥浆护壁成桩 或 泥浆护壁成桩后注浆"},
         RowCase{"UnknownGrade", "Z1,圆桩,frk,1000,0,1.0d,C65,泥浆护壁成桩,25,24",
-                "混凝土「C65」应为 C25、C30、C35、C40、C45、C50、C55 或 C60"},
+                "混凝土 G2「C65」: 应为 C25、C30、C35、C40、C45、C50、C55 或 C60"},
         RowCase{"UnknownPrecision", "Z1,圆桩,frk,1000,0,1.0d,C30,泥浆护壁成桩,25,24,三位小数",
-                "精度「三位小数」应为 两位小数、一位小数、个位取整、十位取整 或 百位取整"},
+                "精度 K2「三位小数」: 应为 两位小数、一位小数、个位取整、十位取整 或 百位取整"},
         RowCase{"LongCellCutInTheMessage",
                 "Z1,圆桩,frk,1000,0,1.0d,C30,泥浆护壁成桩,25,24,abcdefghijklmnopqrstuvwxyz",
-                "精度「abcdefghijklmnopqrst…」应为 两位小数、一位小数、个位取整、十位取整 或 "
+                "精度 K2「abcdefghijklmnopqrst…」: 应为 两位小数、一位小数、个位取整、十位取整 或 "
                 "百位取整"},
         RowCase{"TooManyFieldsAThousandsSeparator",
                 "Z1,圆桩,frk,1,000,0,1.0d,C30,泥浆护壁成桩,25,24,",
                 "有 12 个字段，多于表头的 11 个（数中的分隔符须放在引号里）"},
         RowCase{"LineBreakInABoxCell", "Z1,圆桩,frk,1000,0,\"1.0d\nx\",C30,泥浆护壁成桩,25,24",
-                "「hr」一栏含有换行或控制字符"},
+                "hr F2「1.0d x」: 含有换行或控制字符"},
         RowCase{"NulByte",
                 std::string("Z1,圆桩,frk,10\0"
                             "00,0,1.0d,C30,泥浆护壁成桩,25,24",
@@ -234,6 +245,26 @@ INSTANTIATE_TEST_SUITE_P(
         RowCase{"UnclosedQuote", "Z1,\"圆桩,frk,1000,0,1.0d,C30,泥浆护壁成桩,25,24",
                 "引号不成对，从这一行到文件末尾（第 2 行）都未能读取"}),
     [](const auto& row) { return std::string(row.param.name); });
+
+TEST(RowTest, AScheduleWithOneRockColumnIsOfItsModeEvenWhereTheCellIsEmpty) {
+    struct OneRock {
+        std::string column;
+        std::string process;
+        RockParameterMode mode;
+    };
+    for (const OneRock& c : {OneRock{"frk", "泥浆护壁成桩", RockParameterMode::Frk},
+                             OneRock{"fuk", "", RockParameterMode::Fuk}}) {
+        const std::string row = "1000,1.0d,C30," + c.process + ",";
+        const auto read =
+            Read("d或a,hr,混凝土,工艺," + c.column + "\n" + row + "\n" + row + "25\n");
+        ASSERT_TRUE(std::holds_alternative<Schedule>(read)) << Why(read);
+        for (const ScheduleEntry& entry : std::get<Schedule>(read).entries) {
+            const auto* pile = std::get_if<ScheduleRow>(&entry.result);
+            ASSERT_NE(pile, nullptr) << Utf16ToUtf8(std::get<std::u16string>(entry.result));
+            EXPECT_EQ(pile->panel.rockMode, c.mode);
+        }
+    }
+}
 
 TEST(RowTest, KeepsBoxTextsExactlyAndLabelsAsWritten) {
     const auto read = Read(std::string(kHeader) +
@@ -250,16 +281,39 @@ TEST(RowTest, KeepsBoxTextsExactlyAndLabelsAsWritten) {
     EXPECT_EQ(panel.fukText, u" 24");
 }
 
-TEST(TemplateTest, ReadsBackAsOneRowOfEachSection) {
+TEST(TemplateTest, ReadsBackAsOneRowOfEachSectionAndModeWithOnlyItsRockValue) {
     const auto read = Read(ScheduleTemplate());
     ASSERT_TRUE(std::holds_alternative<Schedule>(read)) << Why(read);
-    const auto& entries = std::get<Schedule>(read).entries;
-    ASSERT_EQ(entries.size(), 3u);
-    for (std::size_t i = 0; i < 3; ++i) {
-        const auto* row = std::get_if<ScheduleRow>(&entries[i].result);
-        ASSERT_NE(row, nullptr);
-        EXPECT_EQ(row->panel.sectionType, static_cast<SectionType>(i));
+    std::set<std::pair<SectionType, RockParameterMode>> kinds;
+    for (const ScheduleEntry& entry : std::get<Schedule>(read).entries) {
+        const auto* row = std::get_if<ScheduleRow>(&entry.result);
+        ASSERT_NE(row, nullptr) << entry.line;  // the column list is not read as rows
+        EXPECT_TRUE(kinds.insert({row->panel.sectionType, row->panel.rockMode}).second);
+        const bool frk = row->panel.rockMode == RockParameterMode::Frk;
+        EXPECT_TRUE((frk ? row->panel.fukText : row->panel.frkText).empty()) << entry.line;
     }
+    EXPECT_EQ(kinds.size(), 4u);  // the circle in both modes, the other sections in fuk
+}
+
+// The list names every column once, each with the names the reader takes for it.
+TEST(TemplateTest, ColumnListAgreesWithTheReader) {
+    std::set<Column> listed;
+    const std::string list = ColumnList();
+    for (std::size_t start = list.find("\r\n") + 2; start < list.size();) {
+        const std::size_t end = list.find("\r\n", start);
+        std::vector<std::string> fields;
+        SplitFields(std::string_view(list).substr(start, end - start), ',', 8, fields);
+        start = end + 2;
+        const std::optional<Column> column = ColumnOf(Utf8ToUtf16(fields[0]));
+        ASSERT_TRUE(column) << fields[0];
+        EXPECT_TRUE(listed.insert(*column).second) << fields[0];
+        for (std::size_t at = 0; at < fields[1].size();) {
+            const std::size_t next = std::min(fields[1].find("、", at), fields[1].size());
+            EXPECT_EQ(ColumnOf(Utf8ToUtf16(fields[1].substr(at, next - at))), column) << fields[1];
+            at = next + std::string_view("、").size();
+        }
+    }
+    EXPECT_EQ(listed.size(), kColumnCount);
 }
 
 }  // namespace

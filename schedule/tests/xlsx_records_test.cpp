@@ -10,6 +10,7 @@
 #include <string>
 #include <utility>
 #include <variant>
+#include <vector>
 
 #include "engine/utf_text.h"
 #include "schedule/xlsx_schedule.h"
@@ -101,6 +102,25 @@ TEST(WorksheetTest, MergedRangesFillTheirRowsAndCellsWithoutPositionFollowOn) {
         ASSERT_NE(b, row.cells.end()) << row.number;
         EXPECT_EQ(b->text, "C30");
     }
+}
+
+// The range's last row and last column are its own: both filled where the row has content.
+TEST(WorksheetTest, AMergedRangeFillsItsLastRowAndColumn) {
+    const std::string sheet = SheetXml(
+        "<row r=\"2\"><c r=\"B2\" t=\"inlineStr\"><is><t>C30</t></is></c></row>"
+        "<row r=\"3\"><c r=\"E3\"><v>2</v></c></row>",
+        "<mergeCells><mergeCell ref=\"B2:C3\"/></mergeCells>");
+    const auto read = ReadWorksheet(ZipOf(WorkbookParts(sheet)), "");
+    ASSERT_TRUE(std::holds_alternative<Worksheet>(read)) << Why(read);
+    std::vector<std::string> filled;
+    for (const SheetRow& row : std::get<Worksheet>(read).rows) {
+        for (const SheetCell& cell : row.cells) {
+            if (cell.text == "C30") {
+                filled.push_back(CellReference(row.number, cell.column));
+            }
+        }
+    }
+    EXPECT_EQ(filled, (std::vector<std::string>{"B2", "C2", "B3", "C3"}));
 }
 
 TEST(WorksheetTest, ARowWrittenAsTwoElementsReadsAsOneSortedRow) {
@@ -318,7 +338,7 @@ TEST_P(HostileWorkbookTest, IsRefusedWithItsReason) {
     EXPECT_EQ(Why(ReadWorksheet(GetParam().bytes, "", GetParam().limits)), GetParam().message);
 }
 
-constexpr char kSaveAs[] = "请另存为“Excel 工作簿 (*.xlsx)”或“CSV UTF-8”";
+constexpr char kSaveAs[] = "另存为“Excel 工作簿 (*.xlsx)”或“CSV UTF-8”";
 
 INSTANTIATE_TEST_SUITE_P(
     Xlsx, HostileWorkbookTest,
@@ -452,7 +472,7 @@ INSTANTIATE_TEST_SUITE_P(
                             "Target=\"xl/workbook.bin\"/></Relationships>"},
                            {"xl/workbook.bin", "\x83\x01"}}),
                     {},
-                    std::string("这是 Excel 二进制工作簿（.xlsb），读不了；") + kSaveAs},
+                    std::string("这是 Excel 二进制工作簿（.xlsb），读不了；请") + kSaveAs},
         HostileCase{"Ods",
                     ZipOf({{"mimetype", "application/vnd.oasis.opendocument.spreadsheet", true},
                            {"content.xml", "<office:document-content/>"}}),
@@ -516,8 +536,8 @@ TEST(WorksheetScheduleTest, TitleAboveHeaderAndUncalculatedFormulaNamesItsCell) 
     EXPECT_TRUE(std::holds_alternative<ScheduleRow>(entries[0].result));  // K4 is not read
     EXPECT_EQ(entries[1].line, 7u);
     EXPECT_EQ(entries[1].pileLabel, u"Z2");
-    EXPECT_EQ(std::get<std::u16string>(entries[1].result),
-              u"frk (I7): 公式没有计算结果，请在 Excel 中保存一次");
+    EXPECT_EQ(entries[1].cell + u": " + std::get<std::u16string>(entries[1].result),
+              u"frk I7: 公式没有计算结果，请在 Excel 中保存一次");
 }
 
 TEST(WorksheetScheduleTest, WithoutHeaderTheRowNamingMostColumnsSaysWhatIsMissing) {

@@ -168,9 +168,9 @@ void PrintTo(const LocaleCase& row, std::ostream* os) {
 }
 
 constexpr char kCommonRefusals[] =
-    "第 5 行: 桩身直径数据有错\n"
-    "第 6 行: 混凝土「C70」应为 C25、C30、C35、C40、C45、C50、C55 或 C60\n"
-    "第 11 行: 超出范围，限制条件0.2≤c/d≤2.0\n";
+    "第 5 行（Z4）d或a D5「0」: 桩身直径数据有错\n"
+    "第 6 行（X）混凝土 G6「C70」: 应为 C25、C30、C35、C40、C45、C50、C55 或 C60\n"
+    "第 11 行（Z9）c或b E11「3000」: 超出范围，限制条件0.2≤c/d≤2.0\n";
 
 class ReplayEqualityTest : public ::testing::TestWithParam<LocaleCase> {};
 
@@ -203,14 +203,14 @@ TEST_P(ReplayEqualityTest, BooksEqualPileReplaysForTheSameSteps) {
     EXPECT_EQ(ReadFile(dir.filePath(kTableBook)), table);
 }
 
-INSTANTIATE_TEST_SUITE_P(PileBatch, ReplayEqualityTest,
-                         ::testing::Values(LocaleCase{"DecimalPoint", "C.UTF-8", '.',
-                                                      std::string("第 4 行: 嵌岩深度数据有错\n") +
-                                                          kCommonRefusals,
-                                                      "Z1,Z2,Z5,Z6,Z7,,Z2"},
-                                           LocaleCase{"DecimalComma", "de_DE.UTF-8", ',',
-                                                      kCommonRefusals, "Z1,Z2,Z3,Z5,Z6,Z7,,Z2"}),
-                         [](const auto& row) { return std::string(row.param.name); });
+INSTANTIATE_TEST_SUITE_P(
+    PileBatch, ReplayEqualityTest,
+    ::testing::Values(
+        LocaleCase{"DecimalPoint", "C.UTF-8", '.',
+                   std::string("第 4 行（Z3）hr F4「1,5d」: 嵌岩深度数据有错\n") + kCommonRefusals,
+                   "Z1,Z2,Z5,Z6,Z7,,Z2"},
+        LocaleCase{"DecimalComma", "de_DE.UTF-8", ',', kCommonRefusals, "Z1,Z2,Z3,Z5,Z6,Z7,,Z2"}),
+    [](const auto& row) { return std::string(row.param.name); });
 
 TEST(PileBatchTest, GbkAndUtf8SchedulesGiveTheSameFiles) {
     QTemporaryDir dir;
@@ -275,14 +275,7 @@ INSTANTIATE_TEST_SUITE_P(
     ::testing::Values(
         UnreadableCase{"Empty", QByteArray(""), ": 文件是空的"},
         UnreadableCase{"NotCsv", QByteArray("\x89PNG\r\n\x1A\n\0\0\0\rIHDR", 16),
-                       ": 第 1 行: 不是桩表的表头，缺少列：d或a（又作 "
-                       "d、桩径、直径、桩身直径、设计桩径、a、长边 或 矩形长边）、hr（又作 "
-                       "嵌岩深度、嵌岩长度、嵌岩段长度 或 入岩深度）、混凝土（又作 "
-                       "混凝土强度等级、混凝土等级、砼强度等级、砼等级、桩身混凝土 或 "
-                       "桩身混凝土强度等级）、frk（又作 "
-                       "岩石单轴抗压强度、岩石单轴抗压强度标准值、岩石饱和单轴抗压强度 或 "
-                       "岩石饱和单轴抗压强度标准值） 或 fuk（又作 桩端地基极限承载力 或 "
-                       "桩端地基极限承载力标准值）；没有认出任何列"},
+                       ": 第 3 行: 不是 CSV 文本文件（含有空字符）"},
         UnreadableCase{"MissingColumn", QByteArray("截面,参数,d或a,c或b,混凝土,工艺,frk\n"),
                        ": 第 1 行: 不是桩表的表头，缺少列：hr（又作 嵌岩深度、嵌岩长度、嵌岩段长度 "
                        "或 入岩深度）；认出的列：截面、参数、d或a、c或b、混凝土、工艺、frk"},
@@ -338,8 +331,9 @@ TEST(PileBatchTest, TheTemplateComputesOnePileOfEachSection) {
     const Outcome run = RunBatch({example});
     EXPECT_EQ(run.status, 0) << run.err;
     const QList<QByteArray> rows = ReadFile(dir.filePath(kResults)).split('\n');
-    ASSERT_EQ(rows.size(), 5);  // header, three piles, the empty piece after the last break
-    EXPECT_TRUE(rows[3].startsWith("4,Z3,Z3,")) << rows[3].toStdString();
+    ASSERT_EQ(rows.size(), 6);  // header, four piles, the empty piece after the last break
+    EXPECT_TRUE(rows[4].startsWith("5,Z4,Z4,")) << rows[4].toStdString();
+    EXPECT_NE(run.out.find("算出 4 根桩，0 行未算\n"), std::string::npos) << run.out;
 }
 
 TEST(PileBatchTest, HelpIsInChineseAndEnglish) {
@@ -432,7 +426,7 @@ TEST(PileBatchTest, AFormulaWithoutValueRefusesItsRowNamingTheCell) {
     const Outcome run = RunBatch(
         {QStringLiteral("--out"), dir.path(), kWorkbooks + QStringLiteral("/uncalculated.xlsx")});
     EXPECT_EQ(run.status, 1);
-    EXPECT_EQ(run.err, "第 7 行: frk (I7): 公式没有计算结果，请在 Excel 中保存一次\n");
+    EXPECT_EQ(run.err, "第 7 行（Z1）frk I7: 公式没有计算结果，请在 Excel 中保存一次\n");
 }
 
 // The first sheet's XML of a workbook (or another part of a zip), read with minizip.
@@ -499,8 +493,13 @@ TEST(PileBatchTest, ResultsAndTemplateWorkbooksHoldTheCsvTexts) {
     EXPECT_EQ(RunBatch({QStringLiteral("--template"), example}).status, 0);
     const RunFiles fromTemplate = RunInto(example, dir.filePath("t"));
     EXPECT_EQ(fromTemplate.run.status, 0) << fromTemplate.run.err;
-    EXPECT_TRUE(fromTemplate.results.contains("\r\n4,Z3,Z3,"))
+    EXPECT_TRUE(fromTemplate.results.contains("\r\n5,Z4,Z4,"))
         << fromTemplate.results.toStdString();
+    const QByteArray templateBook = ReadFile(example);
+    const auto list = pile::schedule::ReadWorksheet(templateBook.toStdString(), "各列说明");
+    ASSERT_TRUE(std::holds_alternative<pile::schedule::Worksheet>(list));
+    EXPECT_EQ(std::get<pile::schedule::Worksheet>(list).rows.size(),
+              1 + pile::schedule::kColumnCount);
 }
 
 // What a hostile workbook does to the program: nothing written, exit 2.
@@ -518,6 +517,43 @@ TEST(PileBatchTest, AZipBombIsRefusedWithExitTwo) {
 }
 
 // Every 工艺 text of each mode is in --help and in the manual page, from the engine's lists.
+// Loads are checked against the capacities printed, a failed check has an exit status of its
+// own, and --design writes a schedule that computes into the books of the sized run.
+TEST(PileBatchTest, LoadsAreCheckedAndTheSizedScheduleReadsBackIntoTheSameBooks) {
+    QTemporaryDir dir;
+    WriteFile(dir.filePath(QStringLiteral("s.csv")),
+              "桩号,桩径(mm),嵌岩深度,混凝土强度等级,成桩工艺,frk,Nk,N,γ0\r\n"
+              "ZJ1,1000,1.0d,C30,泥浆护壁成桩,25,3000,4000,\r\n"
+              "ZJ2,1000,1.0d,C30,泥浆护壁成桩,25,12000,,1.1\r\n"
+              "ZJ3,1200,1.5d,C30,泥浆护壁成桩,5,900000,,\r\n");
+    const Outcome checked = RunBatch({dir.filePath(QStringLiteral("s.csv"))});
+    EXPECT_EQ(checked.status, 4) << checked.err;
+    EXPECT_NE(checked.out.find("1 根满足，2 根不满足：ZJ2、ZJ3"), std::string::npos) << checked.out;
+    const QByteArray results = ReadFile(dir.filePath(kResults));
+    EXPECT_TRUE(results.contains(",Nk/Ra,Nkmax/1.2Ra,γ0N/Rc,验算\r\n"));
+    EXPECT_TRUE(results.contains(",3000,,4000,,0.36,,0.51,满足\r\n")) << results.toStdString();
+
+    const QString sized = dir.filePath(QStringLiteral("sized"));
+    const Outcome design = RunBatch({QStringLiteral("--design"), QStringLiteral("--out"), sized,
+                                     dir.filePath(QStringLiteral("s.csv"))});
+    EXPECT_EQ(design.status, 4) << "ZJ3 carries no pile of the list";
+    EXPECT_NE(design.out.find("选型 2 根，1 根没有满足要求的桩"), std::string::npos);
+    EXPECT_NE(design.err.find("第 4 行: 没有满足要求的桩：d=3000 mm, hr=8.0d 时 Ra="),
+              std::string::npos)
+        << design.err;
+    const QString schedule =
+        sized + QStringLiteral("/嵌岩桩计算书(依据DBJ50-047-2016)_选型桩表.csv");
+    const Outcome again =
+        RunBatch({QStringLiteral("--out"), dir.filePath(QStringLiteral("again")), schedule});
+    EXPECT_EQ(again.status, 4);
+    for (const QString& book : {kTextBook, kTableBook}) {
+        EXPECT_EQ(ReadFile(dir.filePath(QStringLiteral("again/") + book)),
+                  ReadFile(sized + u'/' + book))
+            << book.toStdString();
+    }
+    EXPECT_EQ(RunBatch({QStringLiteral("--hr-step"), QStringLiteral("0"), schedule}).status, 2);
+}
+
 TEST(PileBatchTest, HelpAndManualPageListTheProcessTexts) {
     const std::string help = RunBatch({QStringLiteral("--help")}).out;
     const QByteArray manual = ReadFile(QStringLiteral(PILE_SOURCE_DIR "/packaging/pile_batch.1"));
@@ -578,7 +614,7 @@ TEST(PileBatchTest, TheReportIsWrittenWithTheBooksAndHoldsTheProject) {
     const std::string document = SheetPart(bytes.toStdString(), "word/document.xml");
     EXPECT_NE(document.find("示例&lt;大厦&gt;"), std::string::npos);
     EXPECT_NE(document.find("王五"), std::string::npos);
-    EXPECT_NE(document.find(">ZH3<"), std::string::npos);
+    EXPECT_NE(document.find(">Z4<"), std::string::npos) << "the last pile by its mark";
 }
 
 TEST(PileBatchTest, HelpAndManualPageNameTheReportAndEveryProjectKey) {
