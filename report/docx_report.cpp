@@ -501,7 +501,7 @@ void WriteCover(Body& body, const ProjectInfo& project, const ProgramInfo& progr
     body.Paragraph(
         u"计算程序：" + std::u16string(program.name) + u"  版本 " + std::u16string(program.version),
         {}, "center");
-    body.Paragraph(u"编制单位：" + std::u16string(program.maker), {}, "center");
+    body.Paragraph(u"程序编制：" + std::u16string(program.maker), {}, "center");
     body.Paragraph(u"依据规范：" + std::u16string(code), {}, "center");
 }
 
@@ -539,7 +539,7 @@ void Heading(Body& body, std::u16string_view text, const TocEntry& entry, long l
 void WriteBasis(Body& body, const ReportContent& content, const ProgramInfo& program) {
     body.Paragraph(u"1. 依据规范：" + content.code + u"。");
     body.Paragraph(u"2. 计算程序：" + std::u16string(program.name) + u"，版本 " +
-                   std::u16string(program.version) + u"，" + std::u16string(program.maker) +
+                   std::u16string(program.version) + u"，由" + std::u16string(program.maker) +
                    u"编制。");
     body.Paragraph(u"3. 单位：长度 mm，截面面积 m²，截面周长 m，强度 MPa，力 kN。");
     body.Paragraph(

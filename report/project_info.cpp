@@ -1,5 +1,7 @@
 #include "report/project_info.h"
 
+#include "report/program_identity.h"
+
 namespace pile::report {
 
 namespace {
@@ -51,7 +53,7 @@ std::optional<std::u16string> SetProjectField(ProjectInfo& info, std::u16string_
 }
 
 ProgramInfo ThisProgram() {
-    return {u"嵌岩桩承载力计算", kVersion, u"示例结构软件工作室"};
+    return {kProgramName, kVersion, kProgramMaker};
 }
 
 }  // namespace pile::report

@@ -48,7 +48,8 @@ struct ProgramInfo {
     std::u16string_view version;
     std::u16string_view maker;
 };
-// This program: the name the about box shows, the project's version, the maker.
+// This program: its name and maker as the about box shows them (program_identity.h), and the
+// project's version.
 ProgramInfo ThisProgram();
 
 }  // namespace pile::report
