@@ -41,8 +41,10 @@ INSTANTIATE_TEST_SUITE_P(
 
 // Each value line of a record in the session's own text book, in order: the report's steps
 // must hold its label and its value, unchanged.
-TEST(GatherReportTest, EveryValueLineOfTheTextBookIsAStepWithItsPrintedValue) {
-    const session::PanelSession session = ThreePileSession();
+class EveryValueLineTest : public ::testing::TestWithParam<char16_t> {};
+
+TEST_P(EveryValueLineTest, IsAStepWithItsPrintedValue) {
+    const session::PanelSession session = ThreePileSession(GetParam());
     const ReportContent content = GatherReport(session.Records());
     const BookLines& book = session.Lines(Book::Text);
     const BookOutline outline = TextBookOutline(book);
@@ -72,6 +74,11 @@ TEST(GatherReportTest, EveryValueLineOfTheTextBookIsAStepWithItsPrintedValue) {
         EXPECT_EQ(s, steps.size()) << "pile " << p;
     }
 }
+
+INSTANTIATE_TEST_SUITE_P(Separators, EveryValueLineTest, ::testing::Values(u'.', u','),
+                         [](const auto& row) {
+                             return std::string(row.param == u'.' ? "Point" : "Comma");
+                         });
 
 TEST(GatherReportTest, TableRowsHaveACellUnderEveryHeading) {
     const ReportContent content = GatherReport(ThreePileSession().Records());

@@ -8,7 +8,7 @@
 
 namespace pile::report {
 
-inline session::PanelSession ThreePileSession() {
+inline session::PanelSession ThreePileSession(char16_t decimalSeparator = u'.') {
     session::PanelSession session;
     const test::Panel panels[] = {
         {},
@@ -24,7 +24,8 @@ inline session::PanelSession ThreePileSession() {
          .fuk = u"30"},
     };
     for (const test::Panel& panel : panels) {
-        session.Compute(panel.Input(), PrecisionMode::TwoDecimals, u'.', u"2026-12-11 10:00:00");
+        session.Compute(panel.Input(), PrecisionMode::TwoDecimals, decimalSeparator,
+                        u"2026-12-11 10:00:00");
     }
     return session;
 }
