@@ -769,9 +769,10 @@ std::string FooterXml() {
 std::string SettingsXml() {
     XmlWriter xml;
     xml.Open("w:settings").Attribute("xmlns:w", kWordNamespace);
-    xml.Open("w:updateFields").Attribute("w:val", "true").Close();
+    // In the order the schema gives them: Word refuses a settings part out of order.
     xml.Open("w:defaultTabStop").Attribute("w:val", 420LL).Close();
     xml.Open("w:characterSpacingControl").Attribute("w:val", "compressPunctuation").Close();
+    xml.Open("w:updateFields").Attribute("w:val", "true").Close();
     xml.Open("w:compat")
         .Open("w:compatSetting")
         .Attribute("w:name", "compatibilityMode")
