@@ -552,6 +552,8 @@ void WriteBasis(Body& body, const ReportContent& content, const ProgramInfo& pro
             u"6. 给出荷载时验算：Nk ≤ Ra；Nkmax ≤ 1.2Ra；γ0N ≤ Rc。Nk、Nkmax 为荷载效应标准组合"
             u"下的竖向力，N 为基本组合下的竖向力，γ0 为结构重要性系数。");
     }
+    // The time that ends both books, as they print it.
+    body.Paragraph(content.timeLine);
 }
 
 void WriteSummary(Body& body, const ReportContent& content) {

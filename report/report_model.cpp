@@ -334,6 +334,7 @@ ReportContent GatherReport(const std::vector<session::RecordInputs>& records,
             content.code = reader.code;
         }
         section.tableRow = SplitCells(TableRow(record));
+        content.timeLine = TimeLine(record.calculationTime);
         if (i < checks.size() && checks[i]) {
             section.check = checks[i];
             content.anyCheck = true;

@@ -82,6 +82,7 @@ struct ReportContent {
     std::vector<Cells> tableHeadings;  // the table book's two heading lines as cells
     std::vector<PileSection> piles;
     std::u16string code;  // "《建筑地基基础设计规范》(DBJ 50-047-2016)", as the books name it
+    std::u16string timeLine;  // the books' last line: "计算时间：" and the newest record's time
     bool anyCheck = false;
 };
 

@@ -130,6 +130,7 @@ TEST(GatherReportTest, NamesTheCodeAndTakesTheChecksOfTheirRecords) {
     check.verdict = u"满足";
     const ReportContent content = GatherReport(ThreePileSession().Records(), {std::nullopt, check});
     EXPECT_EQ(content.code, u"《建筑地基基础设计规范》(DBJ 50-047-2016)");
+    EXPECT_EQ(content.timeLine, u"计算时间：2026-12-11 10:00:00");
     EXPECT_TRUE(content.anyCheck);
     EXPECT_FALSE(content.piles[0].check);
     EXPECT_EQ(content.piles[1].check->verdict, u"满足");
