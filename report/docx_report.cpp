@@ -545,8 +545,7 @@ void WriteBasis(Body& body, const ReportContent& content, const ProgramInfo& pro
     body.Paragraph(
         u"4. 桩侧土的总极限侧阻力标准值 Qsk 取 0：不计嵌岩段以上土层的侧阻力，单桩竖向极限"
         u"承载力标准值 Quk 只由嵌岩段的侧阻力和端阻力 Qrk 组成，结果偏于安全。");
-    body.Paragraph(
-        u"5. 单桩竖向承载力特征值 Ra 与桩身正截面受压承载力设计值 Rc 按计算书所选的取整精度给出。");
+    body.Paragraph(u"5. 计算汇总和各桩“基桩主要数据汇总”中的 Ra、Rc 按所选的取整精度给出。");
     if (content.anyCheck) {
         body.Paragraph(
             u"6. 给出荷载时验算：Nk ≤ Ra；Nkmax ≤ 1.2Ra；γ0N ≤ Rc。Nk、Nkmax 为荷载效应标准组合"
