@@ -47,13 +47,21 @@ bool IsRule(std::u16string_view trimmed) {
     return !trimmed.empty() && trimmed.find_first_not_of(u"=-") == std::u16string_view::npos;
 }
 
-// "深 径 比" -> "深径比": the blanks that spread a name over its cell.
+// "深 径 比" -> "深径比", "圆  桩" -> "圆桩": the blanks that spread a name over its cell, and
+// those around it.
 std::u16string ClosedUp(std::u16string_view cell) {
+    cell = Trimmed(cell);
     std::u16string out;
     for (std::size_t i = 0; i < cell.size(); ++i) {
-        if (cell[i] == u' ' && i > 0 && i + 1 < cell.size() && Wide(cell[i - 1]) &&
-            Wide(cell[i + 1])) {
-            continue;
+        if (cell[i] == u' ' && !out.empty() && Wide(out.back())) {
+            std::size_t next = i;
+            while (next < cell.size() && cell[next] == u' ') {
+                ++next;
+            }
+            if (next < cell.size() && Wide(cell[next])) {
+                i = next - 1;
+                continue;
+            }
         }
         out.push_back(cell[i]);
     }
@@ -333,7 +341,9 @@ ReportContent GatherReport(const std::vector<session::RecordInputs>& records,
         if (content.code.empty()) {
             content.code = reader.code;
         }
-        section.tableRow = SplitCells(TableRow(record));
+        for (const std::u16string& cell : TableCells(record)) {
+            section.tableRow.push_back(ClosedUp(cell));
+        }
         content.timeLine = TimeLine(record.calculationTime);
         if (i < checks.size() && checks[i]) {
             section.check = checks[i];

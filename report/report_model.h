@@ -74,7 +74,7 @@ struct PileSection {
     PileInput input;       // the geometry of the sketch
     SketchTexts sketch;
     std::vector<Block> blocks;
-    Cells tableRow;  // the table book's row as cells
+    Cells tableRow;  // the table book's row, cell by cell, spread names closed up
     std::optional<PileCheck> check;
 };
 
