@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <string_view>
 #include <utility>
+#include <vector>
 
 #include "books/column_layout.h"
 #include "engine/pile_types.h"
@@ -29,16 +30,28 @@ constexpr std::size_t kRuleWidth = 220;
 // A cell of the row is appended to the row as it is built, never formed on its own.
 class RowBuilder {
   public:
-    explicit RowBuilder(char16_t separator) : separator_(separator) { row_.reserve(240); }
+    // `cells`, when given, also receives each cell's text before its padding.
+    RowBuilder(char16_t separator, std::vector<std::u16string>* cells)
+        : separator_(separator), cells_(cells) {
+        row_.reserve(240);
+    }
 
     // The value right-aligned in `p` columns, then `s` blanks.
     void Right(std::u16string_view value, int p, int s) {
+        Keep(value);
         row_ += PadLeft(value, u" ", p);
         row_ += Spaces(s);
     }
     void Centre(std::u16string_view value) {
+        Keep(value);
         row_ += PadCenter(value, u" ", 8);
         row_ += Spaces(2);
+    }
+    // A cell that AsIs writes in pieces.
+    void Keep(std::u16string_view cell) {
+        if (cells_) {
+            cells_->emplace_back(cell);
+        }
     }
     // A column that does not apply to the pile.
     void Dash() { Centre(u"-"); }
@@ -51,6 +64,7 @@ class RowBuilder {
 
   private:
     char16_t separator_;
+    std::vector<std::u16string>* cells_;
     std::u16string row_;
 };
 
@@ -77,9 +91,7 @@ void AppendForce(RowBuilder& row, double value, PrecisionMode mode, char16_t sep
     row.Right(PrecisionText(value, mode, 10, separator), p, s);
 }
 
-}  // namespace
-
-std::u16string TableRow(const BookRecord& record) {
+std::u16string WriteRow(const BookRecord& record, std::vector<std::u16string>* cells) {
     const PileInput& in = record.input;
     const PileResult& res = record.result;
     const bool frkMode = in.rockMode == RockParameterMode::Frk;
@@ -87,8 +99,9 @@ std::u16string TableRow(const BookRecord& record) {
     const bool ellipse = in.sectionType == SectionType::Ellipse;
     const bool rectangle = in.sectionType == SectionType::Rectangle;
 
-    RowBuilder row(record.decimalSeparator);
+    RowBuilder row(record.decimalSeparator, cells);
     // 1: pile number
+    row.Keep(PileName(record));
     row.AsIs(Spaces(3));
     row.AsIs(PadRight(PileName(record), u" ", 6));
     row.AsIs(Spaces(2));
@@ -122,6 +135,7 @@ std::u16string TableRow(const BookRecord& record) {
         row.Fixed(in.fuk, 6, 2, 7, 3);
     }
     // 11: process
+    row.Keep(ProcessCellText(in.process));
     row.AsIs(ProcessCellText(in.process));
     // 12: hr/d
     if (rectangle) {
@@ -160,6 +174,19 @@ std::u16string TableRow(const BookRecord& record) {
     row.Fixed(res.psiC, 3, 2, 6, 4);
     AppendForce(row, res.Rc, record.precision, record.decimalSeparator, true);
     return row.Take();
+}
+
+}  // namespace
+
+std::u16string TableRow(const BookRecord& record) {
+    return WriteRow(record, nullptr);
+}
+
+std::vector<std::u16string> TableCells(const BookRecord& record) {
+    std::vector<std::u16string> cells;
+    cells.reserve(22);
+    WriteRow(record, &cells);
+    return cells;
 }
 
 void AppendTableRecord(BookLines& tableBook, const BookRecord& record) {

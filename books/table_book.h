@@ -23,4 +23,8 @@ void AppendTableRecord(BookLines& tableBook, const BookRecord& record);
 // The 22-cell row of one pile alone (220 display columns while no value outgrows its cell).
 std::u16string TableRow(const BookRecord& record);
 
+// The same row's 22 cells, each as written into the row before its padding (a name spread over
+// its cell, such as "圆  桩" or "干 作 业  ", stays spread).
+std::vector<std::u16string> TableCells(const BookRecord& record);
+
 }  // namespace pile

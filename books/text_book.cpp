@@ -49,13 +49,16 @@ constexpr RockLines kFukLines{
 // Writes the lines of one record straight into the book, with the pile's values at hand.
 class RecordWriter {
   public:
-    RecordWriter(BookLines& book, const BookRecord& record)
+    // `parts`, when given, also keeps how each value line was put together.
+    RecordWriter(BookLines& book, const BookRecord& record,
+                 std::vector<TextRecordLine>* parts = nullptr)
         : book_(book),
           record_(record),
+          parts_(parts),
           frk_(record.input.rockMode == RockParameterMode::Frk),
           rock_(frk_ ? kFrkLines : kFukLines) {}
 
-    void Literal(std::u16string_view line) { book_.emplace_back(line); }
+    void Literal(std::u16string_view line) { Push(std::u16string(line)); }
 
     // label, the value right-aligned in `width` columns, unit: nothing in between.
     void Value(std::u16string_view label, std::u16string_view value, int width,
@@ -64,6 +67,9 @@ class RecordWriter {
         line.reserve(label.size() + std::max(static_cast<std::size_t>(width), value.size()) +
                      unit.size());
         line.append(label).append(PadLeft(value, u" ", width)).append(unit);
+        if (parts_) {
+            parts_->push_back({line, label, std::u16string(value), unit});
+        }
         book_.push_back(std::move(line));
     }
 
@@ -73,7 +79,12 @@ class RecordWriter {
               unit);
     }
 
-    void Push(std::u16string line) { book_.push_back(std::move(line)); }
+    void Push(std::u16string line) {
+        if (parts_) {
+            parts_->push_back({line, {}, {}, {}});
+        }
+        book_.push_back(std::move(line));
+    }
 
     const BookRecord& Record() const { return record_; }
     const PileInput& In() const { return record_.input; }
@@ -89,6 +100,7 @@ class RecordWriter {
   private:
     BookLines& book_;
     const BookRecord& record_;
+    std::vector<TextRecordLine>* parts_;
     bool frk_;
     const RockLines& rock_;
 };
@@ -227,17 +239,29 @@ void WriteSummary(RecordWriter& out) {
     out.Literal(kRule);
 }
 
-}  // namespace
-
-void AppendTextRecord(BookLines& textBook, const BookRecord& record) {
-    RecordWriter out(textBook, record);
+void WriteRecord(RecordWriter& out) {
     WriteTitle(out);
     WriteInputs(out);
     WriteCodeAndFormulas(out);
     WriteCalculation(out);
     WriteSummary(out);
+}
+
+}  // namespace
+
+void AppendTextRecord(BookLines& textBook, const BookRecord& record) {
+    RecordWriter out(textBook, record);
+    WriteRecord(out);
     out.Literal(kRecordSeparator);
     textBook.push_back(TimeLine(record.calculationTime));
+}
+
+std::vector<TextRecordLine> TextRecordLines(const BookRecord& record) {
+    BookLines lines;
+    std::vector<TextRecordLine> parts;
+    RecordWriter out(lines, record, &parts);
+    WriteRecord(out);
+    return parts;
 }
 
 }  // namespace pile

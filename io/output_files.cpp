@@ -11,6 +11,10 @@ QString ResultsFileName() {
     return QStringLiteral("嵌岩桩计算书(依据DBJ50-047-2016)_结果.csv");
 }
 
+QString ReportFileName() {
+    return QStringLiteral("嵌岩桩计算书(依据DBJ50-047-2016)_计算书.docx");
+}
+
 QString DesignScheduleFileName() {
     return QStringLiteral("嵌岩桩计算书(依据DBJ50-047-2016)_选型桩表.csv");
 }

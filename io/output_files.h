@@ -16,4 +16,7 @@ QString ResultsFileName();
 // pile_batch --design: the schedule with the sizes found, which computes into the same books.
 QString DesignScheduleFileName();
 
+// pile_batch --report docx: the calculation report, beside the books.
+QString ReportFileName();
+
 }  // namespace pile::io

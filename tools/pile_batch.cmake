@@ -5,7 +5,7 @@ if(PILE_BUILD_UI)
     find_package(Qt6 6.4 REQUIRED COMPONENTS Core)
 
     add_library(pile_batch_command STATIC pile_batch_command.cpp)
-    target_link_libraries(pile_batch_command PUBLIC pile_session pile_results_workbook pile_io
+    target_link_libraries(pile_batch_command PUBLIC pile_session pile_results_workbook pile_report pile_io
                                                     Qt6::Core)
     pile_strict_target(pile_batch_command)
 

@@ -1,6 +1,7 @@
 // pile_batch [--out DIR] SCHEDULE.csv: a pile schedule in, both calculation books and a results
 // table out. See pile_batch --help.
 #include <QCoreApplication>
+#include <QDate>
 #include <QDateTime>
 #include <QLocale>
 #include <cstdio>
@@ -35,6 +36,7 @@ int main(int argc, char* argv[]) {
     environment.decimalSeparator = pile::io::DecimalSeparator(QLocale::system());
     environment.calculationTime =
         pile::io::CalculationTime(QLocale::system(), QDateTime::currentDateTime());
+    environment.reportDate = QDate::currentDate().toString(QStringLiteral("yyyy年M月d日"));
     environment.out = [](std::string_view text) { Write(stdout, text); };
     environment.err = [](std::string_view text) { Write(stderr, text); };
 

@@ -15,6 +15,7 @@
 #include "io/output_files.h"
 #include "io/qt_text.h"
 #include "io/workbook_file.h"
+#include "report/docx_report.h"
 #include "schedule/xlsx_schedule.h"
 #include "session/pile_design.h"
 #include "session/schedule_run.h"
@@ -32,7 +33,8 @@ using session::ScheduleOutcome;
 
 constexpr char kHelp[] =
     "用法:\n"
-    "  pile_batch [--out 文件夹] [--sheet 工作表] [--results csv|xlsx|文件名] 桩表.xlsx|桩表.csv\n"
+    "  pile_batch [--out 文件夹] [--sheet 工作表] [--results csv|xlsx|文件名]\n"
+    "             [--report docx] [--project 名称=内容]... 桩表.xlsx|桩表.csv\n"
     "  pile_batch --design [--diameters 800,900,…] [--hr-min 0.5] [--hr-step 0.5] 桩表\n"
     "  pile_batch --template [桩表样例.csv|桩表样例.xlsx]\n"
     "  pile_batch --help\n"
@@ -45,6 +47,9 @@ constexpr char kHelp[] =
     "已有的同名文件只在三个新文件都完整写好后才被替换；有一个写不出时都不替换。\n"
     "工作簿读名为“桩表”的工作表，没有时读第一个工作表（--sheet 另选）；表头可以不在第一行。\n"
     "--results xlsx 把结果表写成 .xlsx（Ra、Rc、系数为数值）；也可给文件名，按后缀定格式。\n"
+    "--report docx 另写计算书 @REPORT@（Word 文档：封面、目录、设计依据、计算汇总，\n"
+    "每根桩一节，含计算简图和计算过程），与其他文件一同替换。\n"
+    "--project 名称=内容 填写计算书封面的项目信息，可给多次；名称为 @PROJECT_KEYS@。\n"
     "\n"
     "表头各列，顺序不限，其他列不读；列名也可写作常用的名称（桩径(mm)、嵌岩深度、成桩工艺…，\n"
     "全角、大小写、空格和括号里的单位都不论），--template 的“各列说明”逐列列出:\n"
@@ -74,7 +79,8 @@ constexpr char kHelp[] =
     "限制: 每行 64 KB，文件 64 MB，表头 1024 列，每个桩表 20000 行\n"
     "\n"
     "Usage:\n"
-    "  pile_batch [--out DIR] [--sheet SHEET] [--results csv|xlsx|FILE] SCHEDULE.xlsx|.csv\n"
+    "  pile_batch [--out DIR] [--sheet SHEET] [--results csv|xlsx|FILE]\n"
+    "             [--report docx] [--project KEY=VALUE]... SCHEDULE.xlsx|.csv\n"
     "  pile_batch --design [--diameters 800,900,...] [--hr-min 0.5] [--hr-step 0.5] SCHEDULE\n"
     "  pile_batch --template [EXAMPLE.csv|EXAMPLE.xlsx]\n"
     "  pile_batch --help\n"
@@ -87,6 +93,10 @@ constexpr char kHelp[] =
     "(UTF-8 CSV, one row per pile; --results xlsx, or a file name ending in .xlsx, writes it\n"
     "as a workbook with Ra, Rc and the coefficient as numbers). Existing files are replaced\n"
     "only once all three new ones are complete; when one cannot be written, none is replaced.\n"
+    "--report docx also writes the calculation report @REPORT@ (a Word document: cover,\n"
+    "contents, basis, summary table, and one section per pile with its sketch and steps), in\n"
+    "the same set. --project KEY=VALUE fills a field of its cover, repeatable; the keys are\n"
+    "@PROJECT_KEYS@.\n"
     "\n"
     "Header columns, in any order, other columns ignored, also under the names engineers give\n"
     "them (桩径(mm), 嵌岩深度, 成桩工艺, ...; full-width, case, blanks and a unit in brackets do\n"
@@ -131,6 +141,13 @@ std::string HelpText() {
     put("@BOOK_TEXT@", io::BookFileName(Book::Text).toStdString());
     put("@BOOK_TABLE@", io::BookFileName(Book::Table).toStdString());
     put("@RESULTS@", io::ResultsFileName().toStdString());
+    put("@REPORT@", io::ReportFileName().toStdString());
+    std::u16string keys;
+    for (const report::ProjectField& field : report::kProjectFields) {
+        keys += (keys.empty() ? u"" : u"、") + std::u16string(field.key);
+    }
+    put("@PROJECT_KEYS@", Utf16ToUtf8(keys));  // the Chinese text
+    put("@PROJECT_KEYS@", Utf16ToUtf8(keys));  // the English one
     put("@DESIGN@", io::DesignScheduleFileName().toStdString());
     put("@PROCESSES@",
         "  工艺: 参数为 frk 时 " + frk + "；\n        参数为 fuk 时 " + fuk + "（可不填）\n");
@@ -146,6 +163,8 @@ struct Arguments {
     QString outFolder;
     QString sheet;
     QString results;  // "csv", "xlsx" or a file name ending in one of them; empty: csv
+    QString report;   // "docx", or empty for none
+    report::ProjectInfo project;
     bool design = false;
     session::DesignOptions designOptions;
     QString error;
@@ -221,8 +240,19 @@ Arguments ParseArguments(const QStringList& arguments) {
             parsed.outFolder = argument.mid(6);
         } else if (TakeValue(arguments, i, QStringLiteral("--sheet"), parsed.sheet, parsed.error) ||
                    TakeValue(arguments, i, QStringLiteral("--results"), parsed.results,
+                             parsed.error) ||
+                   TakeValue(arguments, i, QStringLiteral("--report"), parsed.report,
                              parsed.error)) {
             if (!parsed.error.isEmpty()) {
+                return parsed;
+            }
+        } else if (QString field;
+                   TakeValue(arguments, i, QStringLiteral("--project"), field, parsed.error)) {
+            if (!parsed.error.isEmpty()) {
+                return parsed;
+            }
+            if (auto why = report::SetProjectField(parsed.project, io::ToU16(field))) {
+                parsed.error = ToQString(*why);
                 return parsed;
             }
         } else if (QString name = argument.section(u'=', 0, 0), value;
@@ -255,6 +285,9 @@ Arguments ParseArguments(const QStringList& arguments) {
     if (!kind.isEmpty() && kind != u"csv" && kind != u"xlsx" && !kind.endsWith(u".csv") &&
         !kind.endsWith(u".xlsx")) {
         parsed.error = QStringLiteral("--results 应为 csv、xlsx 或以 .csv、.xlsx 结尾的文件名");
+    }
+    if (!parsed.report.isEmpty() && parsed.report.compare(u"docx", Qt::CaseInsensitive) != 0) {
+        parsed.error = QStringLiteral("--report 应为 docx");
     }
     return parsed;
 }
@@ -369,6 +402,24 @@ int RunBatchCommand(const QStringList& arguments, const CommandEnvironment& env)
         }
     } else {
         env.err("pile_batch: 没有算出任何桩，计算书未写出\n");
+    }
+    // The report is made from the same records as the books, and only when they are written.
+    if (!args.report.isEmpty() && outcome.computed > 0) {
+        report::ProjectInfo project = args.project;
+        if (project.date.empty()) {
+            project.date = io::ToU16(env.reportDate);
+        }
+        auto docx =
+            report::DocxReport(report::GatherReport(session.Records(), report::ChecksOf(outcome)),
+                               project, report::ThisProgram());
+        if (const auto* why = std::get_if<std::u16string>(&docx)) {
+            env.err("pile_batch: 未能写出 " + Utf8(io::ReportFileName()) + ": " + Utf8(*why) +
+                    "；输出文件夹中的文件都未改动\n");
+            return kNotWritten;
+        }
+        const std::string& bytes = std::get<std::string>(docx);
+        files.push_back(
+            {io::ReportFileName(), QByteArray(bytes.data(), static_cast<qsizetype>(bytes.size()))});
     }
     // --results: a format (the usual name) or a file name, in the output folder unless it
     // names a folder of its own.

@@ -12,6 +12,7 @@ namespace pile::batch {
 struct CommandEnvironment {
     char16_t decimalSeparator = u'.';  // the user's locale, as the window uses it
     QString calculationTime;           // as the window forms it, for every record of the run
+    QString reportDate;                // the report cover's 日期 when --project gives none
     std::function<void(std::string_view)> out;  // UTF-8
     std::function<void(std::string_view)> err;  // UTF-8
 };

@@ -137,6 +137,24 @@ TEST(TableRow, Is220ColumnsWideForOrdinaryPiles) {
     }
 }
 
+// The cells, in order, are what the row holds between its blanks: a second path through the row.
+TEST(TableCells, AreTheRowsTwentyTwoCellsInOrder) {
+    for (Pile (*make)() : {Startup, FukCircle, Ellipse, Rectangle, Square, ClampedCircle}) {
+        const BookRecord record = RecordOf(make(), PrecisionMode::TwoDecimals, 7, u'.', u"");
+        const std::u16string row = TableRow(record);
+        const std::vector<std::u16string> cells = TableCells(record);
+        EXPECT_EQ(cells.size(), 22u);
+        std::size_t at = 0;
+        for (const std::u16string& cell : cells) {
+            const std::size_t found = row.find(cell, at);
+            ASSERT_NE(found, std::u16string::npos) << Describe({row, cell});
+            EXPECT_EQ(row.find_first_not_of(u' ', at), found) << Describe({row, cell});
+            at = found + cell.size();
+        }
+        EXPECT_EQ(row.find_first_not_of(u' ', at), std::u16string::npos);
+    }
+}
+
 TEST(TableRow, WiderValuesPushTheRestOfTheRowRight) {
     Pile pile = Startup();
     // Record 10 000 makes the first cell 12 columns wide.

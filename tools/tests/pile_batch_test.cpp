@@ -27,6 +27,8 @@
 #include "engine/pile_types.h"
 #include "engine/utf_text.h"
 #include "io/book_file.h"
+#include "io/output_files.h"
+#include "report/project_info.h"
 #include "schedule/schedule.h"
 #include "schedule/schedule_text.h"
 #include "schedule/xlsx_records.h"
@@ -427,15 +429,14 @@ TEST(PileBatchTest, AFormulaWithoutValueRefusesItsRowNamingTheCell) {
     EXPECT_EQ(run.err, "第 7 行（Z1）frk I7: 公式没有计算结果，请在 Excel 中保存一次\n");
 }
 
-// The first sheet's XML of a workbook, read with minizip.
-std::string SheetPart(const std::string& workbook) {
+// The first sheet's XML of a workbook (or another part of a zip), read with minizip.
+std::string SheetPart(const std::string& workbook, const char* part = "xl/worksheets/sheet1.xml") {
     const std::filesystem::path path =
         std::filesystem::temp_directory_path() / "pile-batch-results-part.xlsx";
     std::ofstream(path, std::ios::binary) << workbook;
     std::string xml;
     if (unzFile zip = unzOpen64(path.string().c_str())) {
-        if (unzLocateFile(zip, "xl/worksheets/sheet1.xml", 0) == UNZ_OK &&
-            unzOpenCurrentFile(zip) == UNZ_OK) {
+        if (unzLocateFile(zip, part, 0) == UNZ_OK && unzOpenCurrentFile(zip) == UNZ_OK) {
             char buffer[4096];
             for (int got; (got = unzReadCurrentFile(zip, buffer, sizeof buffer)) > 0;) {
                 xml.append(buffer, static_cast<std::size_t>(got));
@@ -562,6 +563,70 @@ TEST(PileBatchTest, HelpAndManualPageListTheProcessTexts) {
             EXPECT_NE(help.find(text), std::string::npos) << text;
             EXPECT_TRUE(manual.contains(QByteArray::fromStdString(text))) << text;
         }
+    }
+}
+
+// ------------------------------------------------------------------ the report
+
+struct RefusedReportRow {
+    const char* name;
+    const char* option;
+    const char* value;
+    const char* message;
+};
+
+class RefusedReportOptionTest : public ::testing::TestWithParam<RefusedReportRow> {};
+
+TEST_P(RefusedReportOptionTest, IsRefusedWithItsMessage) {
+    QTemporaryDir dir;
+    const QString example = dir.filePath(QStringLiteral("样例.csv"));
+    ASSERT_EQ(RunBatch({QStringLiteral("--template"), example}).status, 0);
+    const Outcome run = RunBatch(
+        {QString::fromUtf8(GetParam().option), QString::fromUtf8(GetParam().value), example});
+    EXPECT_EQ(run.status, 2);
+    EXPECT_NE(run.err.find(GetParam().message), std::string::npos) << run.err;
+    EXPECT_EQ(QDir(dir.path()).count(), 3u) << "nothing written";
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Options, RefusedReportOptionTest,
+    ::testing::Values(RefusedReportRow{"UnknownProjectKey", "--project", "项目经理=李四",
+                                       "没有“项目经理”这一项目信息（可用 工程名称、"},
+                      RefusedReportRow{"ProjectWithoutValue", "--project", "工程名称",
+                                       "项目信息应写成 名称=内容"},
+                      RefusedReportRow{"ReportOfAnotherKind", "--report", "odt",
+                                       "--report 应为 docx"}),
+    [](const auto& row) { return std::string(row.param.name); });
+
+TEST(PileBatchTest, TheReportIsWrittenWithTheBooksAndHoldsTheProject) {
+    QTemporaryDir dir;
+    const QString example = dir.filePath(QStringLiteral("样例.csv"));
+    ASSERT_EQ(RunBatch({QStringLiteral("--template"), example}).status, 0);
+    const Outcome run =
+        RunBatch({QStringLiteral("--report"), QStringLiteral("docx"),
+                  QStringLiteral("--project=工程名称=示例<大厦>"), QStringLiteral("--project"),
+                  QStringLiteral("审核＝王五"), example});
+    EXPECT_EQ(run.status, 0) << run.err;
+    const QString report = dir.filePath(pile::io::ReportFileName());
+    EXPECT_NE(run.out.find(QDir::toNativeSeparators(report).toStdString()), std::string::npos);
+    const QByteArray bytes = ReadFile(report);
+    ASSERT_TRUE(bytes.startsWith("PK")) << bytes.left(40).toStdString();
+    const std::string document = SheetPart(bytes.toStdString(), "word/document.xml");
+    EXPECT_NE(document.find("示例&lt;大厦&gt;"), std::string::npos);
+    EXPECT_NE(document.find("王五"), std::string::npos);
+    EXPECT_NE(document.find(">Z4<"), std::string::npos) << "the last pile by its mark";
+}
+
+TEST(PileBatchTest, HelpAndManualPageNameTheReportAndEveryProjectKey) {
+    const std::string help = RunBatch({QStringLiteral("--help")}).out;
+    const QByteArray manual = ReadFile(QStringLiteral(PILE_SOURCE_DIR "/packaging/pile_batch.1"));
+    const QByteArray name = pile::io::ReportFileName().toUtf8();
+    EXPECT_NE(help.find(name.toStdString()), std::string::npos);
+    EXPECT_TRUE(manual.contains(name));
+    for (const pile::report::ProjectField& field : pile::report::kProjectFields) {
+        const std::string key = pile::Utf16ToUtf8(field.key);
+        EXPECT_NE(help.find(key), std::string::npos) << key;
+        EXPECT_TRUE(manual.contains(QByteArray::fromStdString(key))) << key;
     }
 }
 

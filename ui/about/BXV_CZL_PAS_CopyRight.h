@@ -11,6 +11,7 @@
 #include <QWidget>
 #include <memory>
 
+#include "report/program_identity.h"
 #include "ui/platform/message_presenter.h"
 #include "ui/platform/system_shell.h"
 
@@ -20,11 +21,11 @@ class QPushButton;
 // The lines the dialog shows. The rights are those of the package's copyright file; the font's
 // licence is the one installed beside the font.
 namespace copyright {
-inline constexpr char16_t kTitle[] = u"嵌岩桩承载力计算";
+inline constexpr const auto& kTitle = pile::report::kProgramName;
 inline constexpr char16_t kSubtitle[] = u"依据DBJ50-047-2016";
 inline constexpr char16_t kInformation1[] = u"重庆市《建筑地基基础设计规范》";
 inline constexpr char16_t kInformation2[] = u"版权所有 ©";
-inline constexpr char16_t kInformation3[] = u"本程序的作者";
+inline constexpr const auto& kInformation3 = pile::report::kProgramMaker;
 inline constexpr char16_t kInformation4[] = u"保留所有权利";
 inline constexpr char16_t kFontLicence[] = u"(计算书字体：SIL OFL 1.1 许可)";
 inline constexpr char16_t kFontLicenceHover[] = u"许可证全文：见使用说明";

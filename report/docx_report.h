@@ -1,0 +1,27 @@
+// The calculation report as a Word document (.docx, for Word 2007 and later and WPS), in memory:
+// a cover with the project and the sign-off, a contents field that updates on opening,
+// 设计依据, 计算汇总 (the table book as a table, in a landscape section) and one section per
+// pile with its sketch, its steps, its formulas and its checks.
+#pragma once
+
+#include <string>
+#include <string_view>
+#include <variant>
+
+#include "report/project_info.h"
+#include "report/report_model.h"
+
+namespace pile::report {
+
+// The report's title: the cover, the running header and the document's properties.
+inline constexpr std::u16string_view kReportTitle = u"嵌岩桩计算书";
+
+// The bytes of the .docx, or why it could not be made.
+std::variant<std::string, std::u16string> DocxReport(const ReportContent& content,
+                                                     const ProjectInfo& project,
+                                                     const ProgramInfo& program);
+
+// The styles kept as report/templates/styles.xml, embedded at build time.
+std::string_view StylesTemplate();
+
+}  // namespace pile::report
