@@ -390,6 +390,28 @@ PileCheck CheckOf(const session::RowOutcome& row) {
     return out;
 }
 
+std::vector<std::optional<PileCheck>> ChecksOfRecords(
+    const std::vector<session::RecordInputs>& records) {
+    std::vector<std::optional<PileCheck>> checks;
+    for (const session::RecordInputs& record : records) {
+        std::optional<PileCheck>& check = checks.emplace_back();
+        const auto loads = session::ReadLoads(record.loads, record.decimalSeparator);
+        const auto* given = std::get_if<session::PileLoads>(&loads);
+        const ComputeOutcome computed = ComputePile(record.panel, record.decimalSeparator);
+        const auto* pile = std::get_if<ComputedPile>(&computed.result);
+        if (given == nullptr || !given->Any() || pile == nullptr) {
+            continue;
+        }
+        session::RowOutcome row;
+        row.results = session::ResultTextsOf(*pile, record.precision, record.decimalSeparator);
+        row.loads = record.loads;
+        row.check =
+            session::CheckLoads(*given, row.results->ra, row.results->rc, record.decimalSeparator);
+        check = CheckOf(row);
+    }
+    return checks;
+}
+
 std::vector<std::optional<PileCheck>> ChecksOf(const session::ScheduleOutcome& outcome) {
     std::vector<std::optional<PileCheck>> checks;
     for (const session::RowOutcome& row : outcome.rows) {

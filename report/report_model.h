@@ -96,6 +96,11 @@ ReportContent GatherReport(const std::vector<session::RecordInputs>& records,
 // session numbers them from 1), none for a row without loads.
 std::vector<std::optional<PileCheck>> ChecksOf(const session::ScheduleOutcome& outcome);
 
+// The checks of a session's records from the loads each carries (a schedule's, imported or
+// recovered), against the Ra and Rc its calculation prints; none for a record without loads.
+std::vector<std::optional<PileCheck>> ChecksOfRecords(
+    const std::vector<session::RecordInputs>& records);
+
 // A row's check as the report prints it: its loads as written, Ra and Rc as the result panel
 // shows them (the texts the check was made against).
 PileCheck CheckOf(const session::RowOutcome& row);

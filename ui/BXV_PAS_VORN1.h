@@ -138,6 +138,7 @@ class TBXV_FRM_VORN1 : public QWidget {
     // BXV_PAS_VORN1_schedule.cpp: "新建计算书" and "生成桩表模板…".
     void NewBooksClick();
     void TemplateClick();
+    void ReportClick();
 
   private:
     void CreateControls();    // the input screen; BXV_PAS_VORN1_form.cpp

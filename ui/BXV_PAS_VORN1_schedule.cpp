@@ -2,6 +2,7 @@
 // file dropped on the window, a file named on the command line), "生成桩表模板…" and
 // "新建计算书" (Ctrl+N). What is asked before the books are added to or emptied:
 // session/book_questions.h.
+#include <QDate>
 #include <QDir>
 #include <QDragEnterEvent>
 #include <QDropEvent>
@@ -18,9 +19,13 @@
 
 #include "BXV_PAS_VORN1.h"
 #include "book_view.h"
+#include "io/book_file.h"
 #include "io/documents_folder.h"
+#include "io/output_files.h"
 #include "io/qt_text.h"
 #include "io/workbook_file.h"
+#include "report/docx_report.h"
+#include "report/report_model.h"
 #include "scaled_layer.h"
 #include "schedule/schedule.h"
 #include "session/book_questions.h"
@@ -35,6 +40,8 @@ constexpr char16_t kTemplateText[] = u"生成桩表模板…";
 constexpr char16_t kTemplateCaption[] = u"生成桩表模板";
 constexpr char16_t kTemplateName[] = u"桩表样例.xlsx";
 constexpr char16_t kNewBooksText[] = u"新建计算书";
+constexpr char16_t kReportText[] = u"导出计算书…";
+constexpr char16_t kReportCaption[] = u"导出计算书";
 constexpr char16_t kImportText[] = u"导入桩表…";
 
 const QKeySequence kImportKeys(Qt::CTRL | Qt::Key_O);
@@ -121,6 +128,8 @@ void TBXV_FRM_VORN1::AddScheduleActions(QMenu& menu) {
     import->setShortcut(kImportKeys);
     import->setShortcutVisibleInContextMenu(true);
     menu.addAction(QString::fromUtf16(kTemplateText), this, &TBXV_FRM_VORN1::TemplateClick);
+    menu.addAction(QString::fromUtf16(kReportText), this, &TBXV_FRM_VORN1::ReportClick)
+        ->setEnabled(session_.PileCounter() > 0);
     QAction* fresh =
         menu.addAction(QString::fromUtf16(kNewBooksText), this, &TBXV_FRM_VORN1::NewBooksClick);
     fresh->setShortcut(kNewBooksKeys);
@@ -176,6 +185,52 @@ void TBXV_FRM_VORN1::TemplateClick() {
     if (!written.ok) {
         messages_->showError(
             QStringLiteral("桩表模板未能写出到文件\n%1\n%2").arg(written.path, written.error));
+        return;
+    }
+    ShowSavedNotice(written.path);
+}
+
+// The calculation report of the books' records as a Word document, where the user chooses; the
+// cover's date is today's, its other project fields are left for the user to fill in.
+void TBXV_FRM_VORN1::ReportClick() {
+    if (session_.PileCounter() == 0) {
+        return;
+    }
+    pile::platform::SaveDialogRequest request;
+    request.caption = QString::fromUtf16(kReportCaption);
+    request.startPath = QDir(pile::io::DocumentsFolder().path)
+                            .filePath(QFileInfo(pile::io::ReportFileName()).fileName());
+    request.filters = {QStringLiteral("Word 文档 (*.docx)")};
+    request.selectedFilter = request.filters.front();
+    const pile::platform::SaveDialogAnswer answer = dialogs_->askSaveFileName(this, request);
+    if (answer.path.isEmpty()) {
+        return;
+    }
+    QString path = answer.path;
+    if (QFileInfo(path).suffix().isEmpty()) {
+        path += QStringLiteral(".docx");
+        if (QFileInfo::exists(path) && !dialogs_->askReplace(this, path)) {
+            return;
+        }
+    }
+    pile::report::ProjectInfo project;
+    project.date = pile::io::ToU16(QDate::currentDate().toString(QStringLiteral("yyyy年M月d日")));
+    const auto bytes = pile::report::DocxReport(
+        pile::report::GatherReport(session_.Records(),
+                                   pile::report::ChecksOfRecords(session_.Records())),
+        project, pile::report::ThisProgram());
+    if (const auto* why = std::get_if<std::u16string>(&bytes)) {
+        messages_->showError(QStringLiteral("计算书未能导出\n%1").arg(ToQString(*why)));
+        return;
+    }
+    const std::string& docx = std::get<std::string>(bytes);
+    const QFileInfo file(path);
+    const pile::io::BookFileResult written =
+        pile::io::WriteBookFile(file.absolutePath(), file.fileName(),
+                                QByteArray(docx.data(), static_cast<qsizetype>(docx.size())));
+    if (!written.ok) {
+        messages_->showError(
+            QStringLiteral("计算书未能写出到文件\n%1\n%2").arg(written.path, written.error));
         return;
     }
     ShowSavedNotice(written.path);

@@ -6,6 +6,7 @@
 
 #include "books/book_outline.h"
 #include "report/tests/report_session.h"
+#include "testing/schedule_source.h"
 
 namespace pile::report {
 namespace {
@@ -135,6 +136,36 @@ TEST(GatherReportTest, NamesTheCodeAndTakesTheChecksOfTheirRecords) {
     EXPECT_FALSE(content.piles[0].check);
     EXPECT_EQ(content.piles[1].check->verdict, u"满足");
     EXPECT_FALSE(content.piles[2].check);
+}
+
+// The window's report checks its records from the loads they carry: the same lines as the
+// schedule run that computed them, for a record with loads, one without and one in a comma locale.
+TEST(ChecksOfRecordsTest, AgreeWithTheChecksOfTheRunThatMadeThem) {
+    session::PanelSession session;
+    const std::string schedule =
+        "桩号,d,hr,混凝土,工艺,frk,Nk,N,γ0,小数点\r\n"
+        "ZJ1,1000,1.0d,C30,泥浆护壁成桩,25,5000,9000,1.1,\r\n"
+        "ZJ2,1000,1.0d,C30,泥浆护壁成桩,25,,,,\r\n"
+        "ZJ3,1200,1.5d,C30,泥浆护壁成桩,25,\"20000,5\",,,\",\"\r\n";
+    const session::ScheduleRun run = session::RunSchedule(schedule::testing::SourceOf(schedule),
+                                                          u'.', u"2026-12-11 10:00:00", session);
+    ASSERT_EQ(run.outcome.computed, 3u);
+    const auto expected = ChecksOf(run.outcome);
+    const auto checks = ChecksOfRecords(session.Records());
+    ASSERT_EQ(checks.size(), 3u);
+    ASSERT_EQ(expected.size(), 3u);
+    for (std::size_t i = 0; i < checks.size(); ++i) {
+        ASSERT_EQ(checks[i].has_value(), expected[i].has_value()) << i;
+        if (checks[i]) {
+            EXPECT_EQ(checks[i]->verdict, expected[i]->verdict) << i;
+            ASSERT_EQ(checks[i]->lines.size(), expected[i]->lines.size()) << i;
+            for (std::size_t k = 0; k < checks[i]->lines.size(); ++k) {
+                EXPECT_EQ(checks[i]->lines[k].text, expected[i]->lines[k].text);
+            }
+        }
+    }
+    EXPECT_FALSE(checks[1]);
+    EXPECT_FALSE(checks[2]->passed) << "20000,5 kN on a 1200 mm pile";
 }
 
 }  // namespace

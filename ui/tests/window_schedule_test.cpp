@@ -5,6 +5,7 @@
 
 #include <QApplication>
 #include <QDir>
+#include <QFileInfo>
 #include <QDragEnterEvent>
 #include <QFile>
 #include <QLabel>
@@ -54,6 +55,22 @@ class WindowSchedule : public ::testing::Test {
         return file.fileName();
     }
     QString Home(const QString& name) const { return home_.filePath(name); }
+
+    // An item of the input screen's right-click menu.
+    static void ChooseInInputMenu(TBXV_FRM_VORN1& window, const QString& item) {
+        auto* screen = Control<QWidget>(window, "MainFormLayer");
+        QTimer::singleShot(0, [item] {
+            auto* menu = qobject_cast<QMenu*>(QApplication::activePopupWidget());
+            ASSERT_NE(menu, nullptr);
+            for (QAction* action : menu->actions()) {
+                if (action->text() == item && action->isEnabled()) {
+                    action->trigger();
+                }
+            }
+            menu->close();
+        });
+        Q_EMIT screen->customContextMenuRequested(QPoint(5, 5));
+    }
 
     AppFirst app;
     QTemporaryDir data_;
@@ -159,20 +176,7 @@ TEST_F(WindowSchedule, NewBooksEmptiesAfterTheQuestion) {
 // type is picked), which imports as its example piles, and a notice of where it went.
 TEST_F(WindowSchedule, TemplateGoesWhereChosenAndImportsAsItsExamplePiles) {
     auto window = Start();
-    const auto choose = [&](const QString& item) {
-        auto* screen = Control<QWidget>(*window, "MainFormLayer");
-        QTimer::singleShot(0, [item] {
-            auto* menu = qobject_cast<QMenu*>(QApplication::activePopupWidget());
-            ASSERT_NE(menu, nullptr);
-            for (QAction* action : menu->actions()) {
-                if (action->text() == item) {
-                    action->trigger();
-                }
-            }
-            menu->close();
-        });
-        Q_EMIT screen->customContextMenuRequested(QPoint(5, 5));
-    };
+    const auto choose = [&](const QString& item) { ChooseInInputMenu(*window, item); };
     dialogs.savePath = Home(QStringLiteral("样例"));
     choose(QStringLiteral("生成桩表模板…"));
     const QString workbook = Home(QStringLiteral("样例.xlsx"));
@@ -189,6 +193,30 @@ TEST_F(WindowSchedule, TemplateGoesWhereChosenAndImportsAsItsExamplePiles) {
     ASSERT_TRUE(csv.open(QIODevice::ReadOnly));
     EXPECT_EQ(csv.readAll().toStdString(), pile::schedule::ScheduleTemplate());
     EXPECT_TRUE(messages.boxes.empty());
+}
+
+// The books' records as a Word report where the user chose, with the checks of the loads an
+// imported schedule gave, and a notice of where it went; nothing to export before a pile.
+TEST_F(WindowSchedule, ReportGoesWhereChosen) {
+    auto window = Start();
+    dialogs.savePath = Home(QStringLiteral("报告"));
+    ChooseInInputMenu(*window, QStringLiteral("导出计算书…"));
+    EXPECT_FALSE(QFileInfo::exists(Home(QStringLiteral("报告.docx")))) << "no pile yet";
+
+    window->OpenSchedule(
+        Write(QStringLiteral("荷载.csv"),
+              "桩号,d,hr,混凝土,工艺,frk,Nk\r\nZJ1,1000,1.0d,C30,泥浆护壁成桩,25,5000\r\n"));
+    ChooseInInputMenu(*window, QStringLiteral("导出计算书…"));
+    QFile report(Home(QStringLiteral("报告.docx")));
+    ASSERT_TRUE(report.open(QIODevice::ReadOnly));
+    EXPECT_TRUE(report.read(2) == "PK");
+    const auto* notice = window->findChild<QLabel*>(QStringLiteral("lb_savedNotice"));
+    ASSERT_NE(notice, nullptr);
+    EXPECT_EQ(notice->text(),
+              QStringLiteral("已保存到 %1")
+                  .arg(QDir::toNativeSeparators(Home(QStringLiteral("报告.docx")))));
+    ASSERT_EQ(messages.boxes.size(), 1u) << "the import's, which tells the check";
+    EXPECT_TRUE(messages.boxes[0].text.contains(QStringLiteral("荷载验算：1 根满足")));
 }
 
 }  // namespace
