@@ -1,5 +1,6 @@
-// The program: one window and the event loop. No command line, no settings, nothing saved on
-// the way out: the session journal has every record already.
+// The program: one window and the event loop. No settings, nothing saved on the way out: the
+// session journal has every record already. The one argument is a schedule to import
+// (`BXV_PRJ_VORN1 桩表.xlsx`, as the desktop's "打开方式" starts it).
 #include <QMessageBox>
 #include <QPushButton>
 
@@ -25,9 +26,15 @@ int main(int argc, char* argv[]) {
         QPushButton* fresh = box.addButton(QStringLiteral("不恢复"), QMessageBox::RejectRole);
         box.setDefaultButton(restore);
         box.setEscapeButton(fresh);
+        // The counts can be copied into a note about what was lost.
+        box.setTextInteractionFlags(Qt::TextSelectableByMouse | Qt::TextSelectableByKeyboard);
         box.exec();
         return box.clickedButton() == restore;
     });
+    // After the recovery, so that the question about the books counts the restored records.
+    if (const QStringList arguments = QCoreApplication::arguments(); arguments.size() > 1) {
+        window.OpenSchedule(arguments.at(1));
+    }
     // Closing the window, by "退出" or through the platform, ends the loop.
     return pile::ui::GuardedApplication::exec();
 }

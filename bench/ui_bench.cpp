@@ -269,6 +269,10 @@ class SilentMessages final : public pile::platform::MessagePresenter {
   public:
     void showMessage(const QString&, std::function<void()>) override {}
     void showError(const QString&) override {}
+    std::size_t askChoice(const QString&, const QStringList&, std::size_t enter,
+                          std::size_t) override {
+        return enter;
+    }
 };
 
 // The session journal goes to `journalFolder`; one that cannot be made turns it off.

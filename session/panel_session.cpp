@@ -1,5 +1,6 @@
 #include "session/panel_session.h"
 
+#include <algorithm>
 #include <utility>
 
 #include "engine/code_tables.h"
@@ -24,21 +25,36 @@ ResultTexts ResultTextsOf(const ComputedPile& pile, PrecisionMode precision, cha
     return texts;
 }
 
+namespace {
+
+// The update of a calculation whose outcome is `outcome`, before any book step.
+PanelUpdate UpdateOf(const ComputeOutcome& outcome, const PanelInput& panel,
+                     PrecisionMode precision, char16_t decimalSeparator) {
+    PanelUpdate update;
+    update.sidesRewritten = outcome.rewritten.has_value();
+    update.ddText = outcome.rewritten ? outcome.rewritten->ddText : panel.ddText;
+    update.tyzdText = outcome.rewritten ? outcome.rewritten->tyzdText : panel.tyzdText;
+    update.passed = outcome.passed;
+    if (const auto* failure = std::get_if<ValidationFailure>(&outcome.result)) {
+        update.outcome = *failure;
+    } else {
+        update.outcome =
+            ResultTextsOf(std::get<ComputedPile>(outcome.result), precision, decimalSeparator);
+    }
+    return update;
+}
+
+}  // namespace
+
 PanelUpdate PanelSession::Compute(const PanelInput& panel, PrecisionMode precision,
                                   char16_t decimalSeparator, std::u16string_view calculationTime,
                                   std::u16string_view mark, const schedule::LoadTexts& loads) {
-    ComputeOutcome outcome = ComputePile(panel, decimalSeparator);
-    PanelUpdate update;
-    update.sidesRewritten = outcome.rewritten.has_value();
-    update.ddText = outcome.rewritten ? std::move(outcome.rewritten->ddText) : panel.ddText;
-    update.tyzdText = outcome.rewritten ? std::move(outcome.rewritten->tyzdText) : panel.tyzdText;
-    update.passed = std::move(outcome.passed);
-    if (const auto* failure = std::get_if<ValidationFailure>(&outcome.result)) {
-        update.outcome = *failure;
+    const ComputeOutcome outcome = ComputePile(panel, decimalSeparator);
+    PanelUpdate update = UpdateOf(outcome, panel, precision, decimalSeparator);
+    if (std::holds_alternative<ValidationFailure>(outcome.result)) {
         return update;
     }
     const ComputedPile& pile = std::get<ComputedPile>(outcome.result);
-    update.outcome = ResultTextsOf(pile, precision, decimalSeparator);
     // The books print the boxes as they stand after the exchange.
     update.booksChange =
         books_.AppendRecord(pile.input, pile.result, update.ddText, update.tyzdText, precision,
@@ -51,6 +67,11 @@ PanelUpdate PanelSession::Compute(const PanelInput& panel, PrecisionMode precisi
     return update;
 }
 
+PanelUpdate PanelSession::Preview(const RecordInputs& record) const {
+    return UpdateOf(ComputePile(record.panel, record.decimalSeparator), record.panel,
+                    record.precision, record.decimalSeparator);
+}
+
 BooksChange PanelSession::DeleteLast() {
     bookScreenUsed_ = true;
     BooksChange change = books_.DeleteLast();
@@ -61,12 +82,35 @@ BooksChange PanelSession::DeleteLast() {
         records_.pop_back();
         timeSourceDeleted_ = true;
     }
+    for (std::size_t& saved : saved_) {
+        saved = std::min(saved, static_cast<std::size_t>(books_.PileCounter()));
+    }
+    return change;
+}
+
+BooksChange PanelSession::Clear() {
+    const BooksChange change{{0, books_.TableLines().size(), 0}, {0, books_.TextLines().size(), 0}};
+    books_ = CalculationBooks();
+    records_.clear();
+    timeSourceDeleted_ = false;
+    saved_[0] = saved_[1] = 0;
+    bookScreenUsed_ = true;
     return change;
 }
 
 void PanelSession::MarkSaved(Book book) {
     books_.MarkSaved(book);
+    saved_[Index(book)] = static_cast<std::size_t>(books_.PileCounter());
     bookScreenUsed_ = true;
+}
+
+std::size_t PanelSession::UnsavedRecords(Book book) const {
+    const auto held = static_cast<std::size_t>(PileCounter());
+    return HasUnsavedRecords(book) ? held - std::min(held, SavedRecords(book)) : 0;
+}
+
+void PanelSession::RestoreSaved(Book book, std::size_t records) {
+    saved_[Index(book)] = std::min(records, static_cast<std::size_t>(PileCounter()));
 }
 
 Book PanelSession::SwitchBook() {

@@ -91,18 +91,36 @@ class PanelSession {
                         std::u16string_view calculationTime, std::u16string_view mark = {},
                         const schedule::LoadTexts& loads = {});
 
+    // The panel after `record`'s "计算", without a record more: how the window shows a record
+    // that is in the books already (the last one of an import).
+    PanelUpdate Preview(const RecordInputs& record) const;
+
     // "导入桩表…": the schedule in `file` computed row after row into the books, as pile_batch
     // reads it; a file that cannot be read leaves them as they were, and so does a run that
-    // `progress` (rows done, rows in all) stops by answering false.
+    // `progress` (rows done, rows in all; while a large file is read, its bytes read and in
+    // all) stops by answering false.
+    // `replace`: the books as the schedule alone makes them, the records before gone; a file
+    // that cannot be read or a stopped run leaves the records before as they were all the same.
     ImportResult Import(const std::filesystem::path& file, char16_t decimalSeparator,
                         std::u16string_view calculationTime,
-                        const std::function<bool(std::size_t, std::size_t)>& progress = {});
+                        const std::function<bool(std::size_t, std::size_t)>& progress = {},
+                        bool replace = false);
+
+    // "新建计算书": both books empty, no records, nothing unsaved; the book on show stays.
+    BooksChange Clear();
 
     // "x": removes the newest record from both books (with one record or none, empties them).
     BooksChange DeleteLast();
 
     // The book's file is written: its records are saved.
     void MarkSaved(Book book);
+    // The records the book held when it was last written (0 before that); a delete-last below
+    // it lowers it with the books, as the first records are still those written.
+    std::size_t SavedRecords(Book book) const { return saved_[Index(book)]; }
+    // The records of the book not in its file: none when it is saved.
+    std::size_t UnsavedRecords(Book book) const;
+    // A session rebuilt from its journal: the book was last written with `records`.
+    void RestoreSaved(Book book, std::size_t records);
 
     // The book on show on the book screen, the text book at start; "保存" writes this one.
     Book BookOnShow() const { return bookOnShow_; }
@@ -126,7 +144,10 @@ class PanelSession {
     }
 
   private:
+    static std::size_t Index(Book book) { return book == Book::Text ? 0 : 1; }
+
     CalculationBooks books_;
+    std::size_t saved_[2] = {0, 0};
     std::vector<RecordInputs> records_;
     RecordInputs timeSource_;
     bool timeSourceDeleted_ = false;

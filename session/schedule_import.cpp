@@ -52,7 +52,24 @@ std::u16string ImportMessage(const ScheduleOutcome& outcome) {
 
 ImportResult PanelSession::Import(const std::filesystem::path& file, char16_t decimalSeparator,
                                   std::u16string_view calculationTime,
-                                  const std::function<bool(std::size_t, std::size_t)>& progress) {
+                                  const std::function<bool(std::size_t, std::size_t)>& progress,
+                                  bool replace) {
+    if (replace) {
+        // Into empty books first: a file that cannot be read takes nothing away.
+        PanelSession fresh;
+        fresh.bookOnShow_ = bookOnShow_;
+        ImportResult result = fresh.Import(file, decimalSeparator, calculationTime, progress);
+        // A schedule whose every row is refused replaces nothing: its message says why.
+        if (result.read && fresh.PileCounter() > 0) {
+            result.outcome.change = {
+                {0, Lines(Book::Table).size(), fresh.Lines(Book::Table).size()},
+                {0, Lines(Book::Text).size(), fresh.Lines(Book::Text).size()}};
+            result.replaced = true;
+            fresh.bookScreenUsed_ = true;
+            *this = std::move(fresh);
+        }
+        return result;
+    }
     ImportResult result;
     std::error_code error;
     if (std::filesystem::is_directory(file, error)) {
@@ -64,19 +81,33 @@ ImportResult PanelSession::Import(const std::filesystem::path& file, char16_t de
         result.message = u"桩表未能导入: 文件打不开";
         return result;
     }
-    const schedule::ByteSource source = [&stream](char* buffer, std::size_t capacity) -> long long {
+    // The reading says how far it is every kReadTick bytes: a large file is parsed as it is
+    // read, and the window stays drawn and can stop it.
+    constexpr std::size_t kReadTick = 256 * 1024;
+    const std::uintmax_t size = std::filesystem::file_size(file, error);
+    std::size_t bytesRead = 0;
+    std::size_t nextTick = kReadTick;
+    bool stopped = false;
+    const schedule::ByteSource source = [&](char* buffer, std::size_t capacity) -> long long {
+        if (stopped) {
+            return -1;
+        }
         stream.read(buffer, static_cast<std::streamsize>(capacity));
         if (stream.bad()) {
             return -1;
         }
-        return static_cast<long long>(stream.gcount());
+        bytesRead += static_cast<std::size_t>(stream.gcount());
+        if (progress && !error && bytesRead >= nextTick && bytesRead < size) {
+            nextTick = bytesRead + kReadTick;
+            stopped = !progress(bytesRead, static_cast<std::size_t>(size));
+        }
+        return stopped ? -1 : static_cast<long long>(stream.gcount());
     };
     // Stopped part-way, the session goes back to this copy.
     std::optional<PanelSession> before;
     if (progress) {
         before = *this;
     }
-    bool stopped = false;
     const RowProgress rows = [&](std::size_t done, std::size_t total) {
         stopped = progress && !progress(done, total);
         return !stopped;

@@ -14,6 +14,8 @@ namespace pile::session {
 struct ImportResult {
     bool read = false;       // false: the file could not be read and the books are as they were
     bool cancelled = false;  // stopped part-way: the books are as they were
+    // 替换: the books before gave way to the schedule's; not when no row of it was computed.
+    bool replaced = false;
     // For the one message box: why the file could not be read, or the refused rows and the
     // names that more than one row gives (at most kListedRefusals of each, then how many
     // more); empty when every row was computed under a name of its own.

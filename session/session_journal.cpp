@@ -2,6 +2,8 @@
 
 #include <algorithm>
 #include <charconv>
+#include <tuple>
+#include <utility>
 #include <variant>
 
 #include "engine/pile_calculation.h"
@@ -174,8 +176,42 @@ std::optional<std::size_t> NumberAfter(std::string_view line, std::string_view k
     return value;
 }
 
-constexpr std::string_view kStateVersion = "pile-journal-state 1";
+// Version 1 wrote no saved extents: its journals read as if nothing was ever written.
+constexpr std::string_view kStateVersion1 = "pile-journal-state 1";
+constexpr std::string_view kStateVersion = "pile-journal-state 2";
 constexpr int kBothBooks = static_cast<int>(Book::Text) | static_cast<int>(Book::Table);
+
+// "saved <text book> <table book>".
+std::optional<std::pair<std::size_t, std::size_t>> SavedExtents(std::string_view line) {
+    constexpr std::string_view kKey = "saved ";
+    if (line.substr(0, kKey.size()) != kKey) {
+        return std::nullopt;
+    }
+    line.remove_prefix(kKey.size());
+    const std::size_t blank = line.find(' ');
+    if (blank == std::string_view::npos) {
+        return std::nullopt;
+    }
+    const auto text = NumberAfter(line.substr(0, blank), "");
+    const auto table = NumberAfter(line.substr(blank + 1), "");
+    if (!text || !table) {
+        return std::nullopt;
+    }
+    return std::pair(*text, *table);
+}
+
+// The piles of one book missing from its file, in the question's words; `unsaved` is the book's
+// flag, `saved` the records in its file.
+std::u16string BookCount(std::u16string_view book, bool unsaved, std::size_t saved,
+                         std::size_t total) {
+    if (!unsaved) {
+        return std::u16string(book) + u"已保存";
+    }
+    if (saved >= total) {
+        return std::u16string(book) + u"有改动";
+    }
+    return std::u16string(book) + u" " + schedule::DecimalText(total - saved) + u" 根";
+}
 
 }  // namespace
 
@@ -205,12 +241,14 @@ std::string ScheduleOfRecords(const std::vector<RecordInputs>& records) {
     return text;
 }
 
-// Four lines, then the time source's row (a header and one row) when there is one.
+// Five lines, then the time source's row (a header and one row) when there is one.
 std::string StateText(const JournalState& state) {
     std::string text = std::string(kStateVersion) + "\n";
     text += "rows " + std::to_string(state.rows) + "\n";
     text += "unsaved " + std::to_string(state.unsavedFlags) + "\n";
     text += std::string("answered ") + (state.answered ? "1" : "0") + "\n";
+    text +=
+        "saved " + std::to_string(state.savedText) + " " + std::to_string(state.savedTable) + "\n";
     if (state.timeSource) {
         text += JournalHeader() + JournalRow(*state.timeSource);
     }
@@ -224,27 +262,45 @@ JournalState StateOf(const PanelSession& session) {
     if (const RecordInputs* source = session.DeletedTimeSource()) {
         state.timeSource = *source;
     }
+    state.savedText = session.SavedRecords(Book::Text);
+    state.savedTable = session.SavedRecords(Book::Table);
     return state;
 }
 
 std::optional<JournalState> ReadState(std::string_view text) {
     std::vector<std::string_view> lines;
-    for (int i = 0; i < 4; ++i) {
+    const auto takeLine = [&text, &lines] {
         const std::size_t end = text.find('\n');
         if (end == std::string_view::npos) {
-            return std::nullopt;
+            return false;
         }
         lines.push_back(text.substr(0, end));
         text.remove_prefix(end + 1);
+        return true;
+    };
+    if (!takeLine() || (lines[0] != kStateVersion && lines[0] != kStateVersion1)) {
+        return std::nullopt;
+    }
+    const bool withSaved = lines[0] == kStateVersion;
+    for (int i = 0; i < (withSaved ? 4 : 3); ++i) {
+        if (!takeLine()) {
+            return std::nullopt;
+        }
     }
     const auto rows = NumberAfter(lines[1], "rows ");
     const auto unsaved = NumberAfter(lines[2], "unsaved ");
     const auto answered = NumberAfter(lines[3], "answered ");
-    if (lines[0] != kStateVersion || !rows || !unsaved || *unsaved > kBothBooks || !answered ||
-        *answered > 1) {
+    if (!rows || !unsaved || *unsaved > kBothBooks || !answered || *answered > 1) {
         return std::nullopt;
     }
     JournalState state{*rows, static_cast<int>(*unsaved), *answered == 1, std::nullopt};
+    if (withSaved) {
+        const std::optional<std::pair<std::size_t, std::size_t>> saved = SavedExtents(lines[4]);
+        if (!saved) {
+            return std::nullopt;
+        }
+        std::tie(state.savedText, state.savedTable) = *saved;
+    }
     if (!text.empty()) {
         // As in the journal, a row without its line break was cut short.
         if (text.back() != '\n') {
@@ -283,6 +339,10 @@ Recovery ReadJournal(std::string_view journal, const std::optional<JournalState>
         recovery.unsavedFlags = recovery.records.empty() ? 0 : kBothBooks;
     }
     recovery.answered = state && state->answered;
+    if (state) {
+        recovery.savedText = std::min(state->savedText, recovery.records.size());
+        recovery.savedTable = std::min(state->savedTable, recovery.records.size());
+    }
     return recovery;
 }
 
@@ -303,13 +363,30 @@ void RestoreSession(const Recovery& recovery, PanelSession& session,
     for (const Book book : {Book::Text, Book::Table}) {
         if ((recovery.unsavedFlags & static_cast<int>(book)) == 0) {
             session.MarkSaved(book);
+        } else {
+            session.RestoreSaved(book,
+                                 book == Book::Text ? recovery.savedText : recovery.savedTable);
         }
     }
 }
 
 std::u16string RecoveryQuestion(const Recovery& recovery) {
-    std::u16string question =
-        u"上次的 " + schedule::DecimalText(recovery.records.size()) + u" 根桩未保存，是否恢复？";
+    const std::size_t total = recovery.records.size();
+    const bool textUnsaved = (recovery.unsavedFlags & static_cast<int>(Book::Text)) != 0;
+    const bool tableUnsaved = (recovery.unsavedFlags & static_cast<int>(Book::Table)) != 0;
+    const std::size_t textMissing = textUnsaved ? total - recovery.savedText : 0;
+    const std::size_t tableMissing = tableUnsaved ? total - recovery.savedTable : 0;
+    const std::u16string all = u"（共 " + schedule::DecimalText(total) + u" 根），是否恢复？";
+    std::u16string question;
+    if (textUnsaved == tableUnsaved && textMissing == tableMissing) {
+        question = textMissing == 0
+                       ? u"上次的计算书有改动未保存" + all
+                       : u"上次有 " + schedule::DecimalText(textMissing) + u" 根桩未保存" + all;
+    } else {
+        question = u"上次有桩未保存：" +
+                   BookCount(u"文本计算书", textUnsaved, recovery.savedText, total) + u"，" +
+                   BookCount(u"表格计算书", tableUnsaved, recovery.savedTable, total) + all;
+    }
     if (recovery.skipped > 0) {
         question += u"\n（记录中有 " + schedule::DecimalText(recovery.skipped) +
                     u" 行已损坏或无法读取，不能恢复）";

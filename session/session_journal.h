@@ -4,8 +4,9 @@
 //   PanelSession::Records()  -> JournalRow per record (UTF-8 CSV, the columns pile_batch reads
 //                               plus 计算时间 and 小数点), appended as it happens
 //                               (io/journal_file.h)
-//   save, delete-last        -> JournalState: the rows the books hold, which books are saved,
-//                               and the record whose time still ends the books after a delete
+//   save, delete-last        -> JournalState: the rows the books hold, which books are saved
+//                               and how many records each save wrote, and the record whose
+//                               time still ends the books after a delete
 //   a later start            -> ReadJournal: the whole, valid rows and the state -> Recovery
 //                            -> RestoreSession: the books rebuilt, byte for byte
 //
@@ -38,6 +39,10 @@ struct JournalState {
     bool answered = false;  // a later start has asked about this journal already
     // After a delete-last the books still end with the time of the deleted record.
     std::optional<RecordInputs> timeSource;
+    // The records each book held when it was last written (PanelSession::SavedRecords): the
+    // rows only grow after a state, so these still count what is missing after a crash.
+    std::size_t savedText = 0;
+    std::size_t savedTable = 0;
 };
 std::string StateText(const JournalState& state);
 // The state of `session`, whose journal holds a row for each of its records.
@@ -51,6 +56,9 @@ struct Recovery {
     std::size_t skipped = 0;  // rows cut short, unreadable or refused by the checks
     bool answered = false;
     std::optional<std::u16string> unreadable;  // the journal is no schedule at all
+    // The records each book held when last written, at most `records.size()`.
+    std::size_t savedText = 0;
+    std::size_t savedTable = 0;
 };
 
 // `journal` is the whole file. A last row without its line end was being written when the
@@ -62,7 +70,8 @@ Recovery ReadJournal(std::string_view journal, const std::optional<JournalState>
 void RestoreSession(const Recovery& recovery, PanelSession& session,
                     const std::function<void(const RecordInputs&)>& computeLast = {});
 
-// "上次的 N 根桩未保存，是否恢复？" and the skipped rows, if any.
+// "上次有 N 根桩未保存（共 M 根），是否恢复？", each book's count named where they differ, and
+// the skipped rows, if any.
 std::u16string RecoveryQuestion(const Recovery& recovery);
 
 }  // namespace pile::session

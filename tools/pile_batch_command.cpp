@@ -3,7 +3,6 @@
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
-#include <QTemporaryDir>
 #include <cerrno>
 #include <functional>
 #include <optional>
@@ -15,6 +14,7 @@
 #include "io/file_error_text.h"
 #include "io/output_files.h"
 #include "io/qt_text.h"
+#include "io/workbook_file.h"
 #include "schedule/xlsx_schedule.h"
 #include "session/pile_design.h"
 #include "session/schedule_run.h"
@@ -267,50 +267,14 @@ std::string Utf8(std::u16string_view text) {
     return Utf16ToUtf8(text);
 }
 
-// A workbook written by `write` (path, scratch folder) into a scratch folder, read back, so
-// that it replaces an earlier file as atomically as the books do.
-std::variant<QByteArray, std::u16string> WorkbookBytes(
-    const std::function<std::optional<std::u16string>(const std::string&, const std::string&)>&
-        write) {
-    const QTemporaryDir scratch;
-    if (!scratch.isValid()) {
-        return std::u16string(u"临时文件夹建不了");
-    }
-    const QString path = scratch.filePath(QStringLiteral("results.xlsx"));
-    if (auto why = write(QDir::toNativeSeparators(path).toStdString(),
-                         QDir::toNativeSeparators(scratch.path()).toStdString())) {
-        return *why;
-    }
-    QFile file(path);
-    if (!file.open(QIODevice::ReadOnly)) {
-        return std::u16string(u"临时文件读不了");
-    }
-    return file.readAll();
-}
-
-bool IsWorkbookName(const QString& name) {
-    return name.endsWith(QStringLiteral(".xlsx"), Qt::CaseInsensitive);
-}
-
 int WriteTemplate(const QString& path, const CommandEnvironment& env) {
     const std::string csv = schedule::ScheduleTemplate();
-    QByteArray bytes(csv.data(), static_cast<qsizetype>(csv.size()));
     if (path.isEmpty()) {
         env.out(csv);
         return kAllComputed;
     }
-    if (IsWorkbookName(path)) {
-        auto workbook = WorkbookBytes(session::WriteTemplateWorkbook);
-        if (const auto* why = std::get_if<std::u16string>(&workbook)) {
-            env.err("pile_batch: 未能写出 " + Utf8(QDir::toNativeSeparators(path)) + ": " +
-                    Utf8(*why) + "\n");
-            return kNotWritten;
-        }
-        bytes = std::get<QByteArray>(workbook);
-    }
-    const QFileInfo file(path);
     const io::BookFileResult written =
-        io::WriteBookFile(file.absolutePath(), file.fileName(), bytes);
+        io::WriteTemplateFile(path, csv, session::WriteTemplateWorkbook);
     if (!written.ok) {
         env.err("pile_batch: 未能写出 " + Utf8(written.path) + ": " + Utf8(written.error) + "\n");
         return kNotWritten;
@@ -410,14 +374,14 @@ int RunBatchCommand(const QStringList& arguments, const CommandEnvironment& env)
     // names a folder of its own.
     QString resultsName = io::ResultsFileName();
     const bool asWorkbook =
-        args.results.compare(u"xlsx", Qt::CaseInsensitive) == 0 || IsWorkbookName(args.results);
+        args.results.compare(u"xlsx", Qt::CaseInsensitive) == 0 || io::IsWorkbookName(args.results);
     if (args.results.contains(u'.')) {
         resultsName = args.results;
     } else if (asWorkbook) {
         resultsName.replace(QStringLiteral(".csv"), QStringLiteral(".xlsx"));
     }
     if (asWorkbook) {
-        auto workbook = WorkbookBytes([&](const std::string& path, const std::string& scratch) {
+        auto workbook = io::WorkbookBytes([&](const std::string& path, const std::string& scratch) {
             return session::WriteResultsWorkbook(outcome, env.decimalSeparator, path, scratch);
         });
         if (const auto* why = std::get_if<std::u16string>(&workbook)) {

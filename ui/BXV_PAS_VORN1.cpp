@@ -52,8 +52,7 @@
 #include "wheel_guard.h"
 
 namespace {
-// The schedule import in the book menus.
-constexpr char16_t kImportScheduleText[] = u"导入桩表…";
+// The schedule import's dialog; its menu item: BXV_PAS_VORN1_schedule.cpp.
 constexpr char16_t kImportScheduleCaption[] = u"导入桩表";
 constexpr char16_t kScheduleFilter[] = u"桩表 (*.xlsx *.csv)";
 constexpr char16_t kAllFilesFilter[] = u"所有文件 (*)";
@@ -87,6 +86,7 @@ TBXV_FRM_VORN1::TBXV_FRM_VORN1(WindowPlatform platform, QWidget* parent)
     ConnectHandlers();
     ConnectKeyboard();
     ConnectPlatform(platform);
+    ConnectScheduleActions();
     CentreOnScreen();
     // The keyboard starts in the first box a person types into, its text selected as when
     // tabbed into, so that typing replaces the start value instead of adding to it.
@@ -178,8 +178,7 @@ void TBXV_FRM_VORN1::ConnectBookScreen() {
             [memo] { return memo->createStandardContextMenu(); },
             [this](QMenu& menu) {
                 menu.addSeparator();
-                menu.addAction(QString::fromUtf16(kImportScheduleText), this,
-                               &TBXV_FRM_VORN1::ImportScheduleClick);
+                AddScheduleActions(menu);
                 menu.addAction(QString::fromUtf16(kExportScheduleText), this,
                                &TBXV_FRM_VORN1::ExportScheduleClick);
                 AddBookWindowAction(menu);
@@ -244,6 +243,11 @@ void TBXV_FRM_VORN1::ConnectBookExport(pile::platform::FileDialogs* dialogs,
                     session_.MarkSaved(book);
                     ShowBookScreenState();
                     KeepBooksState();
+                },
+            .delivered =
+                [this](const QString& where, bool toPrinter) {
+                    ShowNotice(toPrinter ? QStringLiteral("已发送到打印机 %1").arg(where)
+                                         : QStringLiteral("已保存到 %1").arg(where));
                 },
         });
 }
@@ -568,6 +572,15 @@ void TBXV_FRM_VORN1::ComputeRecord(const QString& time, char16_t decimalSeparato
     const pile::session::PanelUpdate update =
         session_.Compute(*panel, Precision(), decimalSeparator, ToU16(time), mark);
 
+    if (!ShowUpdate(update)) {
+        return;
+    }
+    FollowBooks(update.booksChange);
+    ShowBookScreenState();
+    KeepRecords(session_.Records().size() - 1);
+}
+
+bool TBXV_FRM_VORN1::ShowUpdate(const pile::session::PanelUpdate& update) {
     // The rectangle's exchange writes the boxes as the program's own change, so their
     // handlers run now, in the middle of the calculation.
     if (update.sidesRewritten) {
@@ -581,16 +594,13 @@ void TBXV_FRM_VORN1::ComputeRecord(const QString& time, char16_t decimalSeparato
     if (const auto* failure = std::get_if<pile::ValidationFailure>(&update.outcome)) {
         ShowMessage(ToQString(failure->message), kRed);
         SetBoxColour(Box(failure->control), kRed);
-        return;
+        return false;
     }
     PresentResults(std::get<pile::session::ResultTexts>(update.outcome));
-    FollowBooks(update.booksChange);
-
     cbt_View->show();
     cbt_compute->hide();
     popbox_jingdu->hide();
-    ShowBookScreenState();
-    KeepRecords(session_.Records().size() - 1);
+    return true;
 }
 
 // The panel as it stands; nothing while a list has no selection.
@@ -701,9 +711,21 @@ void TBXV_FRM_VORN1::ImportScheduleClick() {
     const QString path = dialogs_->askOpenFileName(
         this, QString::fromUtf16(kImportScheduleCaption), pile::io::DocumentsFolder().path,
         {QString::fromUtf16(kScheduleFilter), QString::fromUtf16(kAllFilesFilter)});
-    if (path.isEmpty()) {
+    if (!path.isEmpty()) {
+        OpenSchedule(path);
+    }
+}
+
+void TBXV_FRM_VORN1::OpenSchedule(const QString& path) {
+    using pile::session::ImportChoice;
+    ImportChoice choice = ImportChoice::Append;
+    if (const auto question = pile::session::ImportQuestion(session_)) {
+        choice = static_cast<ImportChoice>(Ask(*question));
+    }
+    if (choice == ImportChoice::Cancel) {
         return;
     }
+    const bool replace = choice == ImportChoice::Replace;
     const QString time = pile::io::CalculationTime(QLocale::system(), clock_());
     const std::size_t before = session_.Records().size();
     EnsureBookScreen();
@@ -714,13 +736,14 @@ void TBXV_FRM_VORN1::ImportScheduleClick() {
     progress.setMinimumDuration(500);
     progress.setAutoClose(false);
     progress.setAutoReset(false);
-    const pile::session::ImportResult imported =
-        session_.Import(std::filesystem::path(path.toStdU16String()), DecimalSeparator(),
-                        ToU16(time), [&progress](std::size_t done, std::size_t total) {
-                            progress.setMaximum(static_cast<int>(total));
-                            progress.setValue(static_cast<int>(done));
-                            return !progress.wasCanceled();
-                        });
+    const pile::session::ImportResult imported = session_.Import(
+        std::filesystem::path(path.toStdU16String()), DecimalSeparator(), ToU16(time),
+        [&progress](std::size_t done, std::size_t total) {
+            progress.setMaximum(static_cast<int>(total));
+            progress.setValue(static_cast<int>(done));
+            return !progress.wasCanceled();
+        },
+        replace);
     if (imported.cancelled) {
         ShowWholeBooks();
         ShowBookScreenState();
@@ -730,9 +753,21 @@ void TBXV_FRM_VORN1::ImportScheduleClick() {
         messages_->showError(ToQString(imported.message));
         return;
     }
+    if (imported.replaced) {
+        // The books before stay in the journal that held them; the schedule starts a new one.
+        keeper_->StartAfresh();
+    }
+    const std::size_t first = imported.replaced ? 0 : before;
     FollowBooks(imported.outcome.change);
     ShowBookScreenState();
-    KeepRecords(before);
+    KeepRecords(first);
+    // The last pile of the schedule stands in the panel as after its "计算".
+    if (session_.Records().size() > first) {
+        const pile::session::RecordInputs& last = session_.Records().back();
+        popbox_jingdu->hide();  // its change would be a calculation of its own
+        ShowRecordInPanel(last);
+        ShowUpdate(session_.Preview(last));
+    }
     if (JieGuo_DocLayer->isHidden()) {
         cbt_ViewClick();
     }
@@ -814,30 +849,41 @@ void TBXV_FRM_VORN1::ShowRecordInPanel(const pile::session::RecordInputs& record
     jingduChange_->Select(static_cast<int>(record.precision));
 }
 
-// For a few seconds at the foot of the book screen, no box to close: the greyed "保存" alone
-// does not say where the file went.
 void TBXV_FRM_VORN1::ShowSavedNotice(const QString& path) {
-    if (JieGuo_DocLayer == nullptr) {
+    ShowNotice(QStringLiteral("已保存到 %1").arg(path));
+}
+
+// For a few seconds at the foot of the screen shown, no box to close: the greyed "保存" alone
+// does not say where the file went. Behind the book window it would not be seen: a box there.
+void TBXV_FRM_VORN1::ShowNotice(const QString& text) {
+    if (bookWindow_ && bookWindow_->isActiveWindow()) {
+        messages_->showMessage(text, {});
         return;
     }
+    const bool onBooks = JieGuo_DocLayer != nullptr && JieGuo_DocLayer->isVisible();
+    QWidget* screen = onBooks ? JieGuo_DocLayer : MainFormLayer;
     if (savedNotice_ == nullptr) {
-        savedNotice_ = new QLabel(JieGuo_DocLayer);
+        savedNotice_ = new QLabel(screen);
         savedNotice_->setObjectName(QStringLiteral("lb_savedNotice"));
         savedNotice_->setWordWrap(true);
         savedNotice_->setAutoFillBackground(true);
         savedNotice_->setMargin(4);
         // Over the foot of the book, never in the way of a click.
         savedNotice_->setAttribute(Qt::WA_TransparentForMouseEvents);
+    } else if (savedNotice_->parentWidget() != screen) {
+        savedNotice_->setParent(screen);
     }
-    savedNotice_->setText(QStringLiteral("已保存到 %1").arg(path));
-    const QRect book = meo_jisuanjieguo_Doc->geometry();
-    savedNotice_->setFixedWidth(book.width() - 16);
+    savedNotice_->setText(text);
+    const QRect over = onBooks ? meo_jisuanjieguo_Doc->geometry() : screen->rect();
+    savedNotice_->setFixedWidth(over.width() - 16);
     savedNotice_->adjustSize();
-    savedNotice_->move(book.left() + 8, book.bottom() - savedNotice_->height() - 24);
+    // Above the book's scroll bar; on the input screen below its buttons, over the logo.
+    savedNotice_->move(over.left() + 8,
+                       over.bottom() - savedNotice_->height() - (onBooks ? 24 : 2));
     savedNotice_->raise();
     savedNotice_->show();
     const QPointer<QLabel> notice = savedNotice_;
-    QTimer::singleShot(kSavedNoticeMs, savedNotice_, [notice, text = savedNotice_->text()] {
+    QTimer::singleShot(kSavedNoticeMs, savedNotice_, [notice, text] {
         if (notice && notice->text() == text) {
             notice->hide();
         }

@@ -17,6 +17,7 @@
 #include <optional>
 #include <string_view>
 
+#include "session/book_questions.h"
 #include "session/panel_layout.h"
 #include "session/panel_session.h"
 
@@ -92,6 +93,10 @@ class TBXV_FRM_VORN1 : public QWidget {
     // that session's last "计算".
     void OfferRecovery(const std::function<bool(const QString& question)>& ask);
 
+    // A schedule named on the command line or dropped on the window, read as "导入桩表…" reads
+    // the file it asks for: the question when the books hold records, the book screen after.
+    void OpenSchedule(const QString& path);
+
     // The track bar moves in tenths of a point: 40 to 240 stand for 4 to 24 points.
     static constexpr int kFontSizeSteps = 10;
 
@@ -126,10 +131,13 @@ class TBXV_FRM_VORN1 : public QWidget {
     void cbt_sanchuClick();
     void tcb_meoFontSizeChange();
     void cbt_SaveClick();
-    // "导入桩表…" in the book menus: a pile schedule (CSV) computed into the books.
+    // "导入桩表…" (Ctrl+O, both screens' menus): a pile schedule computed into the books.
     void ImportScheduleClick();
     // "导出桩表…" beside it: the inputs of every record in the books, as a schedule.
     void ExportScheduleClick();
+    // BXV_PAS_VORN1_schedule.cpp: "新建计算书" and "生成桩表模板…".
+    void NewBooksClick();
+    void TemplateClick();
 
   private:
     void CreateControls();    // the input screen; BXV_PAS_VORN1_form.cpp
@@ -174,6 +182,8 @@ class TBXV_FRM_VORN1 : public QWidget {
     void ComputeRecord(const QString& time, char16_t decimalSeparator,
                        std::u16string_view mark = {});
     std::optional<pile::PanelInput> ReadPanel() const;
+    // The panel as after a "计算" of `update`; false when a check failed.
+    bool ShowUpdate(const pile::session::PanelUpdate& update);
     void PresentResults(const pile::session::ResultTexts& results);
     void FollowBooks(const pile::BooksChange& change);
     pile::PrecisionMode Precision() const;
@@ -184,7 +194,15 @@ class TBXV_FRM_VORN1 : public QWidget {
     void ShowRecordInPanel(const pile::session::RecordInputs& record);
     void ShowWholeBooks();
     void ShowSavedNotice(const QString& path);
+    // Where a file or a print went, for a few seconds on the screen shown.
+    void ShowNotice(const QString& text);
     static constexpr int kSavedNoticeMs = 5000;
+
+    // BXV_PAS_VORN1_schedule.cpp: Ctrl+O, Ctrl+N, the input screen's menu and drops.
+    void ConnectScheduleActions();
+    // 导入桩表…, 生成桩表模板… and 新建计算书, in the menus of both screens.
+    void AddScheduleActions(QMenu& menu);
+    std::size_t Ask(const pile::session::Question& question);
 
     void ConnectPlatform(WindowPlatform platform);
     void ConnectBookExport(pile::platform::FileDialogs* dialogs,
@@ -259,7 +277,7 @@ class TBXV_FRM_VORN1 : public QWidget {
     QPushButton* cbt_Exit = nullptr;
     QPushButton* cbt_Save = nullptr;
     QSlider* tcb_meoFontSize = nullptr;
-    QLabel* savedNotice_ = nullptr;  // where the last "保存" went, for a few seconds
+    QLabel* savedNotice_ = nullptr;  // where the last file went, for a few seconds
 
     // When each input counts as changed.
     pile::ui::ListChange* jmlxChange_ = nullptr;

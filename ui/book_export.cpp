@@ -168,6 +168,9 @@ void BookExport::Write(Book book, const ExportTarget& target) {
     if (target.format == ExportFormat::Text && hooks_.bookSaved) {
         hooks_.bookSaved(book);
     }
+    if (hooks_.delivered) {
+        hooks_.delivered(written.path, false);
+    }
 }
 
 void BookExport::Print(Book book) {
@@ -198,6 +201,13 @@ void BookExport::Print(Book book) {
                                   ? printer.printerName()
                                   : QDir::toNativeSeparators(printer.outputFileName());
         messages_.showError(QStringLiteral("计算书未能打印\n%1").arg(where));
+        return;
+    }
+    if (hooks_.delivered) {
+        const bool toPrinter = printer.outputFileName().isEmpty();
+        hooks_.delivered(
+            toPrinter ? printer.printerName() : QDir::toNativeSeparators(printer.outputFileName()),
+            toPrinter);
     }
 }
 

@@ -62,6 +62,9 @@ class BookExport final : public QObject {
         // A text file of the book was written and closed: its bit leaves UnsavedBookFlags, as
         // on "保存". A PDF or a print-out leaves the flags alone.
         std::function<void(Book)> bookSaved;
+        // A file was written (`toPrinter` false: `where` is its path) or the pages went to the
+        // printer named `where`: the user is told where.
+        std::function<void(const QString& where, bool toPrinter)> delivered;
     };
 
     // `window`: the parent of the dialogs.

@@ -3,25 +3,47 @@
 #include <QCoreApplication>
 #include <QDir>
 #include <QFileInfo>
+#include <utility>
 #include <vector>
 
 namespace pile::ui {
 
-SessionKeeper::SessionKeeper(QString folder)
-    : folder_(std::move(folder)),
-      file_(folder_,
-            io::JournalFileName(QDateTime::currentDateTime(), QCoreApplication::applicationPid()),
-            session::JournalHeader()) {}
+SessionKeeper::SessionKeeper(QString folder) : folder_(std::move(folder)), file_(NewFile()) {}
+
+std::unique_ptr<io::JournalFile> SessionKeeper::NewFile() {
+    QDateTime start = QDateTime::currentDateTime();
+    if (lastStart_.isValid() && start <= lastStart_) {
+        start = lastStart_.addMSecs(1);
+    }
+    lastStart_ = start;
+    return std::make_unique<io::JournalFile>(
+        folder_, io::JournalFileName(start, QCoreApplication::applicationPid()),
+        session::JournalHeader());
+}
+
+void SessionKeeper::StartAfresh() {
+    if (file_->Rows() > 0 && !failed_) {
+        session::JournalState state;
+        state.rows = file_->Rows();
+        state.answered = true;
+        file_->WriteState(session::StateText(state));
+    }
+    file_ = NewFile();
+    failed_ = false;
+}
 
 std::optional<QString> SessionKeeper::Checked(bool written) {
-    if (written || failed_) {
+    if (written) {
         return std::nullopt;
     }
     failed_ = true;
+    if (std::exchange(warned_, true)) {
+        return std::nullopt;
+    }
     return QStringLiteral(
                "本次会话未能记录（%1: %2）。计算照常进行，但程序意外结束时，"
                "未保存的计算结果无法恢复。")
-        .arg(file_.Error(), QDir::toNativeSeparators(folder_));
+        .arg(file_->Error(), QDir::toNativeSeparators(folder_));
 }
 
 std::optional<QString> SessionKeeper::Recorded(const session::PanelSession& session,
@@ -35,11 +57,11 @@ std::optional<QString> SessionKeeper::Recorded(const session::PanelSession& sess
     for (std::size_t i = before; i < records.size(); ++i) {
         rows.push_back(session::JournalRow(records[i]));
     }
-    return Checked(rows.empty() || file_.Append(rows));
+    return Checked(rows.empty() || file_->Append(rows));
 }
 
 std::optional<QString> SessionKeeper::Rewritten(const session::PanelSession& session) {
-    if (!failed_ && !file_.KeepRows(0)) {
+    if (!failed_ && !file_->KeepRows(0)) {
         return Checked(false);
     }
     if (std::optional<QString> warning = Recorded(session, 0)) {
@@ -49,17 +71,17 @@ std::optional<QString> SessionKeeper::Rewritten(const session::PanelSession& ses
 }
 
 std::optional<QString> SessionKeeper::Changed(const session::PanelSession& session) {
-    bool written = file_.KeepRows(session.Records().size());
+    bool written = file_->KeepRows(session.Records().size());
     session::JournalState state = session::StateOf(session);
     // After a failed write the file holds fewer rows than the books: it says so.
-    state.rows = file_.Rows();
-    written = file_.WriteState(session::StateText(state)) && written;
+    state.rows = file_->Rows();
+    written = file_->WriteState(session::StateText(state)) && written;
     return Checked(written);
 }
 
 std::optional<SessionKeeper::Offer> SessionKeeper::Unsaved() const {
     std::optional<io::EarlierJournal> journal =
-        io::NewestEarlierJournal(folder_, QFileInfo(file_.Path()).fileName());
+        io::NewestEarlierJournal(folder_, QFileInfo(file_->Path()).fileName());
     if (!journal) {
         return std::nullopt;
     }
@@ -87,6 +109,8 @@ void SessionKeeper::Answered(const Offer& offer) {
     state.unsavedFlags = offer.recovery.unsavedFlags;
     state.answered = true;
     state.timeSource = offer.recovery.timeSource;
+    state.savedText = offer.recovery.savedText;
+    state.savedTable = offer.recovery.savedTable;
     const std::string text = session::StateText(state);
     io::WriteJournalState(offer.path, QByteArray(text.data(), static_cast<qsizetype>(text.size())));
 }

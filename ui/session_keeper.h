@@ -4,8 +4,10 @@
 // written yields one warning text, the first time.
 #pragma once
 
+#include <QDateTime>
 #include <QString>
 #include <cstddef>
+#include <memory>
 #include <optional>
 
 #include "io/journal_file.h"
@@ -25,6 +27,9 @@ class SessionKeeper {
     std::optional<QString> Rewritten(const session::PanelSession& session);
     // A delete-last or a save: the rows the books hold and their flags.
     std::optional<QString> Changed(const session::PanelSession& session);
+    // The books were emptied ("新建计算书", "替换"): the journal so far stays among the kept
+    // ones, marked as answered so that no later start offers it, and a new journal begins.
+    void StartAfresh();
 
     struct Offer {
         QString path;
@@ -37,10 +42,13 @@ class SessionKeeper {
 
   private:
     std::optional<QString> Checked(bool written);
+    std::unique_ptr<io::JournalFile> NewFile();
 
     QString folder_;
-    io::JournalFile file_;
-    bool failed_ = false;
+    QDateTime lastStart_;  // of the newest journal file: two never share a name
+    std::unique_ptr<io::JournalFile> file_;
+    bool failed_ = false;  // this journal missed a write: it stops
+    bool warned_ = false;  // the warning is shown once a run
 };
 
 }  // namespace pile::ui

@@ -4,7 +4,7 @@
 #   run_under_xvfb WxH COMMAND...   runs COMMAND inside a new Xvfb screen of W x H pixels, in a
 #                                   UTF-8 locale (xdotool reads window titles in the locale's
 #                                   character set: the Chinese title needs UTF-8)
-#   start_program PROGRAM           starts PROGRAM and waits up to 30 s for its visible window;
+#   start_program PROGRAM [ARG...]  starts PROGRAM and waits up to 30 s for its visible window;
 #                                   sets PROGRAM_PID, WINDOW_ID and X Y WIDTH HEIGHT of the client
 #                                   area; returns 1 (the program stopped) when no window shows
 #   click_at X Y                    a click at a point of the window's 363 x 693 design
@@ -21,7 +21,7 @@ run_under_xvfb() {
 }
 
 start_program() {
-    "$1" &
+    "$@" &
     PROGRAM_PID=$!
     WINDOW_ID=$(timeout 30 xdotool search --sync --onlyvisible --name "$PILE_WINDOW_TITLE" |
         head -n 1) || true

@@ -178,18 +178,18 @@ TEST_P(DuplicateNameTest, AreComputedAndNamedInTheMessage) {
 
 INSTANTIATE_TEST_SUITE_P(
     Marks, DuplicateNameTest,
-    ::testing::Values(DuplicateCase{"EachOwnName", {"ZJ1", "ZJ2", ""}, ""},
-                      DuplicateCase{"BlanksAroundTheMark",
-                                    {" ZJ5", "ZJ6", "ZJ5 "},
-                                    "导入 3 根桩\n桩号重复：ZJ5（第 2、4 行）"},
-                      DuplicateCase{"AMarkAsTheNumberOfAnUnmarkedPile",
-                                    {"ZH2", ""},
-                                    "导入 2 根桩\n桩号重复：ZH2（第 2、3 行）"},
-                      DuplicateCase{
-                          "TwoNamesInTheOrderOfTheirFirstRowsNotTheRefusedOne",
-                          {"B", "A", "!B", "A", "B", "B"},
-                          std::string("导入 5 根桩；以下 1 行未算:\n第 4 行: ") + kGrade +
-                              "\n桩号重复：B（第 2、6、7 行）\n桩号重复：A（第 3、5 行）"}),
+    ::testing::Values(
+        DuplicateCase{"EachOwnName", {"ZJ1", "ZJ2", ""}, ""},
+        DuplicateCase{"BlanksAroundTheMark",
+                      {" ZJ5", "ZJ6", "ZJ5 "},
+                      "导入 3 根桩\n桩号重复：ZJ5（第 2、4 行）"},
+        DuplicateCase{"AMarkAsTheNumberOfAnUnmarkedPile",
+                      {"ZH2", ""},
+                      "导入 2 根桩\n桩号重复：ZH2（第 2、3 行）"},
+        DuplicateCase{"TwoNamesInTheOrderOfTheirFirstRowsNotTheRefusedOne",
+                      {"B", "A", "!B", "A", "B", "B"},
+                      std::string("导入 5 根桩；以下 1 行未算:\n第 4 行（B）混凝土 G4「C99」: ") +
+                          kGrade + "\n桩号重复：B（第 2、6、7 行）\n桩号重复：A（第 3、5 行）"}),
     pile::test::RowName{});
 
 // The box names the piles that fail their load check, and stops naming them where it must.
@@ -207,6 +207,67 @@ TEST(ImportMessageTest, NamesThePilesThatFailTheirLoadCheck) {
     }
     EXPECT_EQ(Utf16ToUtf8(ImportMessage(run.outcome)),
               "导入 23 根桩\n荷载验算：1 根满足，22 根不满足：" + names + "等");
+}
+
+}  // namespace
+}  // namespace pile::session
+
+namespace pile::session {
+namespace {
+
+// 替换: the books as the schedule alone makes them; a file that cannot be read, or whose every
+// row is refused, takes nothing away.
+TEST_F(ImportTest, ReplacingGivesTheBooksOfTheScheduleAloneAndKeepsThemOnAnUnreadableFile) {
+    Write(std::string(schedule::testing::kHeader) + kPile + kPile);
+    PanelSession alone;
+    ASSERT_TRUE(Import(alone).read);
+    PanelSession session;
+    Import(session);
+    session.MarkSaved(Book::Text);
+    const ImportResult replaced =
+        session.Import(file_, u'.', u"2024/5/6 14:03:27", {}, /*replace=*/true);
+    ASSERT_TRUE(replaced.read);
+    EXPECT_EQ(session.Books().TextLines(), alone.Books().TextLines());
+    EXPECT_EQ(session.Books().TableLines(), alone.Books().TableLines());
+    EXPECT_EQ(session.Records().size(), 2u);
+    EXPECT_EQ(session.UnsavedBookFlags(), 3);
+    EXPECT_EQ(replaced.outcome.change.text,
+              (BookChange{0, alone.Lines(Book::Text).size(), alone.Lines(Book::Text).size()}));
+
+    EXPECT_TRUE(replaced.replaced);
+
+    for (const std::string& bad :
+         {std::string("no schedule\n"), std::string(schedule::testing::kHeader) + kRefused}) {
+        Write(bad);
+        EXPECT_FALSE(session.Import(file_, u'.', u"2024/5/6 14:03:27", {}, true).replaced);
+        EXPECT_EQ(session.Books().TextLines(), alone.Books().TextLines());
+        EXPECT_EQ(session.Records().size(), 2u);
+    }
+}
+
+}  // namespace
+}  // namespace pile::session
+
+namespace pile::session {
+namespace {
+
+// A large file says how far its reading is, before a row is computed, and 取消 stops it there.
+TEST_F(ImportTest, StoppedWhileReadingLeavesTheSessionAsItWas) {
+    std::string rows = schedule::testing::kHeader;
+    while (rows.size() < 300 * 1024) {
+        rows += kPile;
+    }
+    Write(rows);
+    PanelSession session;
+    std::vector<std::size_t> totals;
+    const ImportResult stopped =
+        session.Import(file_, u'.', u"2024/5/6 14:03:27", [&](std::size_t, std::size_t total) {
+            totals.push_back(total);
+            return false;
+        });
+    EXPECT_TRUE(stopped.cancelled);
+    EXPECT_EQ(totals, std::vector<std::size_t>{rows.size()}) << "the file's bytes, once";
+    EXPECT_EQ(session.PileCounter(), 0);
 }
 
 }  // namespace

@@ -130,6 +130,25 @@ const SessionRow kSessions[] = {
      },
      true},
     {"NothingComputed", [](JournalledSession&) {}, false},
+    // The state says what each save wrote; the rows after it are the piles missing.
+    {"SavedToDifferentExtentsThenMore",
+     [](JournalledSession& s) {
+         s.Compute(kCircle, PrecisionMode::Units, u"2024/5/6 14:03:27");
+         s.Save(Book::Table);
+         s.Compute(kEllipse, PrecisionMode::Units, u"2024/5/6 14:05:01");
+         s.Save(Book::Text);
+         s.Compute(kRectangle, PrecisionMode::Units, u"2024/5/6 14:06:40");
+     },
+     true},
+    {"DeletedBelowWhatWasSaved",
+     [](JournalledSession& s) {
+         s.Compute(kCircle, PrecisionMode::Units, u"2024/5/6 14:03:27");
+         s.Compute(kEllipse, PrecisionMode::Units, u"2024/5/6 14:05:01");
+         s.Save(Book::Text);
+         s.DeleteLast();
+         s.Compute(kRectangle, PrecisionMode::Units, u"2024/5/6 14:06:40");
+     },
+     true},
 };
 
 class RecoveredSession : public ::testing::TestWithParam<SessionRow> {};
@@ -147,6 +166,9 @@ TEST_P(RecoveredSession, RebuildsTheBooksAsTheyStood) {
     EXPECT_EQ(restored.Books().TableLines(), original.session.Books().TableLines());
     EXPECT_EQ(restored.UnsavedBookFlags(), original.session.UnsavedBookFlags());
     EXPECT_EQ(restored.PileCounter(), original.session.PileCounter());
+    for (const Book book : {Book::Text, Book::Table}) {
+        EXPECT_EQ(restored.UnsavedRecords(book), original.session.UnsavedRecords(book));
+    }
 }
 
 // The journal (and "导出桩表…", which writes the same text) is a schedule: run as one, it gives
@@ -265,26 +287,88 @@ TEST_P(DamagedJournal, RecoversTheWholeValidRowsAndCountsTheRest) {
 INSTANTIATE_TEST_SUITE_P(Damages, DamagedJournal, ::testing::ValuesIn(kDamages),
                          pile::test::RowName{});
 
+// A schedule's loads go into the journal with their record, come back on recovery and go out
+// again with "导出桩表…", where the run checks them as the first import did.
+TEST(JournalLoads, SurviveRecoveryAndTheExport) {
+    PanelSession session;
+    const schedule::LoadTexts loads{u"5000", u"", u"6500", u"1.1"};
+    ASSERT_TRUE(
+        std::holds_alternative<ResultTexts>(session
+                                                .Compute(Panel{}.Input(), PrecisionMode::Units,
+                                                         u'.', u"2024/5/6 14:03:27", u"ZJ1", loads)
+                                                .outcome));
+    const Recovery recovery =
+        ReadJournal(JournalHeader() + JournalRow(session.Records().back()), std::nullopt);
+    ASSERT_EQ(recovery.records.size(), 1u);
+    EXPECT_EQ(recovery.records[0].loads, loads);
+
+    PanelSession again;
+    const std::string exported = ScheduleOfRecords(session.Records());
+    const ScheduleRun run =
+        RunSchedule(schedule::testing::SourceOf(exported), u'.', u"2024/5/6 14:03:27", again);
+    ASSERT_EQ(run.outcome.rows.size(), 1u);
+    EXPECT_TRUE(run.outcome.rows[0].check.checked);
+    EXPECT_EQ(run.outcome.rows[0].loads, loads);
+}
+
 TEST(JournalState, OfAnotherVersionOrDamagedIsNotRead) {
     JournalledSession session;
     kSessions[1].steps(session);
     const std::string text = StateText(*session.state);
     ASSERT_TRUE(ReadState(text));
     for (const std::string& damaged :
-         {"pile-journal-state 2" + text.substr(text.find('\n')), text.substr(0, 30),
+         {"pile-journal-state 3" + text.substr(text.find('\n')), text.substr(0, 30),
           text.substr(0, text.size() - 5), text + "garbage"}) {
         EXPECT_FALSE(ReadState(damaged)) << damaged;
     }
 }
 
-TEST(RecoveryQuestion, CountsThePilesAndTheSkippedRows) {
-    Recovery recovery;
-    recovery.records.resize(3);
-    EXPECT_EQ(RecoveryQuestion(recovery), u"上次的 3 根桩未保存，是否恢复？");
-    recovery.skipped = 2;
-    EXPECT_EQ(RecoveryQuestion(recovery),
-              u"上次的 3 根桩未保存，是否恢复？\n（记录中有 2 行已损坏或无法读取，不能恢复）");
+// A journal of an earlier version wrote no saved extents: it reads, counting every record.
+TEST(JournalState, OfTheFirstVersionReadsWithNothingSaved) {
+    const std::optional<JournalState> state =
+        ReadState("pile-journal-state 1\nrows 45\nunsaved 3\nanswered 0\n");
+    ASSERT_TRUE(state);
+    EXPECT_EQ(state->rows, 45u);
+    EXPECT_EQ(state->savedText + state->savedTable, 0u);
 }
+
+struct QuestionRow {
+    const char* name;
+    int unsavedFlags;
+    std::size_t savedText;
+    std::size_t savedTable;
+    std::size_t records;
+    std::size_t skipped;
+    const char16_t* question;
+};
+using pile::test::PrintTo;
+
+const QuestionRow kQuestions[] = {
+    {"NothingEverSaved", 3, 0, 0, 3, 0, u"上次有 3 根桩未保存（共 3 根），是否恢复？"},
+    {"BothSavedAlike", 3, 42, 42, 45, 0, u"上次有 3 根桩未保存（共 45 根），是否恢复？"},
+    {"SavedToDifferentExtents", 3, 42, 40, 45, 0,
+     u"上次有桩未保存：文本计算书 3 根，表格计算书 5 根（共 45 根），是否恢复？"},
+    {"OneBookSavedWhole", 2, 45, 40, 45, 0,
+     u"上次有桩未保存：文本计算书已保存，表格计算书 5 根（共 45 根），是否恢复？"},
+    {"DeletedAfterTheSave", 3, 45, 45, 45, 0, u"上次的计算书有改动未保存（共 45 根），是否恢复？"},
+    {"RowsSkipped", 3, 0, 0, 3, 2,
+     u"上次有 3 根桩未保存（共 3 根），是否恢复？\n（记录中有 2 行已损坏或无法读取，不能恢复）"},
+};
+
+class RecoveryQuestionOf : public ::testing::TestWithParam<QuestionRow> {};
+
+TEST_P(RecoveryQuestionOf, NamesWhatIsMissingFromEachBook) {
+    Recovery recovery;
+    recovery.records.resize(GetParam().records);
+    recovery.unsavedFlags = GetParam().unsavedFlags;
+    recovery.savedText = GetParam().savedText;
+    recovery.savedTable = GetParam().savedTable;
+    recovery.skipped = GetParam().skipped;
+    EXPECT_EQ(RecoveryQuestion(recovery), GetParam().question);
+}
+
+INSTANTIATE_TEST_SUITE_P(Questions, RecoveryQuestionOf, ::testing::ValuesIn(kQuestions),
+                         pile::test::RowName{});
 
 }  // namespace
 }  // namespace pile::session

@@ -62,6 +62,17 @@ class RecordingMessagePresenter final : public MessagePresenter {
         boxes.push_back({false, text, std::move(closed)});
     }
     void showError(const QString& text) override { boxes.push_back({true, text, {}}); }
+    // Answers the questions from `answers`, first in first out; Esc once they run out.
+    std::size_t askChoice(const QString& text, const QStringList& choices, std::size_t /*enter*/,
+                          std::size_t escape) override {
+        questions.push_back(text + u'\n' + choices.join(u'|'));
+        if (answers.empty()) {
+            return escape;
+        }
+        const std::size_t answer = answers.front();
+        answers.erase(answers.begin());
+        return answer;
+    }
     // The user closes box `index`: its routine runs.
     void CloseBox(std::size_t index) {
         if (auto closed = std::exchange(boxes.at(index).closed, {})) {
@@ -69,6 +80,8 @@ class RecordingMessagePresenter final : public MessagePresenter {
         }
     }
     std::vector<Box> boxes;
+    std::vector<QString> questions;  // each text, a line break and the answers joined by "|"
+    std::vector<std::size_t> answers;
 };
 
 class RecordingShell final : public SystemShell {

@@ -2,7 +2,7 @@
 # The session journal with the real program under Xvfb, driven as a person drives it:
 #  1. an uninterrupted session (three calculations, "x", both books saved over an earlier book
 #     at the fixed name, which must survive byte for byte in "嵌岩桩计算书(旧)");
-#  2. the same steps, then kill -9; the next start asks "上次的 2 根桩未保存…" (answered with
+#  2. the same steps, then kill -9; the next start asks "上次有 2 根桩未保存…" (answered with
 #     Enter: 恢复), both books saved: they equal those of the uninterrupted session, but for
 #     the date-times;
 #  3. a start that asks nothing (all was saved), one calculation, kill -9; the next start is

@@ -1,5 +1,5 @@
 // The real message boxes: QMessageBox, opened without blocking (the flow goes on in the
-// routine run when the box is closed), deleted once closed.
+// routine run when the box is closed), deleted once closed; a question blocks until answered.
 #pragma once
 
 #include <QPointer>
@@ -16,6 +16,9 @@ class MessageBoxPresenter final : public MessagePresenter {
 
     void showMessage(const QString& text, std::function<void()> closed) override;
     void showError(const QString& text) override;
+    // A modal box: the one question that must be answered before the action goes on.
+    std::size_t askChoice(const QString& text, const QStringList& answers, std::size_t enter,
+                          std::size_t escape) override;
 
   private:
     QPointer<QWidget> parent_;

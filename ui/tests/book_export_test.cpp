@@ -69,7 +69,12 @@ class BookExportTest : public pile::test::TemporaryHomeTest {
                                   return book == Book::Text ? books_.TextLines()
                                                             : books_.TableLines();
                               },
-                              .bookSaved = [this](Book book) { saved_.push_back(book); }});
+                              .bookSaved = [this](Book book) { saved_.push_back(book); },
+                              .delivered =
+                                  [this](const QString& where, bool toPrinter) {
+                                      delivered_.push_back(
+                                          toPrinter ? where + QStringLiteral("@printer") : where);
+                                  }});
         QDir(Home()).mkpath(QStringLiteral("项目"));
     }
     QString Project(const char* name) const {
@@ -79,6 +84,7 @@ class BookExportTest : public pile::test::TemporaryHomeTest {
     platform::ScriptedFileDialogs dialogs_;
     platform::RecordingMessagePresenter messages_;
     std::vector<Book> saved_;
+    std::vector<QString> delivered_;  // where each file went; a printer's name with "@printer"
     std::unique_ptr<BookExport> exporter_;
 };
 
@@ -125,6 +131,9 @@ TEST_F(BookExportTest, PdfLeavesTheFlagsAloneAndAnAddedSuffixAsksBeforeReplacing
     dialogs_.replace = true;
     exporter_->ExportPdf(Book::Text);
     EXPECT_TRUE(ReadAll(Project("文本.pdf")).startsWith("%PDF-"));
+    EXPECT_EQ(delivered_, (std::vector<QString>{QDir::toNativeSeparators(Project("表格.pdf")),
+                                                QDir::toNativeSeparators(Project("文本.pdf"))}))
+        << "told where each PDF went, nothing for the one not replaced";
     EXPECT_TRUE(saved_.empty());
     EXPECT_TRUE(messages_.boxes.empty());
 }
@@ -210,6 +219,7 @@ TEST_F(BookExportTest, PrintDrawsThePdfLayout) {
     dialogs_.printToPdf = Project("打印.pdf");
     exporter_->Print(Book::Table);
     EXPECT_EQ(dialogs_.printPageCounts, std::vector<int>{1});
+    EXPECT_EQ(delivered_, std::vector<QString>{QDir::toNativeSeparators(dialogs_.printToPdf)});
     const std::optional<QString> text = testing::PdfText(dialogs_.printToPdf);
     if (!text) {
         GTEST_SKIP() << "poppler-utils is not installed (scripts/install-deps)";

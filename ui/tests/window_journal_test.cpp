@@ -109,7 +109,7 @@ TEST_P(RecoveryAnswer, RebuildsTheSessionOrStartsAsAlways) {
         questions << question;
         return GetParam().restore;
     });
-    ASSERT_EQ(questions, QStringList{QStringLiteral("上次的 3 根桩未保存，是否恢复？")});
+    ASSERT_EQ(questions, QStringList{QStringLiteral("上次有 3 根桩未保存（共 3 根），是否恢复？")});
     if (GetParam().restore) {
         EXPECT_EQ(again->Books().TextLines(), books.TextLines());
         EXPECT_EQ(again->Books().TableLines(), books.TableLines());

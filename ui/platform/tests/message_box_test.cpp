@@ -5,6 +5,8 @@
 #include <QLibraryInfo>
 #include <QMessageBox>
 #include <QTest>
+#include <QTimer>
+#include <functional>
 
 #include "testing/qt/qt_application.h"
 #include "ui/platform/message_box_presenter.h"
@@ -69,6 +71,31 @@ TEST_F(MessageBoxTest, QtsChineseTextsNameTheButtons) {
     EXPECT_TRUE(box->button(QMessageBox::Ok)->text().contains(QStringLiteral("确定")))
         << box->button(QMessageBox::Ok)->text().toStdString();
     box->button(QMessageBox::Ok)->click();
+}
+
+// Enter, Esc and a click on a button each give their answer.
+TEST_F(MessageBoxTest, AQuestionReturnsTheAnswerOfEnterEscOrTheButtonPressed) {
+    const QStringList answers = {QStringLiteral("追加到其后"), QStringLiteral("替换"),
+                                 QStringLiteral("取消")};
+    const auto ask = [&](const std::function<void(QMessageBox&)>& answer) {
+        QTimer::singleShot(0, [&] {
+            QMessageBox* box = OpenBox();
+            ASSERT_NE(box, nullptr);
+            EXPECT_EQ(box->buttons().size(), 3);
+            answer(*box);
+        });
+        return presenter_.askChoice(QStringLiteral("计算书中已有 2 根桩"), answers, 0, 2);
+    };
+    EXPECT_EQ(ask([](QMessageBox& box) { QTest::keyClick(&box, Qt::Key_Return); }), 0u);
+    EXPECT_EQ(ask([](QMessageBox& box) { QTest::keyClick(&box, Qt::Key_Escape); }), 2u);
+    EXPECT_EQ(ask([](QMessageBox& box) {
+                  for (QAbstractButton* button : box.buttons()) {
+                      if (button->text() == QStringLiteral("替换")) {
+                          button->click();
+                      }
+                  }
+              }),
+              1u);
 }
 
 }  // namespace

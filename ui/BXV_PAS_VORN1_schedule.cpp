@@ -1,0 +1,182 @@
+// Schedules from anywhere and a fresh start: "导入桩表…" (Ctrl+O, the menus of both screens, a
+// file dropped on the window, a file named on the command line), "生成桩表模板…" and
+// "新建计算书" (Ctrl+N). What is asked before the books are added to or emptied:
+// session/book_questions.h.
+#include <QDir>
+#include <QDragEnterEvent>
+#include <QDropEvent>
+#include <QEvent>
+#include <QFileInfo>
+#include <QLabel>
+#include <QLineEdit>
+#include <QMenu>
+#include <QMimeData>
+#include <QPushButton>
+#include <QShortcut>
+#include <QUrl>
+#include <functional>
+
+#include "BXV_PAS_VORN1.h"
+#include "book_view.h"
+#include "io/documents_folder.h"
+#include "io/qt_text.h"
+#include "io/workbook_file.h"
+#include "scaled_layer.h"
+#include "schedule/schedule.h"
+#include "session/book_questions.h"
+#include "session/xlsx_results.h"
+#include "session_keeper.h"
+#include "ui/platform/file_dialogs.h"
+#include "ui/platform/message_presenter.h"
+
+namespace {
+
+constexpr char16_t kTemplateText[] = u"生成桩表模板…";
+constexpr char16_t kTemplateCaption[] = u"生成桩表模板";
+constexpr char16_t kTemplateName[] = u"桩表样例.xlsx";
+constexpr char16_t kNewBooksText[] = u"新建计算书";
+constexpr char16_t kImportText[] = u"导入桩表…";
+
+const QKeySequence kImportKeys(Qt::CTRL | Qt::Key_O);
+const QKeySequence kNewBooksKeys(Qt::CTRL | Qt::Key_N);
+
+// A drop names one local schedule file: the same suffixes as the import's file filter.
+QString DroppedSchedule(const QMimeData* data) {
+    if (data == nullptr || !data->hasUrls() || data->urls().size() != 1) {
+        return {};
+    }
+    const QUrl url = data->urls().front();
+    if (!url.isLocalFile()) {
+        return {};
+    }
+    const QString path = url.toLocalFile();
+    const QString suffix = QFileInfo(path).suffix();
+    const bool schedule = suffix.compare(u"xlsx", Qt::CaseInsensitive) == 0 ||
+                          suffix.compare(u"csv", Qt::CaseInsensitive) == 0;
+    return schedule ? path : QString();
+}
+
+// A schedule dropped on the window is imported; on a box of the input screen too, which would
+// otherwise take its path as dropped text.
+class ScheduleDropsToWindow : public QObject {
+  public:
+    ScheduleDropsToWindow(QObject* parent, std::function<void(const QString&)> open)
+        : QObject(parent), open_(std::move(open)) {}
+
+  protected:
+    bool eventFilter(QObject*, QEvent* event) override {
+        const auto type = event->type();
+        if (type != QEvent::DragEnter && type != QEvent::DragMove && type != QEvent::Drop) {
+            return false;
+        }
+        auto* drop = static_cast<QDropEvent*>(event);
+        const QString path = DroppedSchedule(drop->mimeData());
+        if (path.isEmpty()) {
+            return false;
+        }
+        drop->acceptProposedAction();
+        if (type == QEvent::Drop) {
+            open_(path);
+        }
+        return true;
+    }
+
+  private:
+    std::function<void(const QString&)> open_;
+};
+
+}  // namespace
+
+using pile::io::ToQString;
+
+void TBXV_FRM_VORN1::ConnectScheduleActions() {
+    for (const auto& [keys, action] : {std::pair{kImportKeys, &TBXV_FRM_VORN1::ImportScheduleClick},
+                                       std::pair{kNewBooksKeys, &TBXV_FRM_VORN1::NewBooksClick}}) {
+        auto* shortcut = new QShortcut(keys, this);
+        shortcut->setContext(Qt::WindowShortcut);
+        connect(shortcut, &QShortcut::activated, this, action);
+    }
+    // A right click on the input screen's background; its boxes keep their own menus.
+    MainFormLayer->setContextMenuPolicy(Qt::CustomContextMenu);
+    connect(MainFormLayer, &QWidget::customContextMenuRequested, this, [this](const QPoint& at) {
+        QMenu menu(this);
+        AddScheduleActions(menu);
+        menu.exec(MainFormLayer->mapToGlobal(at));
+    });
+    setAcceptDrops(true);
+    auto* drops = new ScheduleDropsToWindow(this, [this](const QString& path) {
+        // After the drop has ended: the source's drag must not wait for the import's questions.
+        QMetaObject::invokeMethod(
+            this, [this, path] { OpenSchedule(path); }, Qt::QueuedConnection);
+    });
+    installEventFilter(drops);
+    for (QLineEdit* box : MainFormLayer->findChildren<QLineEdit*>()) {
+        box->installEventFilter(drops);
+    }
+}
+
+void TBXV_FRM_VORN1::AddScheduleActions(QMenu& menu) {
+    QAction* import =
+        menu.addAction(QString::fromUtf16(kImportText), this, &TBXV_FRM_VORN1::ImportScheduleClick);
+    import->setShortcut(kImportKeys);
+    import->setShortcutVisibleInContextMenu(true);
+    menu.addAction(QString::fromUtf16(kTemplateText), this, &TBXV_FRM_VORN1::TemplateClick);
+    QAction* fresh =
+        menu.addAction(QString::fromUtf16(kNewBooksText), this, &TBXV_FRM_VORN1::NewBooksClick);
+    fresh->setShortcut(kNewBooksKeys);
+    fresh->setShortcutVisibleInContextMenu(true);
+}
+
+std::size_t TBXV_FRM_VORN1::Ask(const pile::session::Question& question) {
+    return messages_->askChoice(ToQString(question.text), pile::io::ToQStringList(question.answers),
+                                question.enter, question.escape);
+}
+
+// The books, the records and the results go; the journal so far stays among the kept ones.
+void TBXV_FRM_VORN1::NewBooksClick() {
+    using pile::session::NewBooksChoice;
+    if (const auto question = pile::session::NewBooksQuestion(session_)) {
+        if (static_cast<NewBooksChoice>(Ask(*question)) != NewBooksChoice::Empty) {
+            return;
+        }
+    }
+    EnsureBookScreen();
+    keeper_->StartAfresh();
+    FollowBooks(session_.Clear());
+    ShowWholeBooks();
+    ShowBookScreenState();
+    EmptyResults({.coefficient = true, .ra = true, .rc = true});
+    lb_shuoming->clear();
+    ComputeOn();
+}
+
+// The template pile_batch --template writes, where the user chooses; a workbook unless the
+// user picks the CSV type.
+void TBXV_FRM_VORN1::TemplateClick() {
+    pile::platform::SaveDialogRequest request;
+    request.caption = QString::fromUtf16(kTemplateCaption);
+    request.startPath =
+        QDir(pile::io::DocumentsFolder().path).filePath(QString::fromUtf16(kTemplateName));
+    request.filters = {QStringLiteral("Excel 工作簿 (*.xlsx)"), QStringLiteral("桩表 (*.csv)")};
+    request.selectedFilter = request.filters.front();
+    const pile::platform::SaveDialogAnswer answer = dialogs_->askSaveFileName(this, request);
+    if (answer.path.isEmpty()) {
+        return;
+    }
+    QString path = answer.path;
+    if (QFileInfo(path).suffix().isEmpty()) {
+        path += answer.selectedFilter == request.filters.back() ? QStringLiteral(".csv")
+                                                                : QStringLiteral(".xlsx");
+        if (QFileInfo::exists(path) && !dialogs_->askReplace(this, path)) {
+            return;
+        }
+    }
+    const pile::io::BookFileResult written = pile::io::WriteTemplateFile(
+        path, pile::schedule::ScheduleTemplate(), pile::session::WriteTemplateWorkbook);
+    if (!written.ok) {
+        messages_->showError(
+            QStringLiteral("桩表模板未能写出到文件\n%1\n%2").arg(written.path, written.error));
+        return;
+    }
+    ShowSavedNotice(written.path);
+}
