@@ -864,11 +864,12 @@ std::vector<ColumnHelp> ColumnHelps() {
         {Column::Precision, u"", Joined(PrecisionTexts()) + u"；不填为个位取整"},
         {Column::Time, u"", u"可不填；写在计算书末尾的时间，不填为计算时的时间"},
         {Column::DecimalSeparator, u"", u". 或 ,；可不填，不填为本机的小数点"},
-        {Column::Nk, u"kN", u"可不填；标准组合的桩顶竖向力，验算 Nk≤Ra"},
-        {Column::Nkmax, u"kN", u"可不填；偏心竖向力作用下的最大值，验算 Nkmax≤1.2Ra"},
-        {Column::N, u"kN", u"可不填；基本组合的桩顶竖向力设计值，验算 γ0N≤Rc"},
+        {Column::Nk, u"kN", u"可不填；荷载效应标准组合下的桩顶竖向力，验算 Nk≤Ra"},
+        {Column::Nkmax, u"kN", u"可不填；偏心竖向力作用下的最大桩顶竖向力，验算 Nkmax≤1.2Ra"},
+        {Column::N, u"kN", u"可不填；荷载效应基本组合下的桩顶竖向力设计值，验算 γ0N≤Rc"},
         {Column::Gamma0, u"",
-         Gamma0Range() + u"；不填为 " + FixedText(kGamma0Default, 15, 1, u'.')},
+         u"可不填；结构重要性系数，" + Gamma0Range() + u"，不填为 " +
+             FixedText(kGamma0Default, 15, 1, u'.')},
     };
 }
 

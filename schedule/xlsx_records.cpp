@@ -155,8 +155,8 @@ int XMLCALL OnExternalEntity(XML_Parser, const XML_Char*, const XML_Char*, const
 
 class Archive {
   public:
-    Archive(std::string_view bytes, const WorkbookLimits& limits)
-        : bytes_(bytes), limits_(limits) {}
+    Archive(std::string_view bytes, const WorkbookLimits& limits, const ReadProgress& progress)
+        : bytes_(bytes), limits_(limits), progress_(progress) {}
     ~Archive() {
         if (zip_ != nullptr) {
             zip_discard(zip_);
@@ -198,6 +198,10 @@ class Archive {
             const bool encrypted = (stat.valid & ZIP_STAT_ENCRYPTION_METHOD) != 0 &&
                                    stat.encryption_method != ZIP_EM_NONE;
             entries_.emplace(Folded(stat.name), Entry{index, stat.size, encrypted});
+            statedTotal_ = std::min<std::size_t>(
+                limits_.maxUncompressedBytes,
+                statedTotal_ + static_cast<std::size_t>(std::min<zip_uint64_t>(
+                                   stat.size, limits_.maxUncompressedBytes)));
         }
         return std::nullopt;
     }
@@ -258,6 +262,13 @@ class Archive {
             if (inflated_ > limits_.maxUncompressedBytes) {
                 return bomb;
             }
+            // A large sheet takes seconds to parse: the window stays drawn and can stop it.
+            if (progress_ && inflated_ >= nextTick_) {
+                nextTick_ = inflated_ + kProgressTick;
+                if (!progress_(inflated_, std::max(statedTotal_, inflated_))) {
+                    return std::u16string(kReadingStopped);
+                }
+            }
             const bool last = got == 0;
             if (last) {
                 // libzip checks the CRC when the part is read to its end: one byte more must
@@ -297,9 +308,13 @@ class Archive {
     };
     std::string_view bytes_;
     WorkbookLimits limits_;
+    static constexpr std::size_t kProgressTick = 256 * 1024;
     zip_t* zip_ = nullptr;
     std::map<std::string, Entry> entries_;
     std::size_t inflated_ = 0;
+    const ReadProgress& progress_;
+    std::size_t statedTotal_ = 0;  // the parts' stated sizes, within the uncompressed limit
+    std::size_t nextTick_ = kProgressTick;
 };
 
 // ------------------------------------------------------------------ packaging parts
@@ -861,7 +876,8 @@ FileKind KindOf(std::string_view start) {
 }
 
 std::variant<Worksheet, std::u16string> ReadWorksheet(std::string_view file, std::string_view sheet,
-                                                      const WorkbookLimits& limits) {
+                                                      const WorkbookLimits& limits,
+                                                      const ReadProgress& progress) {
     if (file.size() > limits.maxFileBytes) {
         return u"文件超过 " + MiB(limits.maxFileBytes) + u"，不是桩表";
     }
@@ -883,7 +899,7 @@ std::variant<Worksheet, std::u16string> ReadWorksheet(std::string_view file, std
                u"中" +
                kSaveAs;
     }
-    Archive archive(file, limits);
+    Archive archive(file, limits, progress);
     if (auto why = archive.Open()) {
         return *why;
     }

@@ -12,6 +12,7 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <functional>
 #include <string>
 #include <string_view>
 #include <variant>
@@ -67,8 +68,14 @@ FileKind KindOf(std::string_view start);
 // The sheet named `sheet` (UTF-8), or when empty the sheet named "桩表", else the first
 // visible worksheet. Merged cells are read as if every cell of the range held the range's
 // value (in the rows that have content of their own). Hidden rows and columns are read.
+// Called as the parts are inflated and parsed, with the bytes done and the bytes the archive
+// says it holds; false stops the reading, which then ends with kReadingStopped.
+using ReadProgress = std::function<bool(std::size_t done, std::size_t total)>;
+inline constexpr std::u16string_view kReadingStopped = u"已取消";
+
 std::variant<Worksheet, std::u16string> ReadWorksheet(std::string_view file, std::string_view sheet,
-                                                      const WorkbookLimits& limits = {});
+                                                      const WorkbookLimits& limits = {},
+                                                      const ReadProgress& progress = {});
 
 // "A1", "I7", "AB12".
 std::string CellReference(std::uint32_t row, std::uint32_t column);

@@ -49,7 +49,8 @@ std::optional<std::u16string> Uncalculated(const SheetRow& row, const ScheduleHe
 }  // namespace
 
 std::variant<Schedule, std::u16string> ScheduleFromWorksheet(const Worksheet& sheet,
-                                                             const ReaderLimits& limits) {
+                                                             const ReaderLimits& limits,
+                                                             const ReadProgress& progress) {
     const std::u16string name = Utf8ToUtf16(sheet.name);
     if (sheet.rows.empty()) {
         return u"工作表「" + name + u"」是空的";
@@ -58,7 +59,11 @@ std::variant<Schedule, std::u16string> ScheduleFromWorksheet(const Worksheet& sh
     std::size_t first = 0;
     bool found = false;
     HeaderSearch search;
+    constexpr std::size_t kProgressRows = 4096;
     for (std::size_t i = 0; i < sheet.rows.size(); ++i) {
+        if (progress && i % kProgressRows == kProgressRows - 1 && !progress(i, sheet.rows.size())) {
+            return std::u16string(kReadingStopped);
+        }
         const SheetRow& row = sheet.rows[i];
         // A row that would make a CSV file no schedule (a cell far to the right) is only one
         // row of a sheet: the search goes on below it.
@@ -109,7 +114,8 @@ std::variant<Schedule, std::u16string> ScheduleFromWorksheet(const Worksheet& sh
 std::variant<Schedule, std::u16string> ReadScheduleFile(const ByteSource& source,
                                                         std::string_view sheet,
                                                         const ReaderLimits& limits,
-                                                        const WorkbookLimits& workbookLimits) {
+                                                        const WorkbookLimits& workbookLimits,
+                                                        const ReadProgress& progress) {
     std::string start;
     const std::u16string readError = u"读文件时出错";
     while (start.size() < 8) {
@@ -155,11 +161,11 @@ std::variant<Schedule, std::u16string> ReadScheduleFile(const ByteSource& source
             break;
         }
     }
-    auto worksheet = ReadWorksheet(file, sheet, workbookLimits);
+    auto worksheet = ReadWorksheet(file, sheet, workbookLimits, progress);
     if (auto* why = std::get_if<std::u16string>(&worksheet)) {
         return std::move(*why);
     }
-    return ScheduleFromWorksheet(std::get<Worksheet>(worksheet), limits);
+    return ScheduleFromWorksheet(std::get<Worksheet>(worksheet), limits, progress);
 }
 
 }  // namespace pile::schedule

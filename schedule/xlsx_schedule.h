@@ -16,14 +16,19 @@
 
 namespace pile::schedule {
 
+// `progress` (rows looked at, rows in all) follows the search for the header, which on a large
+// sheet without one looks at every row.
 std::variant<Schedule, std::u16string> ScheduleFromWorksheet(const Worksheet& sheet,
-                                                             const ReaderLimits& limits = {});
+                                                             const ReaderLimits& limits = {},
+                                                             const ReadProgress& progress = {});
 
 // A schedule file of either kind, told apart by its first bytes: a workbook (its sheet chosen
 // as ReadWorksheet does) or a CSV file. `sheet` (UTF-8) only for a workbook.
+// `progress` follows the parsing of a workbook (a CSV file is parsed as `source` gives it).
 std::variant<Schedule, std::u16string> ReadScheduleFile(const ByteSource& source,
                                                         std::string_view sheet = {},
                                                         const ReaderLimits& limits = {},
-                                                        const WorkbookLimits& workbookLimits = {});
+                                                        const WorkbookLimits& workbookLimits = {},
+                                                        const ReadProgress& progress = {});
 
 }  // namespace pile::schedule

@@ -1,5 +1,6 @@
 #include "session/pile_design.h"
 
+#include <algorithm>
 #include <cmath>
 
 #include "engine/number_parse.h"
@@ -42,7 +43,12 @@ Candidate Compute(const PanelInput& row, double d, std::u16string hrText, char16
 }
 
 std::u16string Shortfall(const Design& design, const PileLoads& loads, char16_t separator) {
-    const auto number = [&](double value) { return FixedText(value, 15, 0, separator); };
+    // A load as given (900.5 stays 900.5), in the separator the capacities are printed with.
+    const auto number = [&](double value) {
+        std::u16string text = BoxNumberText(value);
+        std::replace(text.begin(), text.end(), u'.', separator);
+        return text;
+    };
     std::u16string text = u"d=" + design.panel.ddText + u" mm, hr=" + design.panel.hrText + u" 时 ";
     std::u16string parts;
     const auto add = [&](std::u16string part) { parts += (parts.empty() ? u"" : u"，") + part; };

@@ -186,7 +186,8 @@ ScheduleRun RunSchedule(const schedule::ByteSource& source, char16_t decimalSepa
                         std::u16string_view calculationTime, PanelSession& session,
                         const schedule::ReaderLimits& limits, const RowProgress& progress) {
     ScheduleRun run;
-    auto read = schedule::ReadScheduleFile(source, {}, limits);
+    // The same progress follows the parsing of a workbook, before any row is computed.
+    auto read = schedule::ReadScheduleFile(source, {}, limits, {}, progress);
     if (auto* why = std::get_if<std::u16string>(&read)) {
         run.unreadable = std::move(*why);
         return run;

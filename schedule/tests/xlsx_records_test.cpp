@@ -234,7 +234,7 @@ std::string RawZip(const std::vector<RawPart>& parts, bool zip64 = false) {
     std::string zip;
     std::string central;
     for (const RawPart& part : parts) {
-        std::string deflated(compressBound(part.bytes.size()) + 64, '\0');
+        std::string deflated(compressBound(static_cast<uLong>(part.bytes.size())) + 64, '\0');
         z_stream z{};
         deflateInit2(&z, 6, Z_DEFLATED, -15, 8, Z_DEFAULT_STRATEGY);
         z.next_in = reinterpret_cast<Bytef*>(const_cast<char*>(part.bytes.data()));

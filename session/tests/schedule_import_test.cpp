@@ -270,5 +270,27 @@ TEST_F(ImportTest, StoppedWhileReadingLeavesTheSessionAsItWas) {
     EXPECT_EQ(session.PileCounter(), 0);
 }
 
+// A workbook says how far its parsing is as well: a small file can inflate to a large sheet.
+TEST_F(ImportTest, StoppedWhileParsingAWorkbookLeavesTheSessionAsItWas) {
+    using namespace schedule::testing;
+    const std::string zip = ZipOf(WorkbookParts(
+        SheetXml("<row r=\"1\"><c r=\"A1\" t=\"inlineStr\"><is><t>d</t></is></c></row>" +
+                 std::string(400 * 1024, ' '))));
+    ASSERT_LT(zip.size(), 256 * 1024u) << "reading the file alone would not report";
+    Write(zip);
+    PanelSession session;
+    std::size_t calls = 0;
+    const ImportResult stopped =
+        session.Import(file_, u'.', u"2024/5/6 14:03:27", [&](std::size_t done, std::size_t total) {
+            ++calls;
+            EXPECT_LE(done, total);
+            EXPECT_GT(total, 400 * 1024u) << "the inflated parts, not the file";
+            return false;
+        });
+    EXPECT_TRUE(stopped.cancelled);
+    EXPECT_EQ(calls, 1u);
+    EXPECT_EQ(session.PileCounter(), 0);
+}
+
 }  // namespace
 }  // namespace pile::session

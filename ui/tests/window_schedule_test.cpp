@@ -156,8 +156,8 @@ TEST_F(WindowSchedule, NewBooksEmptiesAfterTheQuestion) {
 }
 
 // From the input screen's menu: the template where the user chose (a workbook unless the CSV
-// type is picked), which imports as its three piles, and a notice of where it went.
-TEST_F(WindowSchedule, TemplateGoesWhereChosenAndImportsAsThreePiles) {
+// type is picked), which imports as its example piles, and a notice of where it went.
+TEST_F(WindowSchedule, TemplateGoesWhereChosenAndImportsAsItsExamplePiles) {
     auto window = Start();
     const auto choose = [&](const QString& item) {
         auto* screen = Control<QWidget>(*window, "MainFormLayer");
@@ -181,7 +181,7 @@ TEST_F(WindowSchedule, TemplateGoesWhereChosenAndImportsAsThreePiles) {
     EXPECT_EQ(notice->text(),
               QStringLiteral("已保存到 %1").arg(QDir::toNativeSeparators(workbook)));
     window->OpenSchedule(workbook);
-    EXPECT_EQ(window->Books().PileCounter(), 3);
+    EXPECT_EQ(window->Books().PileCounter(), 4) << "a circle in each mode, an ellipse, a rectangle";
 
     dialogs.savePath = Home(QStringLiteral("样例.csv"));
     choose(QStringLiteral("生成桩表模板…"));
