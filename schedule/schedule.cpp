@@ -867,7 +867,9 @@ std::vector<ColumnHelp> ColumnHelps() {
         {Column::Nk, u"kN", u"可不填；荷载效应标准组合下的桩顶竖向力，验算 Nk≤Ra"},
         {Column::Nkmax, u"kN", u"可不填；偏心竖向力作用下的最大桩顶竖向力，验算 Nkmax≤1.2Ra"},
         {Column::N, u"kN", u"可不填；荷载效应基本组合下的桩顶竖向力设计值，验算 γ0N≤Rc"},
-        {Column::Gamma0, u"", u"可不填；结构重要性系数，0.9～1.1，不填为 1.0"},
+        {Column::Gamma0, u"",
+         u"可不填；结构重要性系数，" + Gamma0Range() + u"，不填为 " +
+             FixedText(kGamma0Default, 15, 1, u'.')},
     };
 }
 
@@ -896,6 +898,10 @@ std::string ColumnList() {
         list += Record({ColumnName(help.column), others, help.unit, help.texts});
     }
     return list;
+}
+
+std::u16string Gamma0Range() {
+    return FixedText(kGamma0Min, 15, 1, u'.') + u" 到 " + FixedText(kGamma0Max, 15, 1, u'.');
 }
 
 std::string ScheduleTemplate() {

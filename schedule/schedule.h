@@ -77,6 +77,14 @@ struct LoadTexts {
     friend bool operator==(const LoadTexts&, const LoadTexts&) = default;
 };
 
+// γ0 where its cell is empty, and the range a cell may give it: read by the load checks and
+// told by the template's column list.
+inline constexpr double kGamma0Default = 1.0;
+inline constexpr double kGamma0Min = 0.9;
+inline constexpr double kGamma0Max = 1.1;
+// "0.9 到 1.1".
+std::u16string Gamma0Range();
+
 // Where a sheet's header is, the same for CSV files and workbooks: the first row that is one
 // (a title and empty rows may stand above it); when no row is, why not, said of the row that
 // names most columns.

@@ -9,8 +9,6 @@ namespace pile::session {
 
 namespace {
 
-constexpr double kGammaMin = 0.9;
-constexpr double kGammaMax = 1.1;
 // The code lets an eccentric load reach 1.2 Ra.
 constexpr double kEccentricFactor = 1.2;
 
@@ -63,8 +61,8 @@ std::variant<PileLoads, std::u16string> ReadLoads(const LoadTexts& texts, char16
     }
     if (!texts.gamma0.empty()) {
         const std::optional<double> gamma = ParseLocaleNumber(texts.gamma0, separator);
-        if (!gamma || !(*gamma >= kGammaMin && *gamma <= kGammaMax)) {
-            return u"γ0「" + texts.gamma0 + u"」应在 0.9 到 1.1 之间";
+        if (!gamma || !(*gamma >= schedule::kGamma0Min && *gamma <= schedule::kGamma0Max)) {
+            return u"γ0「" + texts.gamma0 + u"」应在 " + schedule::Gamma0Range() + u" 之间";
         }
         loads.gamma0 = *gamma;
     }

@@ -20,7 +20,7 @@ struct PileLoads {
     std::optional<double> nk;
     std::optional<double> nkmax;
     std::optional<double> n;
-    double gamma0 = 1.0;
+    double gamma0 = schedule::kGamma0Default;
     bool Any() const { return nk || nkmax || n; }
 };
 
