@@ -5,9 +5,9 @@
 
 #include <QApplication>
 #include <QDir>
-#include <QFileInfo>
 #include <QDragEnterEvent>
 #include <QFile>
+#include <QFileInfo>
 #include <QLabel>
 #include <QLineEdit>
 #include <QMenu>
