@@ -15,6 +15,7 @@
 #include <QPushButton>
 #include <QShortcut>
 #include <QUrl>
+#include <algorithm>
 #include <functional>
 
 #include "BXV_PAS_VORN1.h"
@@ -92,6 +93,21 @@ class ScheduleDropsToWindow : public QObject {
     std::function<void(const QString&)> open_;
 };
 
+// The file the user chose to write: a name typed without a suffix gets the suffix of the type
+// picked (`suffixes` beside `request.filters`), and a file of that name is asked about again,
+// since the dialog asked about the name as typed. Empty when the user cancels.
+QString ChosenSavePath(pile::platform::FileDialogs& dialogs, QWidget* parent,
+                       const pile::platform::SaveDialogRequest& request,
+                       const QStringList& suffixes) {
+    const pile::platform::SaveDialogAnswer answer = dialogs.askSaveFileName(parent, request);
+    if (answer.path.isEmpty() || !QFileInfo(answer.path).suffix().isEmpty()) {
+        return answer.path;
+    }
+    const qsizetype picked = request.filters.indexOf(answer.selectedFilter);
+    const QString path = answer.path + suffixes.value(std::max<qsizetype>(picked, 0));
+    return QFileInfo::exists(path) && !dialogs.askReplace(parent, path) ? QString() : path;
+}
+
 }  // namespace
 
 using pile::io::ToQString;
@@ -168,17 +184,10 @@ void TBXV_FRM_VORN1::TemplateClick() {
         QDir(pile::io::DocumentsFolder().path).filePath(QString::fromUtf16(kTemplateName));
     request.filters = {QStringLiteral("Excel 工作簿 (*.xlsx)"), QStringLiteral("桩表 (*.csv)")};
     request.selectedFilter = request.filters.front();
-    const pile::platform::SaveDialogAnswer answer = dialogs_->askSaveFileName(this, request);
-    if (answer.path.isEmpty()) {
+    const QString path =
+        ChosenSavePath(*dialogs_, this, request, {QStringLiteral(".xlsx"), QStringLiteral(".csv")});
+    if (path.isEmpty()) {
         return;
-    }
-    QString path = answer.path;
-    if (QFileInfo(path).suffix().isEmpty()) {
-        path += answer.selectedFilter == request.filters.back() ? QStringLiteral(".csv")
-                                                                : QStringLiteral(".xlsx");
-        if (QFileInfo::exists(path) && !dialogs_->askReplace(this, path)) {
-            return;
-        }
     }
     const pile::io::BookFileResult written = pile::io::WriteTemplateFile(
         path, pile::schedule::ScheduleTemplate(), pile::session::WriteTemplateWorkbook);
@@ -202,16 +211,9 @@ void TBXV_FRM_VORN1::ReportClick() {
                             .filePath(QFileInfo(pile::io::ReportFileName()).fileName());
     request.filters = {QStringLiteral("Word 文档 (*.docx)")};
     request.selectedFilter = request.filters.front();
-    const pile::platform::SaveDialogAnswer answer = dialogs_->askSaveFileName(this, request);
-    if (answer.path.isEmpty()) {
+    const QString path = ChosenSavePath(*dialogs_, this, request, {QStringLiteral(".docx")});
+    if (path.isEmpty()) {
         return;
-    }
-    QString path = answer.path;
-    if (QFileInfo(path).suffix().isEmpty()) {
-        path += QStringLiteral(".docx");
-        if (QFileInfo::exists(path) && !dialogs_->askReplace(this, path)) {
-            return;
-        }
     }
     pile::report::ProjectInfo project;
     project.date = pile::io::ToU16(QDate::currentDate().toString(QStringLiteral("yyyy年M月d日")));
