@@ -225,8 +225,9 @@ std::string RawZip(const std::vector<RawPart>& parts, bool zip64 = false) {
     const auto put = [](std::string& out,
                         std::initializer_list<std::pair<std::uint64_t, int>> fields) {
         for (const auto& [value, bytes] : fields) {
+            // A field wider than the value (ten zero bytes) is zeros past its eighth byte.
             for (int i = 0; i < bytes; ++i) {
-                out.push_back(static_cast<char>(value >> (8 * i)));
+                out.push_back(i < 8 ? static_cast<char>(value >> (8 * i)) : '\0');
             }
         }
     };
