@@ -33,7 +33,9 @@ class FormLayout : public ::testing::Test {
 
 TEST_F(FormLayout, EveryScriptPointLiesInsideTheControlItNames) {
     window.show();
-    QTest::qWait(50);  // the book screen is built after the first paint
+    // The book screen is built after the first paint: on a loaded machine later than 50 ms.
+    ASSERT_TRUE(QTest::qWaitFor(
+        [&] { return window.findChild<QWidget*>(QStringLiteral("JieGuo_DocLayer")) != nullptr; }));
     QFile file(QStringLiteral(PILE_SOURCE_DIR "/scripts/lib/panel-controls.sh"));
 #ifdef _WIN32
     if (!file.exists()) {
