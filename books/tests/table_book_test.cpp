@@ -140,7 +140,8 @@ TEST(TableRow, Is220ColumnsWideForOrdinaryPiles) {
 // The cells, in order, are what the row holds between its blanks: a second path through the row.
 TEST(TableCells, AreTheRowsTwentyTwoCellsInOrder) {
     for (Pile (*make)() : {Startup, FukCircle, Ellipse, Rectangle, Square, ClampedCircle}) {
-        const BookRecord record = RecordOf(make(), PrecisionMode::TwoDecimals, 7, u'.', u"");
+        const Pile pile = make();  // the record's texts are views into it
+        const BookRecord record = RecordOf(pile, PrecisionMode::TwoDecimals, 7, u'.', u"");
         const std::u16string row = TableRow(record);
         const std::vector<std::u16string> cells = TableCells(record);
         EXPECT_EQ(cells.size(), 22u);

@@ -201,9 +201,9 @@ TEST_P(Designs, FindTheSmallestPassingPile) {
         DesignOptions shallower;
         shallower.diameters = {d};
         shallower.hrStep = multiple - options.hrMin;  // only hrMin below the depth found
-        const Design& tried = std::get<Design>(
-            DesignCircle(row.panel.Input(), PrecisionMode::Units, row.loads, shallower, u'.'));
-        EXPECT_EQ(tried.panel.hrText, design.panel.hrText);
+        const auto tried =
+            DesignCircle(row.panel.Input(), PrecisionMode::Units, row.loads, shallower, u'.');
+        EXPECT_EQ(std::get<Design>(tried).panel.hrText, design.panel.hrText);
     }
     if (d > options.diameters.front()) {
         DesignOptions smaller;

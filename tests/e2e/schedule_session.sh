@@ -117,6 +117,18 @@ type_into "${cbe_hr[@]}" 2000
 click_at "${cbt_compute[@]}"
 type_into "${cbe_dd[@]}" 1300
 click_at "${cbt_compute[@]}"
+# Killed only once the journal holds the 45 rows: a slow build (the sanitizers') may still be
+# working through the clicks.
+journal_lines() {
+    local newest
+    newest=$(find "$HOME" -name '会话-*.csv' -printf '%T@ %p\n' 2>/dev/null | sort -n |
+        tail -n 1 | cut -d' ' -f2-)
+    if [ -n "$newest" ]; then wc -l <"$newest"; else echo 0; fi
+}
+for _ in $(seq 60); do
+    [ "$(journal_lines)" -ge 46 ] && break
+    sleep 0.5
+done
 kill -9 "$PROGRAM_PID"
 wait "$PROGRAM_PID" 2>/dev/null || true
 "$program" &
