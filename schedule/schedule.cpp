@@ -893,7 +893,11 @@ std::string ColumnList() {
     for (const ColumnHelp& help : ColumnHelps()) {
         std::u16string others;
         for (const std::u16string_view name : OtherNames(help.column)) {
-            others += (others.empty() ? u"" : u"、") + std::u16string(name);
+            // Appended piece by piece: GCC 12 warns falsely (-Wrestrict) about the chained + here.
+            if (!others.empty()) {
+                others += u"、";
+            }
+            others += name;
         }
         list += Record({ColumnName(help.column), others, help.unit, help.texts});
     }
