@@ -2,8 +2,8 @@
 // - reading ends, within the limits, with a schedule or a reason;
 // - rows come in file order, and no box text the books print holds a control character;
 // - no book line holds a control character after the rows are computed;
-// - the results table reads back as one record of eight fields per row, none of which starts
-//   a spreadsheet formula;
+// - the results table reads back as one record per row, each as wide as its header, and no
+//   text a schedule brought in (the mark, the loads) starts a spreadsheet formula;
 // - the same bytes as a session journal (and as its state) rebuild a session of exactly the
 //   rows recovered, without a control character in its books.
 #include <algorithm>
@@ -100,11 +100,18 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* bytes, std::size_t siz
     RawRecord record;
     std::vector<std::string> fields;
     std::size_t records = 0;
+    const std::size_t width = ResultsHeader(outcome.hasLoads).size();
+    const auto startsFormula = [](const std::string& field) {
+        return !field.empty() && std::strchr("=+-@\t\r", field[0]) != nullptr;
+    };
     while (reader.Next(",", record)) {
         Require(record.status == RecordStatus::Ok);
-        Require(SplitFields(record.bytes, ',', 8, fields) && fields.size() == 8);
+        Require(SplitFields(record.bytes, ',', width, fields) && fields.size() == width);
         if (records > 0) {
-            Require(fields[1].empty() || std::strchr("=+-@\t\r", fields[1][0]) == nullptr);
+            Require(!startsFormula(fields[1]));
+            for (std::size_t load = 8; load < std::min<std::size_t>(width, 12); ++load) {
+                Require(!startsFormula(fields[load]));
+            }
         }
         ++records;
     }
