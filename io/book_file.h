@@ -48,9 +48,6 @@ BookFileResult WriteBookFile(const QString& folder, const QString& fileName,
 BookFileResult WriteBookFile(const QString& folder, const QString& fileName,
                              const QStringList& lines, BookCodec codec = NativeBookCodec());
 
-// Several files that belong together (pile_batch's two books and results table): every one is
-// written whole beside its earlier file before any replaces it, so that a failed write (a full
-// disk) replaces none and the folder never holds a table that does not go with its books.
 // The whole content of the file at `path`; nullopt when it cannot be opened or read.
 std::optional<QByteArray> ReadWholeFile(const QString& path);
 
@@ -58,6 +55,9 @@ struct NamedBytes {
     QString fileName;
     QByteArray bytes;
 };
+// Several files that belong together (pile_batch's two books and results table): every one is
+// written whole beside its earlier file before any replaces it, so that a failed write (a full
+// disk) replaces none and the folder never holds a table that does not go with its books.
 BookFileResult WriteFileSet(const QString& folder, const std::vector<NamedBytes>& files);
 
 // The folder beside the books where "保存" keeps a file it is about to replace.

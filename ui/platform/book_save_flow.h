@@ -44,8 +44,8 @@ class BookSaveFlow {
     BookSaveFlow(const BookSaveFlow&) = delete;
     BookSaveFlow& operator=(const BookSaveFlow&) = delete;
 
-    // The body of cbt_SaveClick: asks for the one permission `writePermission` (the window's
-    // FPermissionWriteExternalStorage) and returns; nothing is written by the request itself.
+    // The body of cbt_SaveClick: asks for the one permission `writePermission` (empty on the
+    // desktop, which grants it at once) and returns; nothing is written by the request itself.
     void Request(const QString& writePermission);
 
     // The permission service's two callbacks; public so that a test can call them directly.
