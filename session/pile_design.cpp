@@ -174,6 +174,35 @@ std::variant<Design, std::u16string> DesignCircle(const PanelInput& row, Precisi
     return last;
 }
 
+RowDesign DesignRow(const PanelInput& panel, PrecisionMode precision,
+                    const schedule::LoadTexts& loadTexts, const DesignOptions& options,
+                    char16_t separator) {
+    RowDesign row;
+    if (panel.sectionType != SectionType::Circle) {
+        row.note = u"非圆桩，只验算";
+        return row;
+    }
+    const auto loads = ReadLoads(loadTexts, separator);
+    const auto* given = std::get_if<PileLoads>(&loads);
+    // Loads that cannot be read refuse the row when it is computed, with their message.
+    if (given == nullptr || !given->Any()) {
+        row.note = given == nullptr ? std::get<std::u16string>(loads) : u"无荷载，不选型";
+        return row;
+    }
+    row.searched = true;
+    const auto found = DesignCircle(panel, precision, *given, options, separator);
+    if (const auto* why = std::get_if<std::u16string>(&found)) {
+        row.note = u"未选型：" + *why;
+        return row;
+    }
+    row.design = std::get<Design>(found);
+    row.outcome = row.design->found ? RowDesign::Outcome::Sized : RowDesign::Outcome::Unmet;
+    if (!row.design->found) {
+        row.note = u"没有满足要求的桩：" + row.design->shortfall;
+    }
+    return row;
+}
+
 ScheduleDesign DesignSchedule(schedule::Schedule& schedule, const DesignOptions& options,
                               char16_t separator) {
     ScheduleDesign design;
@@ -183,29 +212,55 @@ ScheduleDesign DesignSchedule(schedule::Schedule& schedule, const DesignOptions&
         if (row == nullptr || row->panel.sectionType != SectionType::Circle) {
             continue;
         }
-        const char16_t rowSeparator = row->decimalSeparator.value_or(separator);
-        const auto loads = ReadLoads(row->loads, rowSeparator);
-        const auto* given = std::get_if<PileLoads>(&loads);
-        // Loads that cannot be read refuse the row when it is computed, with their message.
-        if (given == nullptr || !given->Any()) {
+        const RowDesign found = DesignRow(row->panel, row->precision, row->loads, options,
+                                          row->decimalSeparator.value_or(separator));
+        // A circle without loads is only computed, and loads that do not read refuse the row
+        // with their own message: neither needs a note in a schedule's results.
+        if (!found.searched) {
             continue;
         }
-        const auto found = DesignCircle(row->panel, row->precision, *given, options, rowSeparator);
-        if (const auto* why = std::get_if<std::u16string>(&found)) {
-            design.notes[i] = u"未选型：" + *why;
-            continue;
-        }
-        const Design& pile = std::get<Design>(found);
-        if (pile.found) {
-            row->panel.ddText = pile.panel.ddText;
-            row->panel.hrText = pile.panel.hrText;
+        design.notes[i] = found.note;
+        if (found.outcome == RowDesign::Outcome::Sized) {
+            row->panel.ddText = found.design->panel.ddText;
+            row->panel.hrText = found.design->panel.hrText;
             ++design.sized;
-        } else {
-            design.notes[i] = u"没有满足要求的桩：" + pile.shortfall;
+        } else if (found.outcome == RowDesign::Outcome::Unmet) {
             ++design.unmet;
         }
     }
     return design;
+}
+
+std::vector<RowDesign> DesignRecords(const std::vector<RecordInputs>& records,
+                                     const DesignOptions& options) {
+    std::vector<RowDesign> designs;
+    designs.reserve(records.size());
+    for (const RecordInputs& record : records) {
+        designs.push_back(DesignRow(record.panel, record.precision, record.loads, options,
+                                    record.decimalSeparator));
+    }
+    return designs;
+}
+
+std::vector<RecordInputs> RecordsWithDesigns(const std::vector<RecordInputs>& records,
+                                             const std::vector<RowDesign>& designs,
+                                             const std::vector<bool>& accepted, bool append) {
+    std::vector<RecordInputs> result = append ? records : std::vector<RecordInputs>{};
+    for (std::size_t i = 0; i < records.size(); ++i) {
+        const bool take = i < designs.size() && i < accepted.size() && accepted[i] &&
+                          designs[i].outcome == RowDesign::Outcome::Sized;
+        if (!take) {
+            if (!append) {
+                result.push_back(records[i]);
+            }
+            continue;
+        }
+        RecordInputs designed = records[i];
+        designed.panel.ddText = designs[i].design->panel.ddText;
+        designed.panel.hrText = designs[i].design->panel.hrText;
+        result.push_back(std::move(designed));
+    }
+    return result;
 }
 
 }  // namespace pile::session

@@ -46,6 +46,31 @@ std::variant<Design, std::u16string> DesignCircle(const PanelInput& row, Precisi
                                                   const PileLoads& loads,
                                                   const DesignOptions& options, char16_t separator);
 
+// One row sized: a circle with loads that read, or why nothing was searched ("非圆桩，只验算",
+// "无荷载，不选型", the message of a load that does not read, "未选型：" and the engine's).
+struct RowDesign {
+    enum class Outcome { NotSized, Sized, Unmet };
+    Outcome outcome = Outcome::NotSized;
+    bool searched = false;         // a circle whose loads read: the candidates were tried
+    std::optional<Design> design;  // Sized and Unmet: the pile found, or the largest tried
+    std::u16string note;  // NotSized: why; Unmet: "没有满足要求的桩：" and how far
+};
+RowDesign DesignRow(const PanelInput& panel, PrecisionMode precision,
+                    const schedule::LoadTexts& loads, const DesignOptions& options,
+                    char16_t separator);
+
+// 选型 over a session's records, one design per record; nothing goes into the books, so that
+// the proposals can be shown before any is taken.
+std::vector<RowDesign> DesignRecords(const std::vector<RecordInputs>& records,
+                                     const DesignOptions& options);
+
+// The records the books are to hold once the `accepted` proposals (one flag per record; only
+// Sized ones count) are taken: the designed piles after the records (`append`), or each in the
+// place of the record it came from. Mark, loads, precision and time go with each pile.
+std::vector<RecordInputs> RecordsWithDesigns(const std::vector<RecordInputs>& records,
+                                             const std::vector<RowDesign>& designs,
+                                             const std::vector<bool>& accepted, bool append);
+
 // A schedule sized row by row: every circle with loads gets the d and hr found (a row no
 // candidate satisfies keeps its own and is told how far the largest got); other rows stay as
 // they are and are only checked when computed. One note per entry, empty where there is none.

@@ -239,5 +239,65 @@ TEST(Designs, RefuseRowsWithoutLoadsAndOptionsThatCannotBeSearched) {
         u"岩石单轴抗压强度值有错");
 }
 
+// ------------------------------------------------------------------ sizing a session's records
+
+RecordInputs Record(const Panel& panel, LoadTexts loads, std::u16string mark) {
+    RecordInputs record;
+    record.panel = panel.Input();
+    record.loads = std::move(loads);
+    record.mark = std::move(mark);
+    record.calculationTime = u"2024/5/6 14:03:27";
+    return record;
+}
+
+// Each record is proposed for, or told why not; taking the proposals keeps every record's mark,
+// loads and time, appended after the records or in place of the ones they came from.
+TEST(Designs, ProposeForRecordsAndTakeTheAcceptedOnes) {
+    using Outcome = RowDesign::Outcome;
+    const std::vector<RecordInputs> records = {
+        Record({.frk = u"25"}, {u"3000", u"", u"4000", u""}, u"ZJ1"),
+        Record({.frk = u"5"}, {u"1000000", u"", u"", u""}, u"ZJ2"),
+        Record({.section = SectionType::Rectangle, .mode = Fuk, .tyzd = u"800", .fuk = u"6000"},
+               {u"100", u"", u"", u""}, u"ZJ3"),
+        Record({.frk = u"25"}, {}, u"ZJ4"),
+        Record({.frk = u"25"}, {u"-5", u"", u"", u""}, u"ZJ5"),
+        Record({.frk = u"25"}, {u"4000", u"", u"", u""}, u"ZJ6"),
+    };
+    const std::vector<RowDesign> designs = DesignRecords(records, DesignOptions{});
+    ASSERT_EQ(designs.size(), records.size());
+    const struct {
+        Outcome outcome;
+        const char* noteStart;
+    } expected[] = {{Outcome::Sized, ""},
+                    {Outcome::Unmet, "没有满足要求的桩：d=3000 mm"},
+                    {Outcome::NotSized, "非圆桩，只验算"},
+                    {Outcome::NotSized, "无荷载，不选型"},
+                    {Outcome::NotSized, "Nk"},
+                    {Outcome::Sized, ""}};
+    for (std::size_t i = 0; i < records.size(); ++i) {
+        SCOPED_TRACE(U8(records[i].mark));
+        EXPECT_EQ(designs[i].outcome, expected[i].outcome);
+        EXPECT_EQ(U8(designs[i].note).rfind(expected[i].noteStart, 0), 0u) << U8(designs[i].note);
+    }
+
+    // ZJ6 is declined; only Sized proposals can be taken, whatever the flags say.
+    const std::vector<bool> accepted = {true, true, true, true, true, false};
+    const auto appended = RecordsWithDesigns(records, designs, accepted, true);
+    ASSERT_EQ(appended.size(), records.size() + 1);
+    EXPECT_EQ(appended.back().mark, u"ZJ1");
+    EXPECT_EQ(appended.back().loads, records[0].loads);
+    EXPECT_EQ(appended.back().calculationTime, records[0].calculationTime);
+    EXPECT_EQ(appended.back().panel.ddText, designs[0].design->panel.ddText);
+    EXPECT_EQ(appended.back().panel.hrText, designs[0].design->panel.hrText);
+
+    const auto replaced = RecordsWithDesigns(records, designs, accepted, false);
+    ASSERT_EQ(replaced.size(), records.size());
+    EXPECT_EQ(replaced[0].panel.ddText, designs[0].design->panel.ddText);
+    for (std::size_t i = 1; i < records.size(); ++i) {
+        EXPECT_EQ(replaced[i].panel.ddText, records[i].panel.ddText) << i;
+        EXPECT_EQ(replaced[i].panel.hrText, records[i].panel.hrText) << i;
+    }
+}
+
 }  // namespace
 }  // namespace pile::session
