@@ -12,13 +12,15 @@
 #include <string_view>
 #include <vector>
 
+#include "schedule/schedule_limits.h"
+
 namespace pile::schedule {
 
 struct ReaderLimits {
-    std::size_t maxRecordBytes = 64 * 1024;  // a schedule row has a few hundred bytes
-    std::size_t maxFileBytes = 64ull << 20;  // 20 000 generous rows fit many times over
-    std::size_t maxFields = 1024;            // columns of the header
-    std::size_t maxRows = 20000;             // piles of one schedule, blank rows not counted
+    std::size_t maxRecordBytes = kMaxRowBytes;
+    std::size_t maxFileBytes = kMaxFileBytes;
+    std::size_t maxFields = kMaxHeaderColumns;
+    std::size_t maxRows = kMaxScheduleRows;
 };
 
 // Reads up to `capacity` bytes into `buffer`: the count, 0 at the end, -1 on a read error.

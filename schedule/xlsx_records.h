@@ -18,14 +18,16 @@
 #include <variant>
 #include <vector>
 
+#include "schedule/schedule_limits.h"
+
 namespace pile::schedule {
 
 struct WorkbookLimits {
-    std::size_t maxFileBytes = 64ull << 20;           // as for a CSV file
+    std::size_t maxFileBytes = kMaxFileBytes;         // as for a CSV file
     std::size_t maxUncompressedBytes = 256ull << 20;  // of the parts read; a zip bomb stops here
     std::size_t maxEntries = 10000;                   // a workbook has a few dozen parts
-    std::size_t maxRows = 20000 + 1000;               // rows with content: piles, title, header
-    std::size_t maxColumns = 1024;                    // as the CSV header
+    std::size_t maxRows = kMaxWorkbookRows;           // rows with content
+    std::size_t maxColumns = kMaxHeaderColumns;       // as the CSV header
     std::size_t maxCellChars = 32767;                 // Excel's own limit for a cell
     std::size_t maxSharedStrings = 1u << 20;
     std::size_t maxCells = 2'000'000;  // with the copies a merged range makes

@@ -10,6 +10,7 @@
 #include "engine/pile_types.h"
 #include "engine/utf_text.h"
 #include "schedule/schedule.h"
+#include "schedule/schedule_limits.h"
 
 namespace pile::session {
 namespace {
@@ -96,7 +97,7 @@ std::u16string CellOf(Column column, const RecordInputs& record) {
 }
 
 // A session may run for days: far more rows than a schedule holds.
-constexpr std::size_t kMaxFields = 1024;
+constexpr std::size_t kMaxFields = schedule::kMaxHeaderColumns;
 
 // A row the books can be rebuilt from: whole, read, dated, and passing the checks again.
 std::optional<RecordInputs> RecordOf(const schedule::ScheduleEntry& entry) {

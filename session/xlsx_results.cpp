@@ -11,6 +11,7 @@
 
 #include "engine/utf_text.h"
 #include "schedule/csv_records.h"
+#include "schedule/schedule_limits.h"
 
 namespace pile::session {
 
@@ -158,7 +159,7 @@ Rows CsvRows(std::string_view csv) {
     while (!csv.empty()) {
         const std::size_t end = csv.find("\r\n");
         std::vector<std::string> fields;
-        SplitFields(csv.substr(0, end), ',', 1024, fields);
+        SplitFields(csv.substr(0, end), ',', schedule::kMaxHeaderColumns, fields);
         rows.emplace_back();
         for (const std::string& field : fields) {
             rows.back().push_back({field, std::nullopt, 0, std::nullopt});

@@ -16,6 +16,7 @@
 #include "io/qt_text.h"
 #include "io/workbook_file.h"
 #include "report/docx_report.h"
+#include "schedule/schedule_limits.h"
 #include "schedule/xlsx_schedule.h"
 #include "session/pile_design.h"
 #include "session/schedule_run.h"
@@ -76,7 +77,7 @@ constexpr char kHelp[] =
     "\n"
     "退出码: 0 全部算出; 1 有行未算; 2 桩表不能读或命令行有错（不写任何文件）;\n"
     "        3 输出文件未能写出; 4 全部算出，但有桩不满足荷载验算\n"
-    "限制: 每行 64 KB，文件 64 MB，表头 1024 列，每个桩表 20000 行\n"
+    "@LIMITS@"
     "\n"
     "Usage:\n"
     "  pile_batch [--out DIR] [--sheet SHEET] [--results csv|xlsx|FILE]\n"
@@ -123,7 +124,7 @@ constexpr char kHelp[] =
     "Exit status: 0 all rows computed; 1 some rows refused; 2 the schedule cannot be read or the\n"
     "command line is wrong (nothing written); 3 an output file could not be written; 4 all\n"
     "rows computed, but some fail their load check.\n"
-    "Limits: 64 KB a row, 64 MB a file, 1024 header columns, 20000 rows a schedule.\n";
+    "@LIMITS_EN@";
 
 static_assert(kChecksFailed == session::kExitChecksFailed);
 static_assert(kSomeRefused == 1 && kAllComputed == 0);
@@ -151,6 +152,15 @@ std::string HelpText() {
     put("@DESIGN@", io::DesignScheduleFileName().toStdString());
     put("@PROCESSES@",
         "  工艺: 参数为 frk 时 " + frk + "；\n        参数为 fuk 时 " + fuk + "（可不填）\n");
+    using namespace schedule;
+    const std::string rowBytes = SizeText(kMaxRowBytes);
+    const std::string fileBytes = SizeText(kMaxFileBytes);
+    put("@LIMITS@", "限制: 每行 " + rowBytes + "，文件 " + fileBytes + "，表头 " +
+                        std::to_string(kMaxHeaderColumns) + " 列，每个桩表 " +
+                        std::to_string(kMaxScheduleRows) + " 行\n");
+    put("@LIMITS_EN@", "Limits: " + rowBytes + " a row, " + fileBytes + " a file, " +
+                           std::to_string(kMaxHeaderColumns) + " header columns, " +
+                           std::to_string(kMaxScheduleRows) + " rows a schedule.\n");
     put("@PROCESSES_EN@",
         "工艺 for frk rows: " + frk + ";\n    for fuk rows: " + fuk + " (may be empty).\n");
     return help;
