@@ -23,6 +23,8 @@ const QString kPrefix = QStringLiteral("会话-");
 const QString kSuffix = QStringLiteral(".csv");
 const QString kStateSuffix = QStringLiteral(".state");
 const QString kLockSuffix = QStringLiteral(".lock");
+// A journal being published: not a journal's name, so that no reader lists it.
+const QString kPartSuffix = QStringLiteral(".part");
 
 // The bytes written reach the disk before the call returns, so that a killed process or a
 // power cut after it loses nothing of the record. Only the data: the file's times may lag.
@@ -102,7 +104,18 @@ bool JournalFile::Sync() {
     return true;
 }
 
-bool JournalFile::Open() {
+namespace {
+
+// The reason of a write that took fewer bytes than it was given.
+QString ShortWriteReason(const QFile& file, qint64 written) {
+    return written >= 0 || file.error() == QFileDevice::ResourceError
+               ? QString::fromUtf16(kNoSpaceText)
+               : ReasonOf(LastError(), kWriteFailedText);
+}
+
+}  // namespace
+
+bool JournalFile::Prepare() {
     if (folder_.isEmpty()) {
         return Fail(QStringLiteral("系统没有给出程序的数据文件夹"));
     }
@@ -111,6 +124,13 @@ bool JournalFile::Open() {
         return Fail(ReasonOf(LastError(), kCannotCreateText));
     }
     RemoveOldJournals(folder_, kKeptJournals - 1);
+    return true;
+}
+
+bool JournalFile::Open() {
+    if (!Prepare()) {
+        return false;
+    }
     file_ = std::make_unique<QFile>(Path());
     errno = 0;
     // Unbuffered: a disk that fills up shows in write() as a short count.
@@ -122,9 +142,7 @@ bool JournalFile::Open() {
     errno = 0;
     const qint64 written = file_->write(header_.data(), static_cast<qint64>(header_.size()));
     if (written != static_cast<qint64>(header_.size())) {
-        const QString reason = written >= 0 || file_->error() == QFileDevice::ResourceError
-                                   ? QString::fromUtf16(kNoSpaceText)
-                                   : ReasonOf(LastError(), kWriteFailedText);
+        const QString reason = ShortWriteReason(*file_, written);
         file_->remove();
         file_.reset();
         return Fail(reason);
@@ -157,9 +175,7 @@ bool JournalFile::Append(const std::vector<std::string>& rows) {
     errno = 0;
     const qint64 written = file_->write(bytes.data(), static_cast<qint64>(bytes.size()));
     if (written != static_cast<qint64>(bytes.size())) {
-        const QString reason = written >= 0 || file_->error() == QFileDevice::ResourceError
-                                   ? QString::fromUtf16(kNoSpaceText)
-                                   : ReasonOf(LastError(), kWriteFailedText);
+        const QString reason = ShortWriteReason(*file_, written);
         // A row cut off by a full disk must not run into the next one.
         file_->resize(rowEnds_.empty() ? headerEnd_ : rowEnds_.back());
         return Fail(reason);
@@ -189,6 +205,70 @@ bool JournalFile::WriteState(const std::string& state) {
     if (!WriteJournalState(Path(),
                            QByteArray(state.data(), static_cast<qsizetype>(state.size())))) {
         return Fail(QString::fromUtf16(kWriteFailedText));
+    }
+    return true;
+}
+
+bool JournalFile::Publish(const std::vector<std::string>& rows, const std::string& state) {
+    if (file_) {
+        return Fail(QString::fromUtf16(kWriteFailedText));  // only a journal not yet begun
+    }
+    if (!Prepare()) {
+        return false;
+    }
+    // Taken first: until the rows are in, no other program is to take the name.
+    lock_ = std::make_unique<QLockFile>(Path() + kLockSuffix);
+    if (!lock_->tryLock(0) || QFile::exists(Path())) {
+        lock_.reset();
+        return Fail(QString::fromUtf16(kCannotCreateText));
+    }
+    // The state alone is no journal: a reader lists the journals, never their states.
+    if (!WriteJournalState(Path(),
+                           QByteArray(state.data(), static_cast<qsizetype>(state.size())))) {
+        lock_.reset();
+        return Fail(QString::fromUtf16(kWriteFailedText));
+    }
+    std::string bytes = header_;
+    std::vector<qint64> ends;
+    for (const std::string& row : rows) {
+        bytes += row;
+        ends.push_back(static_cast<qint64>(bytes.size()));
+    }
+    const QString part = Path() + kPartSuffix;
+    auto whole = std::make_unique<QFile>(part);
+    errno = 0;
+    if (!whole->open(QIODevice::WriteOnly | QIODevice::Truncate | QIODevice::Unbuffered)) {
+        const QString reason = ReasonOf(LastError(), kCannotCreateText);
+        QFile::remove(Path() + kStateSuffix);
+        lock_.reset();
+        return Fail(reason);
+    }
+    errno = 0;
+    const qint64 written = whole->write(bytes.data(), static_cast<qint64>(bytes.size()));
+    QString reason;
+    if (written != static_cast<qint64>(bytes.size())) {
+        reason = ShortWriteReason(*whole, written);
+    } else if (errno = 0; !DataSync(*whole)) {
+        reason = ReasonOf(LastError(), kWriteFailedText);
+    } else if (whole->close(); !QFile::rename(part, Path())) {
+        reason = QString::fromUtf16(kWriteFailedText);
+    }
+    if (!reason.isEmpty()) {
+        whole->close();
+        QFile::remove(part);
+        QFile::remove(Path() + kStateSuffix);
+        lock_.reset();
+        return Fail(reason);
+    }
+    // Later rows go on at its end, as in a journal begun by Append; a file that does not open
+    // again fails them, and is never begun a second time.
+    whole->setFileName(Path());
+    file_ = std::move(whole);
+    headerEnd_ = static_cast<qint64>(header_.size());
+    rowEnds_ = std::move(ends);
+    errno = 0;
+    if (!file_->open(QIODevice::WriteOnly | QIODevice::Append | QIODevice::Unbuffered)) {
+        return Fail(ReasonOf(LastError(), kWriteFailedText));
     }
     return true;
 }

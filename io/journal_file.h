@@ -40,6 +40,11 @@ class JournalFile {
     bool KeepRows(std::size_t rows);
     // The state beside the journal, replaced whole.
     bool WriteState(const std::string& state);
+    // A journal written whole before any Append: the state first, then the header and the rows
+    // under a name no reader lists, which takes the journal's name only once it is on the
+    // disk. A process killed on the way leaves no journal with part of the rows; another
+    // program sees none of it, or all.
+    bool Publish(const std::vector<std::string>& rows, const std::string& state);
 
     QString Path() const;
     std::size_t Rows() const { return rowEnds_.size(); }
@@ -47,6 +52,7 @@ class JournalFile {
     const QString& Error() const { return error_; }
 
   private:
+    bool Prepare();
     bool Open();
     bool Sync();
     bool Fail(const QString& reason);

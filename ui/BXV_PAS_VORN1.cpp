@@ -761,12 +761,8 @@ void TBXV_FRM_VORN1::OpenSchedule(const QString& path) {
     FollowBooks(imported.outcome.change);
     ShowBookScreenState();
     KeepRecords(first);
-    // The last pile of the schedule stands in the panel as after its "计算".
     if (session_.Records().size() > first) {
-        const pile::session::RecordInputs& last = session_.Records().back();
-        popbox_jingdu->hide();  // its change would be a calculation of its own
-        ShowRecordInPanel(last);
-        ShowUpdate(session_.Preview(last));
+        ShowLastRecord();
     }
     if (JieGuo_DocLayer->isHidden()) {
         cbt_ViewClick();
@@ -795,26 +791,30 @@ void TBXV_FRM_VORN1::OfferRecovery(const std::function<bool(const QString& quest
     if (!offer) {
         return;
     }
-    const bool restore = ask(ToQString(pile::session::RecoveryQuestion(offer->recovery)));
-    pile::ui::SessionKeeper::Answered(*offer);
-    if (!restore) {
+    if (!ask(ToQString(pile::session::RecoveryQuestion(offer->recovery)))) {
+        pile::ui::SessionKeeper::Answered(*offer);
         return;
     }
     EnsureBookScreen();
-    // The last record is computed as the window computes, so that the panel shows it as after
-    // its "计算"; the views take the books whole before and after.
-    pile::session::RestoreSession(
-        offer->recovery, session_, [this](const pile::session::RecordInputs& record) {
-            ShowWholeBooks();
-            ShowRecordInPanel(record);
-            ComputeRecord(ToQString(record.calculationTime), record.decimalSeparator, record.mark);
-        });
+    pile::session::RestoreSession(offer->recovery, session_);
     ShowWholeBooks();
     ShowBookScreenState();
-    // The last record's "计算" journalled its own row already: the journal is written afresh.
-    if (const std::optional<QString> warning = keeper_->Rewritten(session_)) {
+    ShowLastRecord();
+    if (const std::optional<QString> warning = keeper_->Restored(session_, *offer)) {
         messages_->showMessage(*warning, {});
     }
+}
+
+// The books' last record stands in the panel as after its "计算", without a record more: after
+// an import and a recovery alike.
+void TBXV_FRM_VORN1::ShowLastRecord() {
+    if (session_.Records().empty()) {
+        return;
+    }
+    const pile::session::RecordInputs& last = session_.Records().back();
+    popbox_jingdu->hide();  // its change would be a calculation of its own
+    ShowRecordInPanel(last);
+    ShowUpdate(session_.Preview(last));
 }
 
 void TBXV_FRM_VORN1::ShowWholeBooks() {

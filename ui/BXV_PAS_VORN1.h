@@ -193,6 +193,7 @@ class TBXV_FRM_VORN1 : public QWidget {
     void KeepRecords(std::size_t before);
     void KeepBooksState();
     void ShowRecordInPanel(const pile::session::RecordInputs& record);
+    void ShowLastRecord();
     void ShowWholeBooks();
     void ShowSavedNotice(const QString& path);
     // Where a file or a print went, for a few seconds on the screen shown.

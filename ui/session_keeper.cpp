@@ -60,14 +60,20 @@ std::optional<QString> SessionKeeper::Recorded(const session::PanelSession& sess
     return Checked(rows.empty() || file_->Append(rows));
 }
 
-std::optional<QString> SessionKeeper::Rewritten(const session::PanelSession& session) {
-    if (!failed_ && !file_->KeepRows(0)) {
+std::optional<QString> SessionKeeper::Restored(const session::PanelSession& session,
+                                               const Offer& offer) {
+    file_ = NewFile();
+    failed_ = false;
+    std::vector<std::string> rows;
+    for (const session::RecordInputs& record : session.Records()) {
+        rows.push_back(session::JournalRow(record));
+    }
+    // Not written: the earlier journal still offers the records at the next start.
+    if (!file_->Publish(rows, session::StateText(session::StateOf(session)))) {
         return Checked(false);
     }
-    if (std::optional<QString> warning = Recorded(session, 0)) {
-        return warning;
-    }
-    return Changed(session);
+    Answered(offer);
+    return std::nullopt;
 }
 
 std::optional<QString> SessionKeeper::Changed(const session::PanelSession& session) {

@@ -23,8 +23,6 @@ class SessionKeeper {
     // Each returns the warning to show, once, when the journal could not be written.
     // Records() gained the entries from `before` on.
     std::optional<QString> Recorded(const session::PanelSession& session, std::size_t before);
-    // The session rebuilt at start: its journal written afresh, every row and the state.
-    std::optional<QString> Rewritten(const session::PanelSession& session);
     // A delete-last or a save: the rows the books hold and their flags.
     std::optional<QString> Changed(const session::PanelSession& session);
     // The books were emptied ("新建计算书", "替换"): the journal so far stays among the kept
@@ -39,6 +37,10 @@ class SessionKeeper {
     std::optional<Offer> Unsaved() const;
     // Asked once: a later start does not ask again, whatever the answer.
     static void Answered(const Offer& offer);
+    // `session` rebuilt from `offer`: a new journal holds every row and the state on the disk
+    // before the earlier one is marked as answered, so that one of the two offers the records
+    // at any moment, and never both.
+    std::optional<QString> Restored(const session::PanelSession& session, const Offer& offer);
 
   private:
     std::optional<QString> Checked(bool written);

@@ -142,6 +142,34 @@ TEST_F(JournalFileTest, OffersTheNewestJournalThatNoRunningProgramHolds) {
     EXPECT_TRUE(offered->path.endsWith(Name(3)));
 }
 
+// A journal written whole shows among the others only with every row; the rows after go on
+// at its end. A name in use is never written over.
+TEST_F(JournalFileTest, PublishesAJournalWhole) {
+    JournalFile journal(Folder(), Name(1), kHeader);
+    ASSERT_TRUE(journal.Publish({kRow1, kRow2}, "state"));
+    EXPECT_EQ(ReadAll(journal.Path() + QStringLiteral(".state")), QByteArray("state"));
+    ASSERT_TRUE(journal.Append({kRow1}));
+    ASSERT_TRUE(journal.KeepRows(2));
+    EXPECT_EQ(ReadAll(journal.Path()), QByteArray::fromStdString(kHeader + kRow1 + kRow2));
+    EXPECT_EQ(QDir(Folder()).entryList(QDir::Files),
+              QStringList({Name(1), Name(1) + QStringLiteral(".lock"),
+                           Name(1) + QStringLiteral(".state")}));
+
+    JournalFile again(Folder(), Name(1), kHeader);
+    EXPECT_FALSE(again.Publish({kRow2}, "other"));
+    EXPECT_EQ(ReadAll(journal.Path()), QByteArray::fromStdString(kHeader + kRow1 + kRow2));
+    EXPECT_EQ(ReadAll(journal.Path() + QStringLiteral(".state")), QByteArray("state"));
+}
+
+// What a process killed in the middle of a publish leaves: its rows under a name no reader
+// takes for a journal.
+TEST_F(JournalFileTest, APublishCutShortIsNoJournal) {
+    ASSERT_TRUE(QDir().mkpath(Folder()));
+    pile::test::WriteAll(QDir(Folder()).filePath(Name(2) + QStringLiteral(".part")),
+                         QByteArray::fromStdString(kHeader + kRow1));
+    EXPECT_FALSE(NewestEarlierJournal(Folder(), Name(9)));
+}
+
 TEST_F(JournalFileTest, KeepsTheLastTwentyJournals) {
     for (int minute = 0; minute < 25; ++minute) {
         JournalFile earlier(Folder(), Name(minute), kHeader);
