@@ -704,8 +704,9 @@ void WritePile(Body& body, const PileSection& pile, const TocEntry& entry, long 
     }
 }
 
-std::string DocumentXml(const ReportContent& content, const ProjectInfo& project,
-                        const ProgramInfo& program) {
+// None when `progress` stopped it.
+std::optional<std::string> DocumentXml(const ReportContent& content, const ProjectInfo& project,
+                                       const ProgramInfo& program, const ReportProgress& progress) {
     XmlWriter xml;
     xml.Open("w:document")
         .Attribute("xmlns:w", kWordNamespace)
@@ -735,6 +736,9 @@ std::string DocumentXml(const ReportContent& content, const ProjectInfo& project
 
     for (std::size_t i = 0; i < content.piles.size(); ++i) {
         WritePile(body, content.piles[i], entries[i + 2], static_cast<long long>(i + 2), i == 0);
+        if (progress && !progress(i + 1, content.piles.size() + 1)) {
+            return std::nullopt;
+        }
     }
     SectionProperties(xml, false, false);
     return xml.Finish();
@@ -957,13 +961,18 @@ class MemoryZip {
 
 std::variant<std::string, std::u16string> DocxReport(const ReportContent& content,
                                                      const ProjectInfo& project,
-                                                     const ProgramInfo& program) {
+                                                     const ProgramInfo& program,
+                                                     const ReportProgress& progress) {
+    std::optional<std::string> document = DocumentXml(content, project, program, progress);
+    if (!document) {
+        return std::u16string(kReportStopped);
+    }
     MemoryZip zip;
     const bool added = zip.Add("[Content_Types].xml", ContentTypesXml()) &&
                        zip.Add("_rels/.rels", PackageRelationships()) &&
                        zip.Add("docProps/core.xml", CoreXml(project)) &&
                        zip.Add("docProps/app.xml", AppXml(program)) &&
-                       zip.Add("word/document.xml", DocumentXml(content, project, program)) &&
+                       zip.Add("word/document.xml", std::move(*document)) &&
                        zip.Add("word/styles.xml", std::string(StylesTemplate())) &&
                        zip.Add("word/settings.xml", SettingsXml()) &&
                        zip.Add("word/header1.xml", HeaderXml(project)) &&
@@ -975,6 +984,9 @@ std::variant<std::string, std::u16string> DocxReport(const ReportContent& conten
     std::optional<std::string> bytes = zip.Close();
     if (!bytes) {
         return std::u16string(u"计算书的压缩包写不成");
+    }
+    if (progress) {
+        progress(content.piles.size() + 1, content.piles.size() + 1);
     }
     return std::move(*bytes);
 }

@@ -4,6 +4,8 @@
 // pile with its sketch, its steps, its formulas and its checks.
 #pragma once
 
+#include <cstddef>
+#include <functional>
 #include <string>
 #include <string_view>
 #include <variant>
@@ -16,10 +18,16 @@ namespace pile::report {
 // The report's title: the cover, the running header and the document's properties.
 inline constexpr std::u16string_view kReportTitle = u"嵌岩桩计算书";
 
+// Called as the report is made, with the steps done and the steps in all (a step for each
+// pile's section and one for the zip); false stops it, and the report ends with kReportStopped.
+using ReportProgress = std::function<bool(std::size_t done, std::size_t total)>;
+inline constexpr std::u16string_view kReportStopped = u"已取消";
+
 // The bytes of the .docx, or why it could not be made.
 std::variant<std::string, std::u16string> DocxReport(const ReportContent& content,
                                                      const ProjectInfo& project,
-                                                     const ProgramInfo& program);
+                                                     const ProgramInfo& program,
+                                                     const ReportProgress& progress = {});
 
 // The styles kept as report/templates/styles.xml, embedded at build time.
 std::string_view StylesTemplate();

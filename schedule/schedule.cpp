@@ -732,6 +732,43 @@ RowReading ReadRow(const RawRecord& record, const ScheduleHeader& header, TextDe
     return reading;
 }
 
+std::vector<TitleField> TitleFieldsOf(std::size_t line, std::string_view record, char separator,
+                                      TextDecoder& decoder) {
+    std::vector<TitleField> found;
+    std::vector<std::string> fields;
+    if (record.find('\0') != std::string_view::npos ||
+        !SplitFields(record, separator, std::numeric_limits<std::size_t>::max(), fields)) {
+        return found;
+    }
+    std::vector<std::u16string> cells;
+    for (const std::string& field : fields) {
+        std::optional<std::u16string> text = decoder.Decode(field);
+        if (!text) {
+            return found;  // not text in this encoding: a title of no use
+        }
+        if (!Trim(*text).empty()) {
+            cells.emplace_back(Trim(*text));
+        }
+    }
+    const auto add = [&](std::u16string_view key, std::u16string_view value) {
+        std::u16string name = FoldedColumnName(key);
+        if (!name.empty() && !Trim(value).empty()) {
+            found.push_back({line, std::move(name), std::u16string(Trim(value))});
+        }
+    };
+    for (std::size_t i = 0; i < cells.size(); ++i) {
+        const std::u16string_view cell = cells[i];
+        const std::size_t colon = cell.find_first_of(u":：");
+        if (colon != std::u16string_view::npos && !Trim(cell.substr(colon + 1)).empty()) {
+            add(cell.substr(0, colon), cell.substr(colon + 1));
+        } else if (i + 1 < cells.size()) {
+            add(cell.substr(0, colon), cells[i + 1]);
+            ++i;
+        }
+    }
+    return found;
+}
+
 std::variant<Schedule, std::u16string> ReadSchedule(const ByteSource& source,
                                                     const ReaderLimits& limits) {
     RecordReader reader(source, limits);
@@ -754,6 +791,7 @@ std::variant<Schedule, std::u16string> ReadSchedule(const ByteSource& source,
     // The header, with a title and empty rows above it as a workbook may have them.
     constexpr std::string_view kAnySeparator = ",;\t";
     HeaderSearch search;
+    std::vector<RawRecord> titles;  // the lines above the header, read in its encoding
     for (;;) {
         if (!reader.Next(kAnySeparator, record)) {
             if (reader.Stop() == ReadStop::EndOfFile && !search.Why().empty()) {
@@ -784,9 +822,18 @@ std::variant<Schedule, std::u16string> ReadSchedule(const ByteSource& source,
             schedule.header = search.Header();
             break;
         }
+        if (titles.size() < kMaxTitleLines) {
+            titles.push_back(record);
+        }
     }
 
     TextDecoder decoder(schedule.header.encoding);
+    for (const RawRecord& title : titles) {
+        for (TitleField& field :
+             TitleFieldsOf(title.line, title.bytes, schedule.header.separator, decoder)) {
+            schedule.titleFields.push_back(std::move(field));
+        }
+    }
     const std::string separator(1, schedule.header.separator);
     std::array<bool, kColumnCount> filledAbove{};
     while (reader.Next(separator, record)) {

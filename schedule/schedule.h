@@ -155,9 +155,30 @@ std::u16string CellName(const ScheduleHeader& header, Column column, std::size_t
 // A cell text inside a message: at most 20 characters, control characters as blanks.
 std::u16string ShownText(std::u16string_view text);
 
+// A name and its text on a line above the header, as a title block gives the project:
+// "工程名称：某某" in one cell (the first ":" or "：" divides it), or the name in one cell and
+// the text in the next filled one; a line may hold several. The name is folded as a header's
+// names are (full-width forms, blanks and a unit in brackets left off); the text is as written,
+// blanks around it trimmed. Which names mean something is the session's business.
+struct TitleField {
+    std::size_t line = 0;
+    std::u16string key;
+    std::u16string value;
+    friend bool operator==(const TitleField&, const TitleField&) = default;
+};
+
+// The lines above a header that are looked at for title fields: a title block, not a sheet of
+// notes, so what is kept of a file without a header stays small.
+inline constexpr std::size_t kMaxTitleLines = 32;
+
+// The title fields of one record above the header, in the header's encoding and separator.
+std::vector<TitleField> TitleFieldsOf(std::size_t line, std::string_view record, char separator,
+                                      TextDecoder& decoder);
+
 struct Schedule {
     ScheduleHeader header;
-    std::vector<ScheduleEntry> entries;  // blank rows left out
+    std::vector<ScheduleEntry> entries;   // blank rows left out
+    std::vector<TitleField> titleFields;  // top to bottom
 };
 
 // The whole file, or why it cannot be read (nothing of it is used then).

@@ -81,6 +81,13 @@ std::variant<Schedule, std::u16string> ScheduleFromWorksheet(const Worksheet& sh
     }
 
     TextDecoder decoder(TextEncoding::Utf8);
+    for (std::size_t i = 0; i + 1 < first && i < kMaxTitleLines; ++i) {
+        const SheetRow& row = sheet.rows[i];
+        for (TitleField& field :
+             TitleFieldsOf(row.number, RecordBytes(row, row.cells.back().column), ',', decoder)) {
+            schedule.titleFields.push_back(std::move(field));
+        }
+    }
     const auto width = static_cast<std::uint32_t>(schedule.header.fieldCount);
     for (std::size_t i = first; i < sheet.rows.size(); ++i) {
         const SheetRow& row = sheet.rows[i];

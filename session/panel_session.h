@@ -34,6 +34,7 @@
 #include "engine/pile_input.h"
 #include "schedule/schedule.h"
 #include "session/book_screen.h"
+#include "session/project_info.h"
 
 namespace pile::session {
 
@@ -106,6 +107,11 @@ class PanelSession {
                         const std::function<bool(std::size_t, std::size_t)>& progress = {},
                         bool replace = false);
 
+    // The project the records belong to, as the report's cover names it: a schedule's project
+    // lines and the window's "项目信息…" set it, the journal keeps it. "新建计算书" keeps it.
+    const ProjectInfo& Project() const { return project_; }
+    void SetProject(ProjectInfo project) { project_ = std::move(project); }
+
     // "新建计算书": both books empty, no records, nothing unsaved; the book on show stays.
     BooksChange Clear();
 
@@ -152,6 +158,7 @@ class PanelSession {
     RecordInputs timeSource_;
     bool timeSourceDeleted_ = false;
     Book bookOnShow_ = Book::Text;
+    ProjectInfo project_;
     bool bookScreenUsed_ = false;  // a record, a switch, a save or a deletion since the start
 };
 

@@ -58,7 +58,11 @@ ImportResult PanelSession::Import(const std::filesystem::path& file, char16_t de
         // Into empty books first: a file that cannot be read takes nothing away.
         PanelSession fresh;
         fresh.bookOnShow_ = bookOnShow_;
+        fresh.project_ = project_;
         ImportResult result = fresh.Import(file, decimalSeparator, calculationTime, progress);
+        if (result.read) {
+            project_ = fresh.project_;
+        }
         // A schedule whose every row is refused replaces nothing: its message says why.
         if (result.read && fresh.PileCounter() > 0) {
             result.outcome.change = {
@@ -124,6 +128,7 @@ ImportResult PanelSession::Import(const std::filesystem::path& file, char16_t de
     }
     result.read = true;
     result.outcome = std::move(run.outcome);
+    result.projectFields = ApplyProjectLines(project_, run.titleFields);
     result.message = ImportMessage(result.outcome);
     return result;
 }

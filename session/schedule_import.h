@@ -21,6 +21,9 @@ struct ImportResult {
     // more); empty when every row was computed under a name of its own.
     std::u16string message;
     ScheduleOutcome outcome;  // the rows, and the change of both books for the memos
+    // The project fields the schedule's lines above its header named: each replaced the
+    // session's (PanelSession::Project).
+    std::size_t projectFields = 0;
 };
 
 inline constexpr std::size_t kListedRefusals = 20;

@@ -192,8 +192,9 @@ ScheduleRun RunSchedule(const schedule::ByteSource& source, char16_t decimalSepa
         run.unreadable = std::move(*why);
         return run;
     }
-    run.outcome = ComputeSchedule(std::get<schedule::Schedule>(read), decimalSeparator,
-                                  calculationTime, session, progress);
+    auto& piles = std::get<schedule::Schedule>(read);
+    run.outcome = ComputeSchedule(piles, decimalSeparator, calculationTime, session, progress);
+    run.titleFields = std::move(piles.titleFields);
     return run;
 }
 

@@ -56,6 +56,7 @@ ScheduleOutcome ComputeSchedule(const schedule::Schedule& schedule, char16_t dec
 struct ScheduleRun {
     std::optional<std::u16string> unreadable;
     ScheduleOutcome outcome;
+    std::vector<schedule::TitleField> titleFields;  // the lines above the header
 };
 ScheduleRun RunSchedule(const schedule::ByteSource& source, char16_t decimalSeparator,
                         std::u16string_view calculationTime, PanelSession& session,

@@ -178,8 +178,13 @@ std::optional<std::size_t> NumberAfter(std::string_view line, std::string_view k
 }
 
 // Version 1 wrote no saved extents: its journals read as if nothing was ever written.
+// Version 2 no project: its journals restore an empty one.
 constexpr std::string_view kStateVersion1 = "pile-journal-state 1";
-constexpr std::string_view kStateVersion = "pile-journal-state 2";
+constexpr std::string_view kStateVersion2 = "pile-journal-state 2";
+constexpr std::string_view kStateVersion = "pile-journal-state 3";
+// A line of the state for each project field not empty: the key, "=" and the text, as
+// `pile_batch --project` takes it.
+constexpr std::string_view kProjectLine = "project ";
 constexpr int kBothBooks = static_cast<int>(Book::Text) | static_cast<int>(Book::Table);
 
 // "saved <text book> <table book>".
@@ -234,8 +239,11 @@ std::string JournalRow(const RecordInputs& record) {
     return Utf16ToUtf8(row);
 }
 
-std::string ScheduleOfRecords(const std::vector<RecordInputs>& records) {
+std::string ScheduleOfRecords(const std::vector<RecordInputs>& records,
+                              const ProjectInfo& project) {
     std::string text = JournalHeader();
+    // Between the byte-order mark and the header, as a title block stands above it.
+    text.insert(3, Utf16ToUtf8(ProjectLines(project)));
     for (const RecordInputs& record : records) {
         text += JournalRow(record);
     }
@@ -250,6 +258,18 @@ std::string StateText(const JournalState& state) {
     text += std::string("answered ") + (state.answered ? "1" : "0") + "\n";
     text +=
         "saved " + std::to_string(state.savedText) + " " + std::to_string(state.savedTable) + "\n";
+    for (const ProjectField& field : kProjectFields) {
+        std::u16string value = state.project.*field.member;
+        if (value.empty()) {
+            continue;
+        }
+        // One line each: a line break in a schedule's cell becomes a blank.
+        for (char16_t& c : value) {
+            c = c == u'\r' || c == u'\n' ? u' ' : c;
+        }
+        text += std::string(kProjectLine) + Utf16ToUtf8(std::u16string(field.key) + u"=" + value) +
+                "\n";
+    }
     if (state.timeSource) {
         text += JournalHeader() + JournalRow(*state.timeSource);
     }
@@ -265,6 +285,7 @@ JournalState StateOf(const PanelSession& session) {
     }
     state.savedText = session.SavedRecords(Book::Text);
     state.savedTable = session.SavedRecords(Book::Table);
+    state.project = session.Project();
     return state;
 }
 
@@ -279,10 +300,11 @@ std::optional<JournalState> ReadState(std::string_view text) {
         text.remove_prefix(end + 1);
         return true;
     };
-    if (!takeLine() || (lines[0] != kStateVersion && lines[0] != kStateVersion1)) {
+    if (!takeLine() ||
+        (lines[0] != kStateVersion && lines[0] != kStateVersion2 && lines[0] != kStateVersion1)) {
         return std::nullopt;
     }
-    const bool withSaved = lines[0] == kStateVersion;
+    const bool withSaved = lines[0] != kStateVersion1;
     for (int i = 0; i < (withSaved ? 4 : 3); ++i) {
         if (!takeLine()) {
             return std::nullopt;
@@ -294,13 +316,22 @@ std::optional<JournalState> ReadState(std::string_view text) {
     if (!rows || !unsaved || *unsaved > kBothBooks || !answered || *answered > 1) {
         return std::nullopt;
     }
-    JournalState state{*rows, static_cast<int>(*unsaved), *answered == 1, std::nullopt};
+    JournalState state;
+    state.rows = *rows;
+    state.unsavedFlags = static_cast<int>(*unsaved);
+    state.answered = *answered == 1;
     if (withSaved) {
         const std::optional<std::pair<std::size_t, std::size_t>> saved = SavedExtents(lines[4]);
         if (!saved) {
             return std::nullopt;
         }
         std::tie(state.savedText, state.savedTable) = *saved;
+    }
+    while (lines[0] == kStateVersion && text.substr(0, kProjectLine.size()) == kProjectLine) {
+        text.remove_prefix(kProjectLine.size());
+        if (!takeLine() || SetProjectField(state.project, Utf8ToUtf16(lines.back()))) {
+            return std::nullopt;
+        }
     }
     if (!text.empty()) {
         // As in the journal, a row without its line break was cut short.
@@ -341,6 +372,7 @@ Recovery ReadJournal(std::string_view journal, const std::optional<JournalState>
     }
     recovery.answered = state && state->answered;
     if (state) {
+        recovery.project = state->project;
         recovery.savedText = std::min(state->savedText, recovery.records.size());
         recovery.savedTable = std::min(state->savedTable, recovery.records.size());
     }
@@ -349,6 +381,7 @@ Recovery ReadJournal(std::string_view journal, const std::optional<JournalState>
 
 void RestoreSession(const Recovery& recovery, PanelSession& session,
                     const std::function<void(const RecordInputs&)>& computeLast) {
+    session.SetProject(recovery.project);
     const auto compute = [&session](const RecordInputs& record) {
         session.Compute(record.panel, record.precision, record.decimalSeparator,
                         record.calculationTime, record.mark, record.loads);

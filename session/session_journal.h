@@ -29,8 +29,10 @@ namespace pile::session {
 std::string JournalHeader();
 // One record's row, CR LF at its end.
 std::string JournalRow(const RecordInputs& record);
-// The header and a row for each record: what "导出桩表…" writes.
-std::string ScheduleOfRecords(const std::vector<RecordInputs>& records);
+// The header and a row for each record: what "导出桩表…" writes; the project's fields that are
+// not empty stand above the header as a schedule's project lines.
+std::string ScheduleOfRecords(const std::vector<RecordInputs>& records,
+                              const ProjectInfo& project = {});
 
 // What the rows alone cannot say; rewritten whole after each save and delete-last.
 struct JournalState {
@@ -43,6 +45,8 @@ struct JournalState {
     // rows only grow after a state, so these still count what is missing after a crash.
     std::size_t savedText = 0;
     std::size_t savedTable = 0;
+    // The session's project: rewritten whole with the state, so a change of it needs no row.
+    ProjectInfo project;
 };
 std::string StateText(const JournalState& state);
 // The state of `session`, whose journal holds a row for each of its records.
@@ -59,6 +63,7 @@ struct Recovery {
     // The records each book held when last written, at most `records.size()`.
     std::size_t savedText = 0;
     std::size_t savedTable = 0;
+    ProjectInfo project;  // as the last state wrote it, whatever rows came after it
 };
 
 // `journal` is the whole file. A last row without its line end was being written when the

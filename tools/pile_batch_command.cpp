@@ -51,6 +51,7 @@ constexpr char kHelp[] =
     "--report docx 另写计算书 @REPORT@（Word 文档：封面、目录、设计依据、计算汇总，\n"
     "每根桩一节，含计算简图和计算过程），与其他文件一同替换。\n"
     "--project 名称=内容 填写计算书封面的项目信息，可给多次；名称为 @PROJECT_KEYS@。\n"
+    "表头上方写作“工程名称：某某”（或名称、内容各占一格）的行也填入，--project 在其后。\n"
     "\n"
     "表头各列，顺序不限，其他列不读；列名也可写作常用的名称（桩径(mm)、嵌岩深度、成桩工艺…，\n"
     "全角、大小写、空格和括号里的单位都不论），--template 的“各列说明”逐列列出:\n"
@@ -97,7 +98,8 @@ constexpr char kHelp[] =
     "--report docx also writes the calculation report @REPORT@ (a Word document: cover,\n"
     "contents, basis, summary table, and one section per pile with its sketch and steps), in\n"
     "the same set. --project KEY=VALUE fills a field of its cover, repeatable; the keys are\n"
-    "@PROJECT_KEYS@.\n"
+    "@PROJECT_KEYS@. Lines above the header such as \"工程名称：NAME\" (or the key and the\n"
+    "value in two cells) fill it too; --project overrides them.\n"
     "\n"
     "Header columns, in any order, other columns ignored, also under the names engineers give\n"
     "them (桩径(mm), 嵌岩深度, 成桩工艺, ...; full-width, case, blanks and a unit in brackets do\n"
@@ -174,7 +176,8 @@ struct Arguments {
     QString sheet;
     QString results;  // "csv", "xlsx" or a file name ending in one of them; empty: csv
     QString report;   // "docx", or empty for none
-    report::ProjectInfo project;
+    // Each "--project KEY=VALUE" as given, checked: set over the schedule's own project lines.
+    std::vector<std::u16string> project;
     bool design = false;
     session::DesignOptions designOptions;
     QString error;
@@ -261,10 +264,12 @@ Arguments ParseArguments(const QStringList& arguments) {
             if (!parsed.error.isEmpty()) {
                 return parsed;
             }
-            if (auto why = report::SetProjectField(parsed.project, io::ToU16(field))) {
+            report::ProjectInfo checked;
+            if (auto why = report::SetProjectField(checked, io::ToU16(field))) {
                 parsed.error = ToQString(*why);
                 return parsed;
             }
+            parsed.project.push_back(io::ToU16(field));
         } else if (QString name = argument.section(u'=', 0, 0), value;
                    (name == u"--diameters" || name == u"--hr-min" || name == u"--hr-step") &&
                    TakeValue(arguments, i, name, value, parsed.error)) {
@@ -375,6 +380,11 @@ int RunBatchCommand(const QStringList& arguments, const CommandEnvironment& env)
     session::PanelSession session;
     const QString time = env.calculationTime;
     schedule::Schedule piles = std::get<schedule::Schedule>(std::move(schedule));
+    report::ProjectInfo project;
+    session::ApplyProjectLines(project, piles.titleFields);
+    for (const std::u16string& field : args.project) {
+        report::SetProjectField(project, field);
+    }
     std::optional<session::ScheduleDesign> design;
     if (args.design) {
         design = session::DesignSchedule(piles, args.designOptions, env.decimalSeparator);
@@ -415,13 +425,13 @@ int RunBatchCommand(const QStringList& arguments, const CommandEnvironment& env)
     }
     // The report is made from the same records as the books, and only when they are written.
     if (!args.report.isEmpty() && outcome.computed > 0) {
-        report::ProjectInfo project = args.project;
-        if (project.date.empty()) {
-            project.date = io::ToU16(env.reportDate);
+        report::ProjectInfo cover = project;
+        if (cover.date.empty()) {
+            cover.date = io::ToU16(env.reportDate);
         }
         auto docx =
             report::DocxReport(report::GatherReport(session.Records(), report::ChecksOf(outcome)),
-                               project, report::ThisProgram());
+                               cover, report::ThisProgram());
         if (const auto* why = std::get_if<std::u16string>(&docx)) {
             env.err("pile_batch: 未能写出 " + Utf8(io::ReportFileName()) + ": " + Utf8(*why) +
                     "；输出文件夹中的文件都未改动\n");
@@ -459,7 +469,7 @@ int RunBatchCommand(const QStringList& arguments, const CommandEnvironment& env)
     }
     // The sized schedule reads back into the same books: each record as the journal keeps it.
     if (design && outcome.computed > 0) {
-        const std::string sized = session::ScheduleOfRecords(session.Records());
+        const std::string sized = session::ScheduleOfRecords(session.Records(), project);
         files.push_back({io::DesignScheduleFileName(),
                          QByteArray(sized.data(), static_cast<qsizetype>(sized.size()))});
     }

@@ -12,7 +12,6 @@
 #include <QMenu>
 #include <QPainter>
 #include <QPointer>
-#include <QProgressDialog>
 #include <QPushButton>
 #include <QRadioButton>
 #include <QScreen>
@@ -50,6 +49,7 @@
 #include "ui_colours.h"
 #include "ui_fonts.h"
 #include "wheel_guard.h"
+#include "work_progress.h"
 
 namespace {
 // The schedule import's dialog; its menu item: BXV_PAS_VORN1_schedule.cpp.
@@ -731,19 +731,10 @@ void TBXV_FRM_VORN1::OpenSchedule(const QString& path) {
     EnsureBookScreen();
     // Thousands of rows take a while: their count in a dialog with 取消, which leaves the
     // books as they were.
-    QProgressDialog progress(QStringLiteral("正在导入桩表…"), QStringLiteral("取消"), 0, 1, this);
-    progress.setWindowModality(Qt::WindowModal);
-    progress.setMinimumDuration(500);
-    progress.setAutoClose(false);
-    progress.setAutoReset(false);
-    const pile::session::ImportResult imported = session_.Import(
-        std::filesystem::path(path.toStdU16String()), DecimalSeparator(), ToU16(time),
-        [&progress](std::size_t done, std::size_t total) {
-            progress.setMaximum(static_cast<int>(total));
-            progress.setValue(static_cast<int>(done));
-            return !progress.wasCanceled();
-        },
-        replace);
+    pile::ui::WorkProgress progress(this, QStringLiteral("正在导入桩表…"));
+    const pile::session::ImportResult imported =
+        session_.Import(std::filesystem::path(path.toStdU16String()), DecimalSeparator(),
+                        ToU16(time), progress.Follower(), replace);
     if (imported.cancelled) {
         ShowWholeBooks();
         ShowBookScreenState();
@@ -761,6 +752,9 @@ void TBXV_FRM_VORN1::OpenSchedule(const QString& path) {
     FollowBooks(imported.outcome.change);
     ShowBookScreenState();
     KeepRecords(first);
+    if (imported.projectFields > 0) {
+        KeepBooksState();  // the project is the state's
+    }
     if (session_.Records().size() > first) {
         ShowLastRecord();
     }
@@ -904,7 +898,8 @@ void TBXV_FRM_VORN1::ExportScheduleClick() {
     if (answer.path.isEmpty()) {
         return;
     }
-    const std::string schedule = pile::session::ScheduleOfRecords(session_.Records());
+    const std::string schedule =
+        pile::session::ScheduleOfRecords(session_.Records(), session_.Project());
     const QFileInfo target(answer.path);
     const pile::io::BookFileResult written = pile::io::WriteBookFile(
         target.absolutePath(), target.fileName(),

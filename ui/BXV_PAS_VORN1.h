@@ -139,6 +139,8 @@ class TBXV_FRM_VORN1 : public QWidget {
     void NewBooksClick();
     void TemplateClick();
     void ReportClick();
+    // "项目信息…" beside "导出计算书…": the project the report's cover names, kept by the session.
+    void ProjectInfoClick();
 
   private:
     void CreateControls();    // the input screen; BXV_PAS_VORN1_form.cpp
@@ -192,6 +194,8 @@ class TBXV_FRM_VORN1 : public QWidget {
     // The session journal (session_keeper.h): after each change of the books.
     void KeepRecords(std::size_t before);
     void KeepBooksState();
+    // Today as the report's cover dates it, from the window's clock.
+    QString ReportDate() const;
     void ShowRecordInPanel(const pile::session::RecordInputs& record);
     void ShowLastRecord();
     void ShowWholeBooks();

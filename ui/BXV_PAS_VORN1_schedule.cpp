@@ -25,6 +25,7 @@
 #include "io/output_files.h"
 #include "io/qt_text.h"
 #include "io/workbook_file.h"
+#include "project_info_dialog.h"
 #include "report/docx_report.h"
 #include "report/report_model.h"
 #include "scaled_layer.h"
@@ -34,6 +35,7 @@
 #include "session_keeper.h"
 #include "ui/platform/file_dialogs.h"
 #include "ui/platform/message_presenter.h"
+#include "work_progress.h"
 
 namespace {
 
@@ -43,6 +45,7 @@ constexpr char16_t kTemplateName[] = u"桩表样例.xlsx";
 constexpr char16_t kNewBooksText[] = u"新建计算书";
 constexpr char16_t kReportText[] = u"导出计算书…";
 constexpr char16_t kReportCaption[] = u"导出计算书";
+constexpr char16_t kProjectText[] = u"项目信息…";
 constexpr char16_t kImportText[] = u"导入桩表…";
 
 const QKeySequence kImportKeys(Qt::CTRL | Qt::Key_O);
@@ -111,6 +114,7 @@ QString ChosenSavePath(pile::platform::FileDialogs& dialogs, QWidget* parent,
 }  // namespace
 
 using pile::io::ToQString;
+using pile::io::ToU16;
 
 void TBXV_FRM_VORN1::ConnectScheduleActions() {
     for (const auto& [keys, action] : {std::pair{kImportKeys, &TBXV_FRM_VORN1::ImportScheduleClick},
@@ -146,6 +150,7 @@ void TBXV_FRM_VORN1::AddScheduleActions(QMenu& menu) {
     menu.addAction(QString::fromUtf16(kTemplateText), this, &TBXV_FRM_VORN1::TemplateClick);
     menu.addAction(QString::fromUtf16(kReportText), this, &TBXV_FRM_VORN1::ReportClick)
         ->setEnabled(session_.PileCounter() > 0);
+    menu.addAction(QString::fromUtf16(kProjectText), this, &TBXV_FRM_VORN1::ProjectInfoClick);
     QAction* fresh =
         menu.addAction(QString::fromUtf16(kNewBooksText), this, &TBXV_FRM_VORN1::NewBooksClick);
     fresh->setShortcut(kNewBooksKeys);
@@ -199,28 +204,58 @@ void TBXV_FRM_VORN1::TemplateClick() {
     ShowSavedNotice(written.path);
 }
 
-// The calculation report of the books' records as a Word document, where the user chooses; the
-// cover's date is today's, its other project fields are left for the user to fill in.
+QString TBXV_FRM_VORN1::ReportDate() const {
+    return clock_().date().toString(QStringLiteral("yyyy年M月d日"));
+}
+
+void TBXV_FRM_VORN1::ProjectInfoClick() {
+    pile::ui::ProjectInfoDialog dialog(this, session_.Project(), ReportDate());
+    if (dialog.exec() != QDialog::Accepted) {
+        return;
+    }
+    session_.SetProject(dialog.Project());
+    KeepBooksState();  // the journal's state keeps the project
+}
+
+// The calculation report of the books' records as a Word document, where the user chooses,
+// with the session's project on its cover (dated today when it has no date) and the file named
+// after the project when it has a name.
 void TBXV_FRM_VORN1::ReportClick() {
     if (session_.PileCounter() == 0) {
         return;
     }
+    pile::report::ProjectInfo project = session_.Project();
+    if (project.date.empty()) {
+        project.date = ToU16(ReportDate());
+    }
+    QString name = QFileInfo(pile::io::ReportFileName()).fileName();
+    if (!project.name.empty()) {
+        // Characters no file name may hold on Windows become "_".
+        QString projectName = ToQString(project.name);
+        for (QChar& c : projectName) {
+            if (QStringView(u"\\/:*?\"<>|").contains(c) || c.unicode() < 0x20) {
+                c = u'_';
+            }
+        }
+        name = projectName + u'_' + name;
+    }
     pile::platform::SaveDialogRequest request;
     request.caption = QString::fromUtf16(kReportCaption);
-    request.startPath = QDir(pile::io::DocumentsFolder().path)
-                            .filePath(QFileInfo(pile::io::ReportFileName()).fileName());
+    request.startPath = QDir(pile::io::DocumentsFolder().path).filePath(name);
     request.filters = {QStringLiteral("Word 文档 (*.docx)")};
     request.selectedFilter = request.filters.front();
     const QString path = ChosenSavePath(*dialogs_, this, request, {QStringLiteral(".docx")});
     if (path.isEmpty()) {
         return;
     }
-    pile::report::ProjectInfo project;
-    project.date = pile::io::ToU16(QDate::currentDate().toString(QStringLiteral("yyyy年M月d日")));
+    pile::ui::WorkProgress progress(this, QStringLiteral("正在生成计算书…"));
     const auto bytes = pile::report::DocxReport(
         pile::report::GatherReport(session_.Records(),
                                    pile::report::ChecksOfRecords(session_.Records())),
-        project, pile::report::ThisProgram());
+        project, pile::report::ThisProgram(), progress.Follower());
+    if (progress.Cancelled()) {
+        return;  // nothing written
+    }
     if (const auto* why = std::get_if<std::u16string>(&bytes)) {
         messages_->showError(QStringLiteral("计算书未能导出\n%1").arg(ToQString(*why)));
         return;

@@ -8,7 +8,6 @@
 #include <QGuiApplication>
 #include <QMenu>
 #include <QPrinter>
-#include <QProgressDialog>
 #include <QShortcut>
 #include <QWidget>
 #include <utility>
@@ -21,6 +20,7 @@
 #include "program_title.h"
 #include "ui/platform/file_dialogs.h"
 #include "ui/platform/message_presenter.h"
+#include "work_progress.h"
 
 namespace pile::ui {
 namespace {
@@ -113,34 +113,6 @@ void BookExport::AskAndWrite(Book book, bool pdfOnly) {
     Write(book, target);
 }
 
-namespace {
-
-// Long work (a PDF or a print-out of a thousand pages takes seconds) shows its pages in a
-// dialog with 取消 once it has run for half a second.
-class PagesDialog {
-  public:
-    PagesDialog(QWidget* window, const QString& label)
-        : dialog_(label, QStringLiteral("取消"), 0, 1, window) {
-        dialog_.setWindowModality(Qt::WindowModal);
-        dialog_.setMinimumDuration(500);
-        dialog_.setAutoClose(false);
-        dialog_.setAutoReset(false);
-    }
-    PageProgress Progress() {
-        return [this](int done, int total) {
-            dialog_.setMaximum(total);
-            dialog_.setValue(done);
-            return !dialog_.wasCanceled();
-        };
-    }
-    bool Cancelled() const { return dialog_.wasCanceled(); }
-
-  private:
-    QProgressDialog dialog_;
-};
-
-}  // namespace
-
 void BookExport::Write(Book book, const ExportTarget& target) {
     const QFileInfo file(target.path);
     const QString folder = file.absolutePath();
@@ -149,10 +121,10 @@ void BookExport::Write(Book book, const ExportTarget& target) {
         written = pile::io::WriteBookFile(folder, file.fileName(), Lines(book), codec_);
     } else {
         const WaitCursor busy;
-        PagesDialog pages(window_, QStringLiteral("正在生成 PDF…"));
+        WorkProgress pages(window_, QStringLiteral("正在生成 PDF…"));
         // The PDF is made in memory and written whole: 取消 leaves no file behind.
         if (const auto pdf =
-                BookPdf(PrintedBookOf(book, Lines(book)), BookFontFamily(), pages.Progress())) {
+                BookPdf(PrintedBookOf(book, Lines(book)), BookFontFamily(), pages.Follower())) {
             written = pile::io::WriteBookFile(folder, file.fileName(), *pdf);
         } else if (pages.Cancelled()) {
             return;
@@ -186,9 +158,9 @@ void BookExport::Print(Book book) {
     if (!dialogs_.askPrint(window_, printer, CountPages(printed, printer, family))) {
         return;
     }
-    PagesDialog pages(window_, QStringLiteral("正在打印…"));
+    WorkProgress pages(window_, QStringLiteral("正在打印…"));
     const bool painted =
-        PaintBook(printed, printer, family, printer.fromPage(), printer.toPage(), pages.Progress());
+        PaintBook(printed, printer, family, printer.fromPage(), printer.toPage(), pages.Follower());
     if (pages.Cancelled()) {
         printer.abort();  // nothing more goes to the printer
         if (!printer.outputFileName().isEmpty()) {

@@ -139,6 +139,25 @@ TEST_F(DocxReportTest, FieldsUpdateOnOpeningAndTheFooterCountsPages) {
     EXPECT_EQ(Count(document_, "w:orient=\"landscape\""), 1u);
 }
 
+// Each of the three piles' sections and the zip count a step; 取消 at any step leaves no bytes,
+// and a report that runs through gives the bytes it gives without a dialog.
+TEST_F(DocxReportTest, ProgressCountsTheStepsAndStopsAtAnyOfThem) {
+    for (std::size_t stopAt = 1; stopAt <= 5; ++stopAt) {
+        std::string steps;
+        const auto docx = DocxReport(
+            content_, Project(), ThisProgram(), [&](std::size_t done, std::size_t total) {
+                steps += std::to_string(done) + "/" + std::to_string(total) + " ";
+                return done < stopAt;
+            });
+        if (stopAt <= 3) {
+            EXPECT_EQ(std::get<std::u16string>(docx), kReportStopped) << stopAt;
+        } else {
+            EXPECT_EQ(std::get<std::string>(docx), bytes_) << stopAt;
+            EXPECT_EQ(steps, "1/4 2/4 3/4 4/4 ");
+        }
+    }
+}
+
 TEST_F(DocxReportTest, TheSameContentGivesTheSameBytes) {
     const std::string again = std::get<std::string>(DocxReport(content_, Project(), ThisProgram()));
     EXPECT_TRUE(again == bytes_);

@@ -317,7 +317,7 @@ TEST(JournalState, OfAnotherVersionOrDamagedIsNotRead) {
     const std::string text = StateText(*session.state);
     ASSERT_TRUE(ReadState(text));
     for (const std::string& damaged :
-         {"pile-journal-state 3" + text.substr(text.find('\n')), text.substr(0, 30),
+         {"pile-journal-state 4" + text.substr(text.find('\n')), text.substr(0, 30),
           text.substr(0, text.size() - 5), text + "garbage"}) {
         EXPECT_FALSE(ReadState(damaged)) << damaged;
     }

@@ -617,6 +617,24 @@ TEST(PileBatchTest, TheReportIsWrittenWithTheBooksAndHoldsTheProject) {
     EXPECT_NE(document.find(">Z4<"), std::string::npos) << "the last pile by its mark";
 }
 
+// The schedule's title lines fill the cover, "--project" over them.
+TEST(PileBatchTest, TheScheduleNamesTheProjectAndTheCommandLineOverridesIt) {
+    QTemporaryDir dir;
+    const QString schedule = dir.filePath(QStringLiteral("桩表.csv"));
+    WriteFile(schedule, QStringLiteral("工程名称：表上的大厦\r\n审核,表上的审核人\r\n"
+                                       "桩号,截面,参数,d或a,c或b,hr,混凝土,工艺,frk\r\n"
+                                       "Z1,圆桩,frk,1000,0,1.0d,C30,泥浆护壁成桩,25\r\n")
+                            .toUtf8());
+    const Outcome run = RunBatch({QStringLiteral("--report"), QStringLiteral("docx"),
+                                  QStringLiteral("--project=审核=王五"), schedule});
+    EXPECT_EQ(run.status, 0) << run.err;
+    const std::string document = SheetPart(
+        ReadFile(dir.filePath(pile::io::ReportFileName())).toStdString(), "word/document.xml");
+    EXPECT_NE(document.find("表上的大厦"), std::string::npos);
+    EXPECT_NE(document.find("王五"), std::string::npos);
+    EXPECT_EQ(document.find("表上的审核人"), std::string::npos);
+}
+
 TEST(PileBatchTest, HelpAndManualPageNameTheReportAndEveryProjectKey) {
     const std::string help = RunBatch({QStringLiteral("--help")}).out;
     const QByteArray manual = ReadFile(QStringLiteral(PILE_SOURCE_DIR "/packaging/pile_batch.1"));

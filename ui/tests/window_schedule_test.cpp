@@ -15,9 +15,15 @@
 #include <QPushButton>
 #include <QTemporaryDir>
 #include <QTimer>
+#include <filesystem>
+#include <fstream>
+#include <functional>
+
+#include <unzip.h>
 
 #include "BXV_PAS_VORN1.h"
 #include "book_view.h"
+#include "project_info_dialog.h"
 #include "schedule/schedule.h"
 #include "testing/qt/file_dialogs_double.h"
 #include "testing/qt/test_doubles.h"
@@ -217,6 +223,67 @@ TEST_F(WindowSchedule, ReportGoesWhereChosen) {
                   .arg(QDir::toNativeSeparators(Home(QStringLiteral("报告.docx")))));
     ASSERT_EQ(messages.boxes.size(), 1u) << "the import's, which tells the check";
     EXPECT_TRUE(messages.boxes[0].text.contains(QStringLiteral("荷载验算：1 根满足")));
+}
+
+// A part of a .docx, read with minizip.
+std::string DocxPart(const QString& docx, const char* part) {
+    std::string xml;
+    if (unzFile zip = unzOpen64(QFile::encodeName(docx).constData())) {
+        if (unzLocateFile(zip, part, 0) == UNZ_OK && unzOpenCurrentFile(zip) == UNZ_OK) {
+            char buffer[4096];
+            for (int got; (got = unzReadCurrentFile(zip, buffer, sizeof buffer)) > 0;) {
+                xml.append(buffer, static_cast<std::size_t>(got));
+            }
+            unzCloseCurrentFile(zip);
+        }
+        unzClose(zip);
+    }
+    return xml;
+}
+
+// The schedule's project line and the dialog's edit reach the report's cover and its name.
+TEST_F(WindowSchedule, ProjectInfoFromTheScheduleAndTheDialogReachesTheReport) {
+    auto window = Start();
+    window->OpenSchedule(
+        Write(QStringLiteral("项目.csv"),
+              "工程名称：江北嘴大厦\r\n"
+              "桩号,d,hr,混凝土,工艺,frk\r\nZJ1,1000,1.0d,C30,泥浆护壁成桩,25\r\n"));
+    QStringList shown;
+    // The dialog opens inside the menu's handler: looked for until it is there.
+    std::function<void()> edit = [&] {
+        auto* dialog =
+            qobject_cast<pile::ui::ProjectInfoDialog*>(QApplication::activeModalWidget());
+        if (dialog == nullptr) {
+            QTimer::singleShot(10, edit);
+            return;
+        }
+        for (QLineEdit* box : dialog->findChildren<QLineEdit*>()) {
+            shown << box->accessibleName() + u'=' + box->text();
+            if (box->accessibleName() == u"校对") {
+                box->setText(QStringLiteral("  李四 "));
+            }
+        }
+        for (QPushButton* button : dialog->findChildren<QPushButton*>()) {
+            if (button->text() == u"确定") {
+                button->click();
+            }
+        }
+    };
+    QTimer::singleShot(10, edit);
+    ChooseInInputMenu(*window, QStringLiteral("项目信息…"));
+    EXPECT_EQ(shown, QStringList({"工程名称=江北嘴大厦", "工程编号=", "设计阶段=", "子项=",
+                                  "设计单位=", "计算=", "校对=", "审核=", "日期=2026年12月10日"}));
+
+    dialogs.savePath = Home(QStringLiteral("报告.docx"));
+    ChooseInInputMenu(*window, QStringLiteral("导出计算书…"));
+    ASSERT_FALSE(dialogs.saveRequests.empty());
+    EXPECT_TRUE(QFileInfo(dialogs.saveRequests.back().startPath)
+                    .fileName()
+                    .startsWith(QStringLiteral("江北嘴大厦_")));
+    const std::string document = DocxPart(Home(QStringLiteral("报告.docx")), "word/document.xml");
+    for (const char* text : {"江北嘴大厦", ">李四<", "2026年12月10日"}) {
+        EXPECT_NE(document.find(text), std::string::npos) << text;
+    }
 }
 
 }  // namespace
