@@ -350,7 +350,7 @@ void RestoreSession(const Recovery& recovery, PanelSession& session,
                     const std::function<void(const RecordInputs&)>& computeLast) {
     const auto compute = [&session](const RecordInputs& record) {
         session.Compute(record.panel, record.precision, record.decimalSeparator,
-                        record.calculationTime, record.mark);
+                        record.calculationTime, record.mark, record.loads);
     };
     for (std::size_t i = 0; i < recovery.records.size(); ++i) {
         const bool last = i + 1 == recovery.records.size();
