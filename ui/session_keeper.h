@@ -25,6 +25,8 @@ class SessionKeeper {
     std::optional<QString> Recorded(const session::PanelSession& session, std::size_t before);
     // The session rebuilt at start: its journal written afresh, every row and the state.
     std::optional<QString> Rewritten(const session::PanelSession& session);
+    // The loads of some record changed: every row written afresh, in one step.
+    std::optional<QString> Replaced(const session::PanelSession& session);
     // A delete-last or a save: the rows the books hold and their flags.
     std::optional<QString> Changed(const session::PanelSession& session);
     // The books were emptied ("新建计算书", "替换"): the journal so far stays among the kept
