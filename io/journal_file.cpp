@@ -198,6 +198,34 @@ bool JournalFile::KeepRows(std::size_t rows) {
     return Sync();
 }
 
+bool JournalFile::Replace(const std::vector<std::string>& rows) {
+    if (!file_ && !Open()) {
+        return false;
+    }
+    std::string bytes = header_;
+    std::vector<qint64> ends;
+    for (const std::string& row : rows) {
+        bytes += row;
+        ends.push_back(static_cast<qint64>(bytes.size()));
+    }
+    // Closed first: Windows does not rename over a file that is open.
+    file_->close();
+    QSaveFile replacement(Path());
+    const bool written = replacement.open(QIODevice::WriteOnly) &&
+                         replacement.write(bytes.data(), static_cast<qint64>(bytes.size())) ==
+                             static_cast<qint64>(bytes.size()) &&
+                         replacement.commit();
+    if (!file_->open(QIODevice::WriteOnly | QIODevice::Append | QIODevice::Unbuffered)) {
+        return Fail(QString::fromUtf16(kWriteFailedText));
+    }
+    if (!written) {
+        return Fail(QString::fromUtf16(kWriteFailedText));
+    }
+    headerEnd_ = static_cast<qint64>(header_.size());
+    rowEnds_ = std::move(ends);
+    return true;
+}
+
 bool JournalFile::WriteState(const std::string& state) {
     if (!file_ && !Open()) {
         return false;

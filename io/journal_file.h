@@ -38,6 +38,9 @@ class JournalFile {
     bool Append(const std::vector<std::string>& rows);
     // Cuts the file back to its first `rows` rows.
     bool KeepRows(std::size_t rows);
+    // The header and `rows` in place of every row: the new file takes the old one's place
+    // whole, so that a process ended meanwhile leaves the one or the other.
+    bool Replace(const std::vector<std::string>& rows);
     // The state beside the journal, replaced whole.
     bool WriteState(const std::string& state);
     // A journal written whole before any Append: the state first, then the header and the rows

@@ -98,6 +98,12 @@ BooksChange PanelSession::Clear() {
     return change;
 }
 
+void PanelSession::SetLoads(std::size_t index, const schedule::LoadTexts& loads) {
+    if (index < records_.size()) {
+        records_[index].loads = loads;
+    }
+}
+
 void PanelSession::MarkSaved(Book book) {
     books_.MarkSaved(book);
     saved_[Index(book)] = static_cast<std::size_t>(books_.PileCounter());

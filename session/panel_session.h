@@ -143,6 +143,9 @@ class PanelSession {
 
     // One entry per record in the books, oldest first.
     const std::vector<RecordInputs>& Records() const { return records_; }
+    // Record `index` takes `loads`, read already (project_table.h: SetLoad); the books never
+    // print loads, so they stay as they are.
+    void SetLoads(std::size_t index, const schedule::LoadTexts& loads);
     // After a delete-last the books keep the time line of the newest calculation, whose record
     // is gone; that calculation, while it is not in Records().
     const RecordInputs* DeletedTimeSource() const {

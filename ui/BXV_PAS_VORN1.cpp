@@ -35,6 +35,7 @@
 #include "io/qt_text.h"
 #include "logo_strip.h"
 #include "program_title.h"
+#include "project_window.h"
 #include "scaled_layer.h"
 #include "session/schedule_import.h"
 #include "session/session_journal.h"
@@ -182,6 +183,7 @@ void TBXV_FRM_VORN1::ConnectBookScreen() {
                 menu.addAction(QString::fromUtf16(kExportScheduleText), this,
                                &TBXV_FRM_VORN1::ExportScheduleClick);
                 AddBookWindowAction(menu);
+                AddProjectAction(menu);
             });
     }
     bookExport_->AddShortcuts(JieGuo_DocLayer, [this] { return session_.BookOnShow(); });
@@ -267,6 +269,9 @@ void TBXV_FRM_VORN1::FormClose(QCloseEvent* event) {
     }
     if (bookWindow_) {
         bookWindow_->close();  // the books go with the program
+    }
+    if (projectWindow_) {
+        projectWindow_->close();
     }
     event->accept();
 }
@@ -563,14 +568,15 @@ void TBXV_FRM_VORN1::ComputeAction() {
 }
 
 void TBXV_FRM_VORN1::ComputeRecord(const QString& time, char16_t decimalSeparator,
-                                   std::u16string_view mark) {
+                                   std::u16string_view mark,
+                                   const pile::schedule::LoadTexts& loads) {
     const std::optional<pile::PanelInput> panel = ReadPanel();
     if (!panel) {
         return;
     }
     EnsureBookScreen();  // its views follow the books from the first record on
     const pile::session::PanelUpdate update =
-        session_.Compute(*panel, Precision(), decimalSeparator, ToU16(time), mark);
+        session_.Compute(*panel, Precision(), decimalSeparator, ToU16(time), mark, loads);
 
     if (!ShowUpdate(update)) {
         return;
@@ -644,6 +650,7 @@ void TBXV_FRM_VORN1::FollowBooks(const pile::BooksChange& change) {
     if (bookWindow_) {
         bookWindow_->BooksChanged(change);
     }
+    FollowProject();
 }
 
 pile::PrecisionMode TBXV_FRM_VORN1::Precision() const {
@@ -814,6 +821,7 @@ void TBXV_FRM_VORN1::ShowLastRecord() {
 void TBXV_FRM_VORN1::ShowWholeBooks() {
     meo_jisuanjieguo_Doc->SetBook(&session_.Lines(pile::Book::Text));
     meo_jisuanjieguo_Xls->SetBook(&session_.Lines(pile::Book::Table));
+    FollowProject();
 }
 
 // Through the change adapters, in the order a person would set them: the rock mode and the

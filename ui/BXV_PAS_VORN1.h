@@ -20,6 +20,7 @@
 #include "session/book_questions.h"
 #include "session/panel_layout.h"
 #include "session/panel_session.h"
+#include "session/project_table.h"
 
 class QComboBox;
 class QGroupBox;
@@ -59,6 +60,7 @@ class FindBar;
 class ListChange;
 class ClosedListWheelGuard;
 class LogoStrip;
+class ProjectWindow;
 class RadioChange;
 class ReturnPressesButton;
 class ScaledLayer;
@@ -80,6 +82,8 @@ class TBXV_FRM_VORN1 : public QWidget {
 
     // The book window once opened, else nullptr.
     pile::ui::BookWindow* BookWindowIfOpened() const;
+    // The project table's window once opened, else nullptr.
+    pile::ui::ProjectWindow* ProjectWindowIfOpened() const;
 
     // The clock that dates each calculation; the local clock unless a test pins it.
     void SetClock(std::function<QDateTime()> clock);
@@ -161,6 +165,12 @@ class TBXV_FRM_VORN1 : public QWidget {
     void AddBookWindowAction(QMenu& menu);
     void OpenBookWindow();
     void EscapeOnBookScreen();
+    // BXV_PAS_VORN1_project.cpp: the project table's window, "项目表…" and Ctrl+T.
+    void ConnectProjectWindow(QWidget& window);
+    void AddProjectAction(QMenu& menu);
+    void OpenProjectWindow();
+    void FollowProject();
+    void ShowRecordOf(std::size_t index);
     void ShowBookScreenState();
     void CentreOnScreen();
     void FitToScreen();
@@ -183,7 +193,7 @@ class TBXV_FRM_VORN1 : public QWidget {
     void ComputeAction();
     // `mark`: a recovered record's 桩号, which names it in the books.
     void ComputeRecord(const QString& time, char16_t decimalSeparator,
-                       std::u16string_view mark = {});
+                       std::u16string_view mark = {}, const pile::schedule::LoadTexts& loads = {});
     std::optional<pile::PanelInput> ReadPanel() const;
     // The panel as after a "计算" of `update`; false when a check failed.
     bool ShowUpdate(const pile::session::PanelUpdate& update);
@@ -303,6 +313,9 @@ class TBXV_FRM_VORN1 : public QWidget {
     pile::ui::ReturnPressesButton* returnPresses_ = nullptr;
     // The books in a window of their own, created on first use; the book screen's find bar.
     std::unique_ptr<pile::ui::BookWindow> bookWindow_;
+    // The records as rows, followed from the first opening of their window on.
+    pile::session::ProjectTable projectTable_;
+    std::unique_ptr<pile::ui::ProjectWindow> projectWindow_;
     pile::ui::FindBar* bookFind_ = nullptr;
     // The three result boxes keep their whole text readable.
     QList<pile::ui::TextFit*> resultFits_;

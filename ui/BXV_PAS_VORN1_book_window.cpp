@@ -78,7 +78,9 @@ void TBXV_FRM_VORN1::OpenBookWindow() {
             *bookExport_,
             [this](pile::Book book) -> const pile::ui::BookView* {
                 return book == pile::Book::Text ? meo_jisuanjieguo_Doc : meo_jisuanjieguo_Xls;
-            });
+            },
+            [this](QMenu& menu) { AddProjectAction(menu); });
+        ConnectProjectWindow(*bookWindow_);
         // F1 in the book window too: the manual, as from the main window.
         connect(new QShortcut(QKeySequence::HelpContents, bookWindow_.get()), &QShortcut::activated,
                 this, [this] { pile::platform::OpenManual(*shell_, *messages_); });

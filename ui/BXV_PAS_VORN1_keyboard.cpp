@@ -135,6 +135,7 @@ void TBXV_FRM_VORN1::ConnectKeyboard() {
             PressAsTheMouse(cbt_compute->isVisible() ? cbt_compute : cbt_View);
         });
     }
+    ConnectProjectWindow(*this);
     // F1 on either screen: the manual in the system's browser.
     connect(new QShortcut(QKeySequence::HelpContents, this), &QShortcut::activated, this,
             [this] { pile::platform::OpenManual(*shell_, *messages_); });

@@ -34,7 +34,8 @@ const QString kGeometryKey = QStringLiteral("BookWindow/geometry");
 }  // namespace
 
 BookWindow::BookWindow(std::function<const BookLines&(Book)> lines, BookExport& exporter,
-                       std::function<const BookView*(Book)> measured)
+                       std::function<const BookView*(Book)> measured,
+                       std::function<void(QMenu&)> moreActions)
     : QWidget(nullptr, Qt::Window), lines_(std::move(lines)) {
     setObjectName(QStringLiteral("BookWindow"));
     setWindowTitle(QStringLiteral("计算书 - ") + kProgramTitle);
@@ -75,7 +76,13 @@ BookWindow::BookWindow(std::function<const BookLines&(Book)> lines, BookExport& 
         }
         stack_->addWidget(view);
         (book == Book::Text ? textView_ : tableView_) = view;
-        exporter.AttachMenu(view, book, [view] { return view->createStandardContextMenu(); });
+        exporter.AttachMenu(
+            view, book, [view] { return view->createStandardContextMenu(); },
+            moreActions ? std::function<void(QMenu&)>([moreActions](QMenu& menu) {
+                menu.addSeparator();
+                moreActions(menu);
+            })
+                        : std::function<void(QMenu&)>());
     }
     exporter.AddShortcuts(this, [this] { return onShow_; });
     // The other book, as a tabbed window switches its tabs.

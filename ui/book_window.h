@@ -10,6 +10,7 @@
 
 #include "books/calculation_books.h"
 
+class QMenu;
 class QSlider;
 class QStackedWidget;
 class QTabBar;
@@ -27,9 +28,10 @@ class BookWindow : public QWidget {
     // `lines`: the books, which must outlive the window; `exporter`: the book screen's save as,
     // PDF and print, for the menus and keys; `measured`, where given, the views that already
     // show and follow each book, whose measures the window takes over instead of reading the
-    // books through.
+    // books through; `moreActions`, where given, end each view's menu.
     BookWindow(std::function<const BookLines&(Book)> lines, BookExport& exporter,
-               std::function<const BookView*(Book)> measured = {});
+               std::function<const BookView*(Book)> measured = {},
+               std::function<void(QMenu&)> moreActions = {});
     ~BookWindow() override;
 
     // A new window's size before any was kept: the whole table row at the start font on a

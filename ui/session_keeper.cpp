@@ -76,6 +76,21 @@ std::optional<QString> SessionKeeper::Restored(const session::PanelSession& sess
     return std::nullopt;
 }
 
+std::optional<QString> SessionKeeper::Replaced(const session::PanelSession& session) {
+    if (failed_) {
+        return std::nullopt;
+    }
+    std::vector<std::string> rows;
+    rows.reserve(session.Records().size());
+    for (const session::RecordInputs& record : session.Records()) {
+        rows.push_back(session::JournalRow(record));
+    }
+    if (!file_->Replace(rows)) {
+        return Checked(false);
+    }
+    return Changed(session);
+}
+
 std::optional<QString> SessionKeeper::Changed(const session::PanelSession& session) {
     bool written = file_->KeepRows(session.Records().size());
     session::JournalState state = session::StateOf(session);

@@ -23,6 +23,8 @@ class SessionKeeper {
     // Each returns the warning to show, once, when the journal could not be written.
     // Records() gained the entries from `before` on.
     std::optional<QString> Recorded(const session::PanelSession& session, std::size_t before);
+    // The loads of some record changed: every row written afresh, in one step.
+    std::optional<QString> Replaced(const session::PanelSession& session);
     // A delete-last or a save: the rows the books hold and their flags.
     std::optional<QString> Changed(const session::PanelSession& session);
     // The books were emptied ("新建计算书", "替换"): the journal so far stays among the kept

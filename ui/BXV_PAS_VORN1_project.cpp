@@ -1,0 +1,112 @@
+// The project table's window: opened by "项目表…" in the book menus and by Ctrl+T on the main
+// window and the book window; its rows follow the session from then on, its load edits reach
+// the journal, and a double click shows the record in the panel and the books.
+#include <QComboBox>
+#include <QKeySequence>
+#include <QMenu>
+#include <QPushButton>
+#include <QShortcut>
+
+#include "BXV_PAS_VORN1.h"
+#include "book_view.h"
+#include "book_window.h"
+#include "books/book_outline.h"
+#include "io/qt_text.h"
+#include "project_window.h"
+#include "scaled_layer.h"
+#include "session_keeper.h"
+#include "ui/platform/manual.h"
+#include "ui/platform/message_presenter.h"
+
+using pile::io::ToQString;
+using pile::io::ToU16;
+
+namespace {
+
+const QKeySequence kProjectWindowKeys(Qt::CTRL | Qt::Key_T);
+
+}  // namespace
+
+void TBXV_FRM_VORN1::ConnectProjectWindow(QWidget& window) {
+    connect(new QShortcut(kProjectWindowKeys, &window), &QShortcut::activated, this,
+            &TBXV_FRM_VORN1::OpenProjectWindow);
+}
+
+void TBXV_FRM_VORN1::AddProjectAction(QMenu& menu) {
+    QAction* action = menu.addAction(QStringLiteral("项目表…"));
+    action->setShortcut(kProjectWindowKeys);
+    action->setShortcutContext(Qt::WidgetShortcut);  // the window's own shortcut opens it
+    action->setShortcutVisibleInContextMenu(true);
+    connect(action, &QAction::triggered, this, &TBXV_FRM_VORN1::OpenProjectWindow);
+}
+
+// Created on first use, kept until the program ends.
+void TBXV_FRM_VORN1::OpenProjectWindow() {
+    if (!projectWindow_) {
+        projectTable_.Follow(session_);
+        pile::ui::ProjectWindow::Hooks hooks{
+            .setLoad = [this](std::size_t index, pile::session::ProjectColumn column,
+                              const QString& text) -> std::optional<QString> {
+                const pile::schedule::LoadTexts before = session_.Records().at(index).loads;
+                if (const auto refusal =
+                        pile::session::SetLoad(session_, index, column, ToU16(text))) {
+                    return ToQString(*refusal);
+                }
+                if (session_.Records()[index].loads == before) {
+                    return std::nullopt;
+                }
+                FollowProject();
+                if (const std::optional<QString> warning = keeper_->Replaced(session_)) {
+                    messages_->showMessage(*warning, {});
+                }
+                return std::nullopt;
+            },
+            .showRecord = [this](std::size_t index) { ShowRecordOf(index); },
+        };
+        projectWindow_ = std::make_unique<pile::ui::ProjectWindow>(projectTable_, hooks);
+        connect(new QShortcut(QKeySequence::HelpContents, projectWindow_.get()),
+                &QShortcut::activated, this,
+                [this] { pile::platform::OpenManual(*shell_, *messages_); });
+    }
+    projectWindow_->Open();
+}
+
+pile::ui::ProjectWindow* TBXV_FRM_VORN1::ProjectWindowIfOpened() const {
+    return projectWindow_.get();
+}
+
+void TBXV_FRM_VORN1::FollowProject() {
+    if (projectWindow_) {
+        projectWindow_->TableChanged(projectTable_.Follow(session_));
+    }
+}
+
+// The panel as after the record's "计算", on the input screen; the books in their window,
+// the record's first line selected in each.
+void TBXV_FRM_VORN1::ShowRecordOf(std::size_t index) {
+    if (index >= session_.Records().size()) {
+        return;
+    }
+    const pile::session::RecordInputs record = session_.Records()[index];
+    popbox_jingdu->hide();  // its change would be a calculation of its own
+    ShowRecordInPanel(record);
+    ShowUpdate(session_.Preview(record));
+    if (JieGuo_DocLayer != nullptr && JieGuo_DocLayer->isVisible()) {
+        cbt_ExitClick();
+    }
+    OpenBookWindow();
+    for (const pile::Book book : {pile::Book::Text, pile::Book::Table}) {
+        const pile::BookLines& lines = session_.Lines(book);
+        const pile::BookOutline outline =
+            book == pile::Book::Text ? pile::TextBookOutline(lines) : pile::TableBookOutline(lines);
+        if (index >= outline.recordStarts.size()) {
+            continue;
+        }
+        const std::size_t line = outline.recordStarts[index];
+        const pile::ui::BookPosition start{line, 0};
+        const pile::ui::BookPosition end{line, static_cast<int>(lines[line].size())};
+        (book == pile::Book::Text ? meo_jisuanjieguo_Doc : meo_jisuanjieguo_Xls)
+            ->Reveal(start, end);
+        bookWindow_->View(book)->Reveal(start, end);
+    }
+}
