@@ -10,11 +10,9 @@
 
 #include "report/project_info.h"
 #include "report/report_model.h"
+#include "report/report_texts.h"
 
 namespace pile::report {
-
-// The report's title: the cover, the running header and the document's properties.
-inline constexpr std::u16string_view kReportTitle = u"嵌岩桩计算书";
 
 // The bytes of the .docx, or why it could not be made.
 std::variant<std::string, std::u16string> DocxReport(const ReportContent& content,
