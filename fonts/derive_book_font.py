@@ -25,7 +25,11 @@ other outlines are copied as they are.
 
 The licence (SIL OFL 1.1) allows a modified copy under another name: the family is renamed.
 
-    derive_book_font.py SOURCE FACE_FAMILY OUTPUT NEW_FAMILY NEW_POSTSCRIPT_NAME
+The calculation report's PDF is set in a proportional serif face (Noto Serif CJK SC) that has
+the same shared glyphs: "--proportional" derives its copy with the same character map but the
+advances left as they are.
+
+    derive_book_font.py [--proportional] SOURCE FACE_FAMILY OUTPUT NEW_FAMILY NEW_POSTSCRIPT_NAME
 """
 import os
 import sys
@@ -203,7 +207,7 @@ def face_index(path, family):
     sys.exit("derive_book_font: no face %r in %s" % (family, path))
 
 
-def rename(names, family, postscript):
+def rename(names, family, postscript, source_family, fitted):
     """Every family, full, unique and PostScript name of every platform and language."""
     version = names.getDebugName(5) or "Version 1.0"
     for record in names.names:
@@ -215,10 +219,11 @@ def rename(names, family, postscript):
             record.string = postscript
         elif record.nameID in (17,):
             record.string = "Regular"
+    cells_note = (" each set in one half-width cell or two (U+1000 to U+9FA5);" if fitted else "")
     names.setName(
-        "Derived from Noto Sans Mono CJK SC: the outlines of the characters of GBK, each set in "
-        "one half-width cell or two (U+1000 to U+9FA5); the character map leaves out the CJK "
-        "radicals and prefers GB2312 characters where code points share a glyph.",
+        "Derived from %s: the outlines of the characters of GBK,%s the character map leaves out "
+        "the CJK radicals and prefers GB2312 characters where code points share a glyph."
+        % (source_family, cells_note),
         10, 3, 1, 0x409)
 
 
@@ -238,7 +243,7 @@ def subset_options():
     return options
 
 
-def main(source, face_family, output, family, postscript):
+def main(source, face_family, output, family, postscript, fitted=True):
     started = time.monotonic()
     # No recalculation on save: what is kept of the outlines is written back as it was read.
     font = TTFont(source, fontNumber=face_index(source, face_family) or 0,
@@ -248,9 +253,11 @@ def main(source, face_family, output, family, postscript):
     subsetter = subset.Subsetter(subset_options())
     subsetter.populate(unicodes=[cp for cp in cmap if cp not in drop])
     subsetter.subset(font)
-    split_shared_glyphs(font)
-    redrawn = fit_to_cells(font)
-    rename(font["name"], family, postscript)
+    redrawn = 0
+    if fitted:
+        split_shared_glyphs(font)
+        redrawn = fit_to_cells(font)
+    rename(font["name"], family, postscript, face_family, fitted)
     os.makedirs(os.path.dirname(os.path.abspath(output)), exist_ok=True)
     partial = output + ".part"
     font.save(partial, reorderTables=False)
@@ -263,6 +270,10 @@ def main(source, face_family, output, family, postscript):
 
 
 if __name__ == "__main__":
-    if len(sys.argv) != 6:
+    arguments = sys.argv[1:]
+    proportional = arguments[:1] == ["--proportional"]
+    if proportional:
+        arguments = arguments[1:]
+    if len(arguments) != 5:
         sys.exit(__doc__)
-    main(*sys.argv[1:])
+    main(*arguments, fitted=not proportional)

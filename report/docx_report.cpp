@@ -10,6 +10,8 @@
 #include <utility>
 #include <vector>
 
+#include "report/report_sketch.h"
+#include "report/report_texts.h"
 #include "report/xml_writer.h"
 
 namespace pile::report {
@@ -241,10 +243,6 @@ constexpr std::u16string_view kHeadingShade = u"E7E6E6";
 
 // --- The sketch: VML shapes in one group, which Word, WPS and LibreOffice all draw. ---------
 
-// Group coordinates: 10 units a point.
-constexpr int kSketchWidth = 4400;
-constexpr int kSketchHeight = 2500;
-
 class Sketch {
   public:
     explicit Sketch(XmlWriter& xml) : xml_(xml) {}
@@ -303,11 +301,10 @@ class Sketch {
         xml_.Close();
     }
 
-    // A label in a borderless text box whose centre is at (cx, cy).
-    void Label(int cx, int cy, std::u16string_view text, int width = 1400) {
-        constexpr int kHeight = 180;
+    // A label in a borderless text box.
+    void Label(int x, int y, int width, std::u16string_view text) {
         xml_.Open("v:rect")
-            .Attribute("style", Box(cx - width / 2, cy - kHeight / 2, width, kHeight))
+            .Attribute("style", Box(x, y, width, kSketchLabelHeight))
             .Attribute("stroked", "f")
             .Attribute("filled", "f");
         xml_.Open("v:textbox").Attribute("inset", "0,0,0,0");
@@ -321,96 +318,31 @@ class Sketch {
     XmlWriter& xml_;
 };
 
-// Scales a length in mm into the sketch, so that `longest` fills `room` units.
-int Scaled(double value, double longest, int room) {
-    if (!(longest > 0) || !(value > 0)) {
-        return room;
-    }
-    return std::max(1, static_cast<int>(value / longest * room + 0.5));
-}
-
-std::u16string Labelled(std::u16string_view symbol, std::u16string_view text) {
-    return std::u16string(symbol) + u"=" + std::u16string(text);
-}
-
-// The section (left) and the elevation with the socket in the rock (right), every dimension
-// labelled with its text from the book. The drawing is to scale for the section; the socket is
-// drawn at its ratio to the width, kept between a fifth and twice the width so that it stays
-// legible, its label giving the true depth.
+// The sketch's shapes in one VML group.
 void WriteSketch(XmlWriter& xml, const PileSection& pile) {
-    const PileInput& in = pile.input;
-    const SketchTexts& t = pile.sketch;
     Sketch s(xml);
     s.Begin();
-    // Section, in a box of 1400 units centred at (1000, 1100).
-    constexpr int kCx = 1000;
-    constexpr int kCy = 1150;
-    constexpr int kRoom = 1400;
-    s.Label(kCx, 150, u"桩身截面", 1600);
-    double width = in.d;  // across the elevation
-    switch (in.sectionType) {
-        case SectionType::Circle: {
-            s.Shape("v:oval", kCx - kRoom / 2, kCy - kRoom / 2, kRoom, kRoom);
-            s.Line(kCx - kRoom / 2, kCy, kCx + kRoom / 2, kCy, true);
-            s.Label(kCx, kCy - 130, Labelled(u"d", t.d));
-            break;
-        }
-        case SectionType::Ellipse: {
-            const double longest = in.c + in.d;
-            const int w = kRoom;
-            const int h = Scaled(in.d, longest, kRoom);
-            const int left = kCx - w / 2;
-            const int top = kCy - h / 2;
-            s.Shape("v:roundrect", left, top, w, h, {}, "arcsize", "0.5");
-            // c: between the centres of the two half circles, above the section.
-            s.Line(left + h / 2, top - 120, left + w - h / 2, top - 120, true);
-            s.Line(left + h / 2, top - 200, left + h / 2, kCy, false, "dash");
-            s.Line(left + w - h / 2, top - 200, left + w - h / 2, kCy, false, "dash");
-            s.Label(kCx, top - 240, Labelled(u"c", t.c));
-            s.Line(left + w + 120, top, left + w + 120, top + h, true);
-            s.Label(left + w + 120, top + h + 130, Labelled(u"d", t.d), 1000);
-            break;
-        }
-        case SectionType::Rectangle: {
-            const double longest = std::max(in.a, in.b);
-            const int w = Scaled(in.a, longest, kRoom - 200);
-            const int h = Scaled(in.b, longest, kRoom - 200);
-            const int left = kCx - w / 2;
-            const int top = kCy - h / 2;
-            s.Shape("v:rect", left, top, w, h);
-            s.Line(left, top - 120, left + w, top - 120, true);
-            s.Label(kCx, top - 240, Labelled(u"a", t.a));
-            s.Line(left + w + 120, top, left + w + 120, top + h, true);
-            s.Label(left + w + 120, top + h + 130, Labelled(u"b", t.b), 1000);
-            width = in.b;
-            break;
+    for (const SketchShape& shape : SketchOf(pile)) {
+        switch (shape.kind) {
+            case SketchShape::Kind::Oval:
+                s.Shape("v:oval", shape.x, shape.y, shape.w, shape.h, shape.fill);
+                break;
+            case SketchShape::Kind::RoundRect:
+                s.Shape("v:roundrect", shape.x, shape.y, shape.w, shape.h, shape.fill, "arcsize",
+                        "0.5");
+                break;
+            case SketchShape::Kind::Rect:
+                s.Shape("v:rect", shape.x, shape.y, shape.w, shape.h, shape.fill);
+                break;
+            case SketchShape::Kind::Line:
+                s.Line(shape.x, shape.y, shape.x2, shape.y2, shape.arrows,
+                       shape.dashed ? "dash" : "");
+                break;
+            case SketchShape::Kind::Label:
+                s.Label(shape.x, shape.y, shape.w, shape.text);
+                break;
         }
     }
-
-    // Elevation: the rock below y = 1250, the pile from the top into it.
-    constexpr int kLeft = 2300;
-    constexpr int kRight = 4300;
-    constexpr int kRockTop = 1250;
-    constexpr int kRockBottom = 2350;
-    constexpr int kPileWidth = 500;
-    constexpr int kPileX = 3050;
-    s.Label((kLeft + kRight) / 2, 150, u"桩身立面", 1600);
-    s.Shape("v:rect", kLeft, kRockTop, kRight - kLeft, kRockBottom - kRockTop, u"D9D9D9");
-    const double ratio = width > 0 ? in.hr / width : 0;
-    const int socket =
-        std::clamp(static_cast<int>(ratio * kPileWidth + 0.5), kPileWidth / 5, 2 * kPileWidth);
-    s.Shape("v:rect", kPileX, 620, kPileWidth, kRockTop - 620 + socket, u"FFFFFF");
-    s.Line(kPileX, 500, kPileX + kPileWidth, 500, true);
-    s.Label(kPileX + kPileWidth / 2, 400,
-            Labelled(in.sectionType == SectionType::Rectangle ? u"b" : u"d",
-                     in.sectionType == SectionType::Rectangle ? t.b : t.d));
-    s.Label(kPileX + kPileWidth / 2, 900, t.grade, kPileWidth);
-    s.Line(kPileX + kPileWidth + 120, kRockTop, kPileX + kPileWidth + 120, kRockTop + socket, true);
-    s.Label(kPileX + kPileWidth + 520, kRockTop + socket / 2, Labelled(u"hr", t.hr), 760);
-    s.Label(kLeft + 350, kRockTop - 110, u"岩面", 600);
-    std::u16string rock = t.rockClass.empty() ? u"基岩" : t.rockClass;
-    rock += u"  " + t.rockValue;
-    s.Label((kLeft + kRight) / 2, kRockBottom - 150, rock, 1900);
     s.End();
 }
 
@@ -458,17 +390,10 @@ void WriteCover(Body& body, const ProjectInfo& project, const ProgramInfo& progr
     body.Paragraph(kReportTitle, "Title", "center");
     {
         Table fields(body, {2200, 5200}, false);
-        const std::array<std::pair<std::u16string_view, const std::u16string*>, 5> rows{{
-            {u"工程名称", &project.name},
-            {u"工程编号", &project.number},
-            {u"设计阶段", &project.stage},
-            {u"子    项", &project.subproject},
-            {u"设计单位", &project.designer},
-        }};
-        for (const auto& [label, value] : rows) {
+        for (const auto& [label, member] : kCoverFields) {
             fields.StartRow(false, 560);
-            fields.Cell(std::u16string(label) + u"：", RunLook{true, 28, {}}, "right");
-            fields.Cell(*value, RunLook{false, 28, {}}, "left");
+            fields.Cell(label, RunLook{true, 28, {}}, "right");
+            fields.Cell(project.*member, RunLook{false, 28, {}}, "left");
             fields.EndRow();
         }
         fields.End();
@@ -477,32 +402,25 @@ void WriteCover(Body& body, const ProjectInfo& project, const ProgramInfo& progr
     {
         Table signOff(body, {1800, 2800, 2800});
         signOff.StartRow(false, 500);
-        signOff.Cell(u"", RunLook{true, 0, {}});
-        signOff.Cell(u"姓名", RunLook{true, 0, {}});
-        signOff.Cell(u"签名", RunLook{true, 0, {}});
+        for (const std::u16string_view cell : kSignOffHeading) {
+            signOff.Cell(cell, RunLook{true, 0, {}});
+        }
         signOff.EndRow();
-        const std::array<std::pair<std::u16string_view, const std::u16string*>, 3> rows{{
-            {u"计算", &project.calculation},
-            {u"校对", &project.checking},
-            {u"审核", &project.review},
-        }};
-        for (const auto& [role, name] : rows) {
+        for (const auto& [role, member] : kSignOffRoles) {
             signOff.StartRow(false, 760);
             signOff.Cell(role, RunLook{true, 24, {}});
-            signOff.Cell(*name, RunLook{false, 24, {}});
+            signOff.Cell(project.*member, RunLook{false, 24, {}});
             signOff.Cell(u"");
             signOff.EndRow();
         }
         signOff.End();
     }
     body.Paragraph(u"");
-    body.Paragraph(u"日期：" + project.date, {}, "center", RunLook{false, 24, {}});
+    body.Paragraph(CoverDate(project), {}, "center", RunLook{false, 24, {}});
     body.Paragraph(u"");
-    body.Paragraph(
-        u"计算程序：" + std::u16string(program.name) + u"  版本 " + std::u16string(program.version),
-        {}, "center");
-    body.Paragraph(u"程序编制：" + std::u16string(program.maker), {}, "center");
-    body.Paragraph(u"依据规范：" + std::u16string(code), {}, "center");
+    for (const std::u16string& line : CoverProgramLines(program, code)) {
+        body.Paragraph(line, {}, "center");
+    }
 }
 
 struct TocEntry {
@@ -512,7 +430,7 @@ struct TocEntry {
 
 void WriteContents(Body& body, const std::vector<TocEntry>& entries) {
     body.PageBreak();
-    body.Paragraph(u"目  录", "TOCHeading", "center");
+    body.Paragraph(kContentsTitle, "TOCHeading", "center");
     // Each entry's page is a page reference to its heading's bookmark, rather than one
     // contents field: Word updates the references on opening (updateFields), and LibreOffice
     // and WPS work them out as they lay the pages out, where they would print a contents
@@ -537,22 +455,9 @@ void Heading(Body& body, std::u16string_view text, const TocEntry& entry, long l
 }
 
 void WriteBasis(Body& body, const ReportContent& content, const ProgramInfo& program) {
-    body.Paragraph(u"1. 依据规范：" + content.code + u"。");
-    body.Paragraph(u"2. 计算程序：" + std::u16string(program.name) + u"，版本 " +
-                   std::u16string(program.version) + u"，由" + std::u16string(program.maker) +
-                   u"编制。");
-    body.Paragraph(u"3. 单位：长度 mm，截面面积 m²，截面周长 m，强度 MPa，力 kN。");
-    body.Paragraph(
-        u"4. 桩侧土的总极限侧阻力标准值 Qsk 取 0：不计嵌岩段以上土层的侧阻力，单桩竖向极限"
-        u"承载力标准值 Quk 只由嵌岩段的侧阻力和端阻力 Qrk 组成，结果偏于安全。");
-    body.Paragraph(u"5. 计算汇总和各桩“基桩主要数据汇总”中的 Ra、Rc 按所选的取整精度给出。");
-    if (content.anyCheck) {
-        body.Paragraph(
-            u"6. 给出荷载时验算：Nk ≤ Ra；Nkmax ≤ 1.2Ra；γ0N ≤ Rc。Nk、Nkmax 为荷载效应标准组合"
-            u"下的竖向力，N 为基本组合下的竖向力，γ0 为结构重要性系数。");
+    for (const std::u16string& paragraph : BasisParagraphs(content, program)) {
+        body.Paragraph(paragraph);
     }
-    // The time that ends both books, as they print it.
-    body.Paragraph(content.timeLine);
 }
 
 void WriteSummary(Body& body, const ReportContent& content) {
@@ -577,9 +482,7 @@ void WriteSummary(Body& body, const ReportContent& content) {
             table.Cell(cell, small, "center", 1, kHeadingShade);
         }
         if (content.anyCheck) {
-            const std::array<std::u16string_view, 3> first{u"荷载", u"比值", u"验算"};
-            const std::array<std::u16string_view, 3> second{u"(kN)", u"", u"结论"};
-            for (const std::u16string_view cell : r == 0 ? first : second) {
+            for (const std::u16string_view cell : r == 0 ? kCheckColumns : kCheckColumnsSecond) {
                 table.Cell(cell, small, "center", 1, kHeadingShade);
             }
         }
@@ -615,7 +518,7 @@ void WriteSteps(Body& body, const std::vector<StepRow>& steps) {
     Table table(body, {900, 4300, 1300, 1900, 1238});
     const RunLook head{true, 0, {}};
     table.StartRow(true);
-    for (const std::u16string_view cell : {u"序号", u"计算项目", u"符号", u"数值", u"单位"}) {
+    for (const std::u16string_view cell : kStepColumns) {
         table.Cell(cell, head, "center", 1, kHeadingShade);
     }
     table.EndRow();
@@ -639,7 +542,7 @@ void WriteFormulas(Body& body, const std::vector<FormulaRow>& formulas) {
             table.Cell(row.formula, RunLook{true, 0, {}}, "left", 2);
         } else {
             table.Cell(row.formula, {}, "left");
-            table.Cell(u"式 " + row.clause, {}, "right");
+            table.Cell(ClauseText(row.clause), {}, "right");
         }
         table.EndRow();
     }
@@ -669,9 +572,9 @@ void WritePile(Body& body, const PileSection& pile, const TocEntry& entry, long 
         body.PageBreak();
     }
     Heading(body, entry.text, entry, id);
-    body.Paragraph(u"计算简图", "Heading2");
+    body.Paragraph(kSketchTitle, "Heading2");
     WriteSketch(body.Xml(), pile);
-    body.Paragraph(u"计算过程", "Heading2");
+    body.Paragraph(kStepsTitle, "Heading2");
     for (const Block& block : pile.blocks) {
         switch (block.kind) {
             case Block::Kind::Heading:
@@ -696,7 +599,7 @@ void WritePile(Body& body, const PileSection& pile, const TocEntry& entry, long 
         }
     }
     if (pile.check) {
-        body.Paragraph(u"承载力验算", "Heading2");
+        body.Paragraph(kCheckTitle, "Heading2");
         for (const CheckLine& line : pile.check->lines) {
             body.Paragraph(line.text, "Check", {},
                            RunLook{!line.passed, 0, line.passed ? u"" : kRed});
@@ -717,8 +620,8 @@ std::optional<std::string> DocumentXml(const ReportContent& content, const Proje
     Body body(xml);
 
     std::vector<TocEntry> entries;
-    entries.push_back({u"设计依据", "_Toc_basis"});
-    entries.push_back({u"计算汇总", "_Toc_summary"});
+    entries.push_back({std::u16string(kBasisTitle), "_Toc_basis"});
+    entries.push_back({std::u16string(kSummaryTitle), "_Toc_summary"});
     for (std::size_t i = 0; i < content.piles.size(); ++i) {
         entries.push_back({content.piles[i].title, "_Toc_pile" + std::to_string(i + 1)});
     }
@@ -761,11 +664,11 @@ std::string FooterXml() {
     xml.Open("w:ftr").Attribute("xmlns:w", kWordNamespace);
     Body body(xml);
     body.StartParagraph("Footer", "center");
-    body.Run(u"第 ");
+    body.Run(kFooterBefore);
     body.Field(" PAGE ", u"1");
-    body.Run(u" 页 共 ");
+    body.Run(kFooterBetween);
     body.Field(" NUMPAGES ", u"1");
-    body.Run(u" 页");
+    body.Run(kFooterAfter);
     body.EndParagraph();
     return xml.Finish();
 }
@@ -868,11 +771,7 @@ std::string CoreXml(const ProjectInfo& project) {
         .Attribute("xmlns:cp",
                    "http://schemas.openxmlformats.org/package/2006/metadata/core-properties")
         .Attribute("xmlns:dc", "http://purl.org/dc/elements/1.1/");
-    std::u16string title(kReportTitle);
-    if (!project.name.empty()) {
-        title = project.name + u" " + title;
-    }
-    xml.Element("dc:title", title);
+    xml.Element("dc:title", DocumentTitle(project));
     xml.Element("dc:creator", project.calculation);
     return xml.Finish();
 }

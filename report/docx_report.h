@@ -12,11 +12,9 @@
 
 #include "report/project_info.h"
 #include "report/report_model.h"
+#include "report/report_texts.h"
 
 namespace pile::report {
-
-// The report's title: the cover, the running header and the document's properties.
-inline constexpr std::u16string_view kReportTitle = u"嵌岩桩计算书";
 
 // Called as the report is made, with the steps done and the steps in all (a step for each
 // pile's section and one for the zip); false stops it, and the report ends with kReportStopped.
