@@ -39,4 +39,14 @@ std::optional<Question> NewBooksQuestion(const PanelSession& session) {
     };
 }
 
+Question ReplaceDesignsQuestion(std::size_t count) {
+    return Question{
+        .text = u"用选型的桩替换 " + DecimalText(count) +
+                u" 根桩的原记录？两本计算书将重新计算，需要再保存。",
+        .answers = {u"替换原记录", u"取消"},
+        .enter = static_cast<std::size_t>(ReplaceDesignsChoice::Cancel),
+        .escape = static_cast<std::size_t>(ReplaceDesignsChoice::Cancel),
+    };
+}
+
 }  // namespace pile::session

@@ -30,4 +30,10 @@ enum class NewBooksChoice { Empty, Cancel };
 // "新建计算书" while a book holds records not in its file. None: nothing would be lost.
 std::optional<Question> NewBooksQuestion(const PanelSession& session);
 
+// The answers of ReplaceDesignsQuestion.
+enum class ReplaceDesignsChoice { Replace, Cancel };
+// 选型 taken in place of `count` records: the books are computed afresh, and the files saved
+// before no longer hold them.
+Question ReplaceDesignsQuestion(std::size_t count);
+
 }  // namespace pile::session

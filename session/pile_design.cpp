@@ -231,6 +231,16 @@ ScheduleDesign DesignSchedule(schedule::Schedule& schedule, const DesignOptions&
     return design;
 }
 
+namespace {
+
+bool Taken(const std::vector<RowDesign>& designs, const std::vector<bool>& accepted,
+           std::size_t i) {
+    return i < designs.size() && i < accepted.size() && accepted[i] &&
+           designs[i].outcome == RowDesign::Outcome::Sized;
+}
+
+}  // namespace
+
 std::vector<RowDesign> DesignRecords(const std::vector<RecordInputs>& records,
                                      const DesignOptions& options) {
     std::vector<RowDesign> designs;
@@ -244,12 +254,11 @@ std::vector<RowDesign> DesignRecords(const std::vector<RecordInputs>& records,
 
 std::vector<RecordInputs> RecordsWithDesigns(const std::vector<RecordInputs>& records,
                                              const std::vector<RowDesign>& designs,
-                                             const std::vector<bool>& accepted, bool append) {
+                                             const std::vector<bool>& accepted, bool append,
+                                             std::u16string_view time) {
     std::vector<RecordInputs> result = append ? records : std::vector<RecordInputs>{};
     for (std::size_t i = 0; i < records.size(); ++i) {
-        const bool take = i < designs.size() && i < accepted.size() && accepted[i] &&
-                          designs[i].outcome == RowDesign::Outcome::Sized;
-        if (!take) {
+        if (!Taken(designs, accepted, i)) {
             if (!append) {
                 result.push_back(records[i]);
             }
@@ -258,9 +267,34 @@ std::vector<RecordInputs> RecordsWithDesigns(const std::vector<RecordInputs>& re
         RecordInputs designed = records[i];
         designed.panel.ddText = designs[i].design->panel.ddText;
         designed.panel.hrText = designs[i].design->panel.hrText;
+        designed.calculationTime = time;
         result.push_back(std::move(designed));
     }
     return result;
+}
+
+std::size_t TakeDesigns(PanelSession& session, const std::vector<RowDesign>& designs,
+                        const std::vector<bool>& accepted, bool append, std::u16string_view time) {
+    const std::vector<RecordInputs> before = session.Records();
+    const std::vector<RecordInputs> after =
+        RecordsWithDesigns(before, designs, accepted, append, time);
+    std::size_t first = before.size();
+    if (!append) {
+        session.Clear();
+        first = 0;
+    }
+    std::size_t designed = 0;
+    for (std::size_t i = first; i < after.size(); ++i) {
+        const RecordInputs& record = after[i];
+        const PanelUpdate update =
+            session.Compute(record.panel, record.precision, record.decimalSeparator,
+                            record.calculationTime, record.mark, record.loads);
+        const bool isDesign = append || Taken(designs, accepted, i);
+        if (std::holds_alternative<ResultTexts>(update.outcome) && isDesign) {
+            ++designed;
+        }
+    }
+    return designed;
 }
 
 }  // namespace pile::session

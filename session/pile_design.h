@@ -66,10 +66,19 @@ std::vector<RowDesign> DesignRecords(const std::vector<RecordInputs>& records,
 
 // The records the books are to hold once the `accepted` proposals (one flag per record; only
 // Sized ones count) are taken: the designed piles after the records (`append`), or each in the
-// place of the record it came from. Mark, loads, precision and time go with each pile.
+// place of the record it came from. Mark, loads and precision go with each pile; a designed
+// pile is calculated at `time`, the others keep theirs.
 std::vector<RecordInputs> RecordsWithDesigns(const std::vector<RecordInputs>& records,
                                              const std::vector<RowDesign>& designs,
-                                             const std::vector<bool>& accepted, bool append);
+                                             const std::vector<bool>& accepted, bool append,
+                                             std::u16string_view time);
+
+// `session`'s books once the accepted proposals are taken (see RecordsWithDesigns): the designed
+// piles computed after the records, or the books computed afresh with each designed pile in
+// place of its record, in which case what was saved of them no longer is. The designs must be
+// of the session's records as they stand. Returns the number of piles designed into the books.
+std::size_t TakeDesigns(PanelSession& session, const std::vector<RowDesign>& designs,
+                        const std::vector<bool>& accepted, bool append, std::u16string_view time);
 
 // A schedule sized row by row: every circle with loads gets the d and hr found (a row no
 // candidate satisfies keeps its own and is told how far the largest got); other rows stay as

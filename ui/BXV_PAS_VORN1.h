@@ -171,6 +171,7 @@ class TBXV_FRM_VORN1 : public QWidget {
     void OpenProjectWindow();
     void FollowProject();
     void ShowRecordOf(std::size_t index);
+    void DesignClick();
     void ShowBookScreenState();
     void CentreOnScreen();
     void FitToScreen();

@@ -11,9 +11,13 @@
 #include "book_view.h"
 #include "book_window.h"
 #include "books/book_outline.h"
+#include "design_dialog.h"
+#include "io/calculation_time.h"
 #include "io/qt_text.h"
 #include "project_window.h"
 #include "scaled_layer.h"
+#include "session/book_questions.h"
+#include "session/pile_design.h"
 #include "session_keeper.h"
 #include "ui/platform/manual.h"
 #include "ui/platform/message_presenter.h"
@@ -62,6 +66,7 @@ void TBXV_FRM_VORN1::OpenProjectWindow() {
                 return std::nullopt;
             },
             .showRecord = [this](std::size_t index) { ShowRecordOf(index); },
+            .design = [this] { DesignClick(); },
         };
         projectWindow_ = std::make_unique<pile::ui::ProjectWindow>(projectTable_, hooks);
         connect(new QShortcut(QKeySequence::HelpContents, projectWindow_.get()),
@@ -109,4 +114,33 @@ void TBXV_FRM_VORN1::ShowRecordOf(std::size_t index) {
             ->Reveal(start, end);
         bookWindow_->View(book)->Reveal(start, end);
     }
+}
+
+// The proposals first, row by row; then the accepted ones as new records or, after a question,
+// in place of the records they came from, the books computed afresh and journalled anew.
+void TBXV_FRM_VORN1::DesignClick() {
+    const std::vector<pile::session::RowDesign> designs =
+        pile::session::DesignRecords(session_.Records(), pile::session::DesignOptions{});
+    pile::ui::DesignDialog dialog(session_.Records(), designs, projectWindow_.get());
+    if (dialog.exec() != QDialog::Accepted) {
+        return;
+    }
+    using Choice = pile::ui::DesignDialog::Choice;
+    const bool append = dialog.TakenAs() == Choice::Append;
+    if (!append && static_cast<pile::session::ReplaceDesignsChoice>(
+                       Ask(pile::session::ReplaceDesignsQuestion(dialog.AcceptedCount()))) !=
+                       pile::session::ReplaceDesignsChoice::Replace) {
+        return;
+    }
+    const QString time = pile::io::CalculationTime(QLocale::system(), clock_());
+    const std::size_t before = session_.Records().size();
+    EnsureBookScreen();
+    if (!append) {
+        keeper_->StartAfresh();  // the books before stay in the journal that held them
+    }
+    pile::session::TakeDesigns(session_, designs, dialog.Accepted(), append, ToU16(time));
+    ShowWholeBooks();
+    ShowBookScreenState();
+    KeepRecords(append ? before : 0);
+    ShowLastRecord();
 }

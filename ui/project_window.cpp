@@ -5,6 +5,7 @@
 #include <QHBoxLayout>
 #include <QHeaderView>
 #include <QLabel>
+#include <QPushButton>
 #include <QSortFilterProxyModel>
 #include <QTableView>
 #include <QVBoxLayout>
@@ -228,11 +229,16 @@ ProjectWindow::ProjectWindow(const session::ProjectTable& table, Hooks hooks)
     palette.setColor(QPalette::WindowText, colours::kRed);
     message_->setPalette(palette);
 
+    design_ = new QPushButton(QStringLiteral("选型…"), this);
+    design_->setObjectName(QStringLiteral("cbt_xuanxing"));
+    connect(design_, &QPushButton::clicked, this, [this] { hooks_.design(); });
+
     auto* top = new QHBoxLayout;
     top->addWidget(failedOnly_);
     top->addSpacing(16);
     top->addWidget(counts_);
     top->addStretch(1);
+    top->addWidget(design_);
     auto* layout = new QVBoxLayout(this);
     layout->addLayout(top);
     layout->addWidget(view_, 1);

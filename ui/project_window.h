@@ -15,6 +15,7 @@
 
 class QCheckBox;
 class QLabel;
+class QPushButton;
 class QTableView;
 
 namespace pile::ui {
@@ -33,6 +34,8 @@ class ProjectWindow : public QWidget {
             setLoad;
         // Shows record `index` in the books and the panel.
         std::function<void(std::size_t index)> showRecord;
+        // "选型…": sizing proposed for the piles with loads, shown before anything is taken.
+        std::function<void()> design;
     };
 
     // `table` must outlive the window.
@@ -47,6 +50,7 @@ class ProjectWindow : public QWidget {
     QTableView* View() const { return view_; }
     QCheckBox* FailedOnly() const { return failedOnly_; }
     QLabel* Message() const { return message_; }
+    QPushButton* DesignButton() const { return design_; }
     // The record that a row of the view shows.
     std::size_t RecordAt(int viewRow) const;
 
@@ -61,6 +65,7 @@ class ProjectWindow : public QWidget {
     QCheckBox* failedOnly_ = nullptr;
     QLabel* counts_ = nullptr;
     QLabel* message_ = nullptr;
+    QPushButton* design_ = nullptr;
 };
 
 }  // namespace pile::ui

@@ -282,15 +282,35 @@ TEST(Designs, ProposeForRecordsAndTakeTheAcceptedOnes) {
 
     // ZJ6 is declined; only Sized proposals can be taken, whatever the flags say.
     const std::vector<bool> accepted = {true, true, true, true, true, false};
-    const auto appended = RecordsWithDesigns(records, designs, accepted, true);
+    const auto appended = RecordsWithDesigns(records, designs, accepted, true, u"2024/5/7 9:00:00");
     ASSERT_EQ(appended.size(), records.size() + 1);
     EXPECT_EQ(appended.back().mark, u"ZJ1");
     EXPECT_EQ(appended.back().loads, records[0].loads);
-    EXPECT_EQ(appended.back().calculationTime, records[0].calculationTime);
+    EXPECT_EQ(appended.back().calculationTime, u"2024/5/7 9:00:00");
+    EXPECT_EQ(appended[0].calculationTime, records[0].calculationTime);
     EXPECT_EQ(appended.back().panel.ddText, designs[0].design->panel.ddText);
     EXPECT_EQ(appended.back().panel.hrText, designs[0].design->panel.hrText);
 
-    const auto replaced = RecordsWithDesigns(records, designs, accepted, false);
+    // Into a session: the books hold what the records say, the designed pile at its new size.
+    PanelSession session;
+    for (const RecordInputs& record : records) {
+        session.Compute(record.panel, record.precision, record.decimalSeparator,
+                        record.calculationTime, record.mark, record.loads);
+    }
+    const std::size_t computed = session.Records().size();  // the refused rectangle is not one
+    const auto designsOfSession = DesignRecords(session.Records(), DesignOptions{});
+    const std::vector<bool> all(computed, true);
+    EXPECT_EQ(TakeDesigns(session, designsOfSession, all, false, u"2024/5/7 9:00:00"), 2u);
+    ASSERT_EQ(session.Records().size(), computed);
+    EXPECT_EQ(session.Records()[0].panel.ddText, designs[0].design->panel.ddText);
+    EXPECT_EQ(session.Records()[0].mark, u"ZJ1");
+    EXPECT_EQ(TakeDesigns(session, DesignRecords(session.Records(), DesignOptions{}), all, true,
+                          u"2024/5/7 9:00:00"),
+              2u);
+    EXPECT_EQ(session.Records().size(), computed + 2);
+
+    const auto replaced =
+        RecordsWithDesigns(records, designs, accepted, false, u"2024/5/7 9:00:00");
     ASSERT_EQ(replaced.size(), records.size());
     EXPECT_EQ(replaced[0].panel.ddText, designs[0].design->panel.ddText);
     for (std::size_t i = 1; i < records.size(); ++i) {

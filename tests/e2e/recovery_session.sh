@@ -128,10 +128,10 @@ click_at "${cbt_View[@]}"   # 结果
 click_at "${cbt_Save[@]}"  # 保存 the text book
 click_at "${cbt_PageBook[@]}"
 click_at "${cbt_Save[@]}"
-# "导出桩表…", the last item but one of the book's menu (above "在新窗口中查看").
+# "导出桩表…", the third item from the bottom of the book's menu (above "在新窗口中查看" and "项目表…").
 xdotool mousemove $((X + 180)) $((Y + 300)) click 3
 sleep 0.5
-xdotool key Up Up Return
+xdotool key Up Up Up Return
 # Qt's file dialog may take a while to come up the first time on a busy machine.
 for _ in $(seq 120); do
     xdotool search --onlyvisible --name "导出桩表" >/dev/null 2>&1 && break

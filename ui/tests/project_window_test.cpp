@@ -10,10 +10,13 @@
 #include <QMouseEvent>
 #include <QPushButton>
 #include <QTableView>
+#include <QTableWidget>
 #include <QTemporaryDir>
+#include <QTimer>
 
 #include "BXV_PAS_VORN1.h"
 #include "book_window.h"
+#include "design_dialog.h"
 #include "project_window.h"
 #include "testing/qt/file_dialogs_double.h"
 #include "testing/qt/platform_test_support.h"
@@ -153,6 +156,58 @@ TEST_F(ProjectWindowTest, AnEditedLoadSurvivesARestart) {
     ASSERT_EQ(project->View()->model()->rowCount(), 2);
     EXPECT_EQ(Cell(*project->View(), 0, kNk), "1e9");
     EXPECT_EQ(Cell(*project->View(), 0, kVerdict), "不满足（Nk>Ra）");
+}
+
+// 选型: a pile that fails its load is proposed a larger one, taken first as a new record,
+// then in place of its own record after the question, the books computed afresh.
+TEST_F(ProjectWindowTest, DesignsProposeAndTakeALargerPile) {
+    auto window = Start();
+    Compute(*window, 30);
+    Compute(*window, 20);
+    ProjectWindow* project = OpenByKeys(*window);
+    ASSERT_NE(project, nullptr);
+    QTableView& view = *project->View();
+    EditCell(view, 0, kNk, QStringLiteral("40000"));
+    ASSERT_EQ(Cell(view, 0, kVerdict), "不满足（Nk>Ra）");
+
+    // The dialog is modal: its buttons are pressed once it stands.
+    const auto answerDesign = [](std::function<void(pile::ui::DesignDialog&)> press) {
+        QTimer::singleShot(0, [press] {
+            auto* dialog = qobject_cast<pile::ui::DesignDialog*>(QApplication::activeModalWidget());
+            ASSERT_NE(dialog, nullptr);
+            press(*dialog);
+        });
+    };
+    answerDesign([](pile::ui::DesignDialog& dialog) {
+        ASSERT_EQ(dialog.Table()->rowCount(), 1);  // only ZH1 has loads
+        EXPECT_EQ(dialog.Table()->item(0, 0)->checkState(), Qt::Checked);
+        dialog.AppendButton()->click();
+    });
+    project->DesignButton()->click();
+    ASSERT_EQ(window->Books().PileCounter(), 3);
+    ASSERT_EQ(view.model()->rowCount(), 3);
+    EXPECT_EQ(Cell(view, 2, 0), "ZH3");
+    EXPECT_EQ(Cell(view, 2, kNk), "40000");
+    EXPECT_EQ(Cell(view, 2, kVerdict), "满足");
+    const QString designedSize = Cell(view, 2, static_cast<int>(ProjectColumn::Size));
+    EXPECT_NE(designedSize, Cell(view, 0, static_cast<int>(ProjectColumn::Size)));
+
+    // In place of ZH1 now, ZH3 unticked (it is proposed again). The question comes first.
+    messages_.answers = {0};
+    answerDesign([](pile::ui::DesignDialog& dialog) {
+        ASSERT_EQ(dialog.Table()->rowCount(), 2);
+        dialog.Table()->item(1, 0)->setCheckState(Qt::Unchecked);
+        EXPECT_EQ(dialog.AcceptedCount(), 1u);
+        dialog.ReplaceButton()->click();
+    });
+    project->DesignButton()->click();
+    ASSERT_FALSE(messages_.questions.empty());
+    EXPECT_TRUE(messages_.questions.back().startsWith("用选型的桩替换 1 根桩的原记录？"));
+    ASSERT_EQ(window->Books().PileCounter(), 3);
+    EXPECT_EQ(Cell(view, 0, 0), "ZH1");
+    EXPECT_EQ(Cell(view, 0, static_cast<int>(ProjectColumn::Size)), designedSize);
+    EXPECT_EQ(Cell(view, 0, kVerdict), "满足");
+    EXPECT_EQ(Cell(view, 1, kRock), "20.00");
 }
 
 }  // namespace
