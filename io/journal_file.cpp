@@ -2,6 +2,7 @@
 
 #include <QDir>
 #include <QFile>
+#include <QFileInfo>
 #include <QSaveFile>
 #include <QStandardPaths>
 #include <algorithm>
@@ -133,8 +134,10 @@ bool JournalFile::Open() {
     }
     file_ = std::make_unique<QFile>(Path());
     errno = 0;
-    // Unbuffered: a disk that fills up shows in write() as a short count.
-    if (!file_->open(QIODevice::WriteOnly | QIODevice::Append | QIODevice::Unbuffered)) {
+    // Unbuffered: a disk that fills up shows in write() as a short count. Never another
+    // journal's file, even one of the same name.
+    if (!file_->open(QIODevice::WriteOnly | QIODevice::Append | QIODevice::NewOnly |
+                     QIODevice::Unbuffered)) {
         const QString reason = ReasonOf(LastError(), kCannotCreateText);
         file_.reset();
         return Fail(reason);
@@ -299,6 +302,75 @@ std::optional<EarlierJournal> NewestEarlierJournal(const QString& folder,
         return EarlierJournal{path, std::move(*bytes), ReadWholeFile(path + kStateSuffix)};
     }
     return std::nullopt;
+}
+
+FolderJournals::FolderJournals(QString folder) : folder_(std::move(folder)) {}
+
+FolderJournals::~FolderJournals() = default;
+
+void FolderJournals::Begin(const session::JournalTime& start, std::int64_t processId,
+                           const std::string& header) {
+    previous_ = std::move(file_);
+    file_ = std::make_unique<JournalFile>(
+        folder_,
+        JournalFileName(QDateTime::fromMSecsSinceEpoch(start.msecsSinceEpoch, Qt::UTC)
+                            .toOffsetFromUtc(start.offsetFromUtc),
+                        processId),
+        header);
+}
+
+bool FolderJournals::Append(const std::vector<std::string>& rows) {
+    return file_->Append(rows);
+}
+
+bool FolderJournals::KeepRows(std::size_t rows) {
+    return file_->KeepRows(rows);
+}
+
+bool FolderJournals::WriteState(const std::string& state) {
+    return file_->WriteState(state);
+}
+
+bool FolderJournals::Publish(const std::vector<std::string>& rows, const std::string& state) {
+    return file_->Publish(rows, state);
+}
+
+std::size_t FolderJournals::Rows() const {
+    return file_->Rows();
+}
+
+std::u16string FolderJournals::Error() const {
+    return file_->Error().toStdU16String();
+}
+
+std::u16string FolderJournals::Place() const {
+    return QDir::toNativeSeparators(folder_).toStdU16String();
+}
+
+std::optional<session::JournalStore::Earlier> FolderJournals::NewestEarlier() const {
+    std::optional<EarlierJournal> journal =
+        NewestEarlierJournal(folder_, QFileInfo(file_->Path()).fileName());
+    if (!journal) {
+        return std::nullopt;
+    }
+    Earlier earlier{journal->path.toStdString(), journal->bytes.toStdString(), std::nullopt};
+    if (journal->state) {
+        earlier.state = journal->state->toStdString();
+    }
+    return earlier;
+}
+
+bool FolderJournals::WriteStateOf(const std::string& id, const std::string& state) {
+    return WriteJournalState(QString::fromStdString(id),
+                             QByteArray(state.data(), static_cast<qsizetype>(state.size())));
+}
+
+std::string FolderJournals::OwnId() const {
+    return file_->Path().toStdString();
+}
+
+session::JournalTime JournalTimeOf(const QDateTime& time) {
+    return {time.toMSecsSinceEpoch(), time.offsetFromUtc()};
 }
 
 void RemoveOldJournals(const QString& folder, int keep) {

@@ -50,6 +50,12 @@ struct WindowPlatform {
         QString();  // the session journal's folder; empty: the program's data folder
 };
 
+namespace pile::io {
+class FolderJournals;
+}  // namespace pile::io
+namespace pile::session {
+class JournalKeeper;
+}  // namespace pile::session
 namespace pile::ui {
 class BookExport;
 class BookView;
@@ -62,7 +68,6 @@ class LogoStrip;
 class RadioChange;
 class ReturnPressesButton;
 class ScaledLayer;
-class SessionKeeper;
 class TextChange;
 class TextFit;
 }  // namespace pile::ui
@@ -189,9 +194,11 @@ class TBXV_FRM_VORN1 : public QWidget {
     void FollowBooks(const pile::BooksChange& change);
     pile::PrecisionMode Precision() const;
 
-    // The session journal (session_keeper.h): after each change of the books.
+    // The session journal (session/journal_keeper.h): after each change of the books.
     void KeepRecords(std::size_t before);
     void KeepBooksState();
+    void StartJournalAfresh(const QDateTime& now);
+    void ShowJournalWarning(const std::optional<std::u16string>& warning);
     void ShowRecordInPanel(const pile::session::RecordInputs& record);
     void ShowLastRecord();
     void ShowWholeBooks();
@@ -212,7 +219,8 @@ class TBXV_FRM_VORN1 : public QWidget {
 
     pile::session::PanelSession session_;
     std::function<QDateTime()> clock_;
-    std::unique_ptr<pile::ui::SessionKeeper> keeper_;
+    std::unique_ptr<pile::io::FolderJournals> journals_;  // before the keeper that writes them
+    std::unique_ptr<pile::session::JournalKeeper> keeper_;
 
     // The desktop's own services, for what the caller did not lend.
     std::unique_ptr<pile::platform::PermissionService> desktopPermissions_;
