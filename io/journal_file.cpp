@@ -374,6 +374,19 @@ session::JournalTime JournalTimeOf(const QDateTime& time) {
 }
 
 void RemoveOldJournals(const QString& folder, int keep) {
+    // What a publish cut short by the end of its process left: rows no reader takes for a
+    // journal, and the state written before them.
+    const QDir dir(folder);
+    for (const QString& part :
+         dir.entryList({kPrefix + QStringLiteral("*") + kSuffix + kPartSuffix}, QDir::Files)) {
+        const QString path = dir.filePath(part.chopped(kPartSuffix.size()));
+        if (!Held(path)) {
+            QFile::remove(dir.filePath(part));
+            if (!QFile::exists(path)) {
+                QFile::remove(path + kStateSuffix);
+            }
+        }
+    }
     const QStringList names = JournalNames(folder);
     for (qsizetype i = std::max(keep, 0); i < names.size(); ++i) {
         const QString path = QDir(folder).filePath(names[i]);

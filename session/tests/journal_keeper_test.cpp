@@ -31,7 +31,8 @@ struct Disk {
     std::map<std::string, Journal> journals;  // the names sort by start
     std::set<std::string> held;               // by a process that runs
     int writesLeft = -1;                      // then the process is killed; -1: never
-    int failFrom = -1;                        // this write and the ones after fail; -1: none
+    int failFrom = -1;                        // the writes from this one to `failTo` fail
+    int failTo = 1 << 30;
     int writes = 0;
 
     // Whether the write goes through; throws when the process is killed before it.
@@ -42,7 +43,8 @@ struct Disk {
         if (writesLeft > 0) {
             --writesLeft;
         }
-        return failFrom < 0 || writes++ < failFrom;
+        const int write = writes++;
+        return write < failFrom || write >= failTo || failFrom < 0;
     }
 };
 
@@ -235,6 +237,55 @@ TEST_P(KillDuring, LeavesEveryRecordOfferedOnce) {
 }
 
 INSTANTIATE_TEST_SUITE_P(Steps, KillDuring, ::testing::ValuesIn(kKills), pile::test::RowName{});
+
+struct FailureRow {
+    const char* name;
+    int failFrom;  // the writes that fail, counted from 0: 3 rows, a state, 2 rows
+    int failTo;
+    std::size_t warnings;
+    std::size_t offered;  // by the next start
+};
+
+const FailureRow kFailures[] = {
+    {"NoFailure", -1, 0, 0, 2},
+    {"FirstRow", 0, 1, 1, 2},
+    {"EveryWrite", 0, 99, 1, 0},
+    // Without it the records given up may be offered once more, which loses nothing.
+    {"TheAnsweredState", 3, 4, 0, 2},
+    {"TheNextJournalsFirstRow", 4, 5, 1, 0},
+};
+
+class JournalFailure : public ::testing::TestWithParam<FailureRow> {};
+
+// A journal that missed a write writes nothing more, the next journal tries again; one warning
+// a run, whatever fails.
+TEST_P(JournalFailure, WarnsOnceAndStopsTheJournalThatMissedAWrite) {
+    const FailureRow& row = GetParam();
+    Disk disk;
+    disk.failFrom = row.failFrom;
+    disk.failTo = row.failTo;
+    std::size_t warnings = 0;
+    {
+        ProgramRun run(disk, 0);
+        warnings += run.Compute(3).size();
+        run.session = PanelSession();
+        warnings += run.keeper.StartAfresh(run.session, ProgramRun::At(0)) ? 1 : 0;
+        warnings += run.Compute(2).size();
+        warnings += run.keeper.Changed(run.session) ? 1 : 0;
+    }
+    EXPECT_EQ(warnings, row.warnings);
+    disk.failFrom = -1;
+    EXPECT_EQ(ProgramRun(disk, 1).Declines(), row.offered);
+}
+
+INSTANTIATE_TEST_SUITE_P(Failures, JournalFailure, ::testing::ValuesIn(kFailures),
+                         pile::test::RowName{});
+
+TEST(JournalWarning, NamesTheReasonAndTheFolder) {
+    EXPECT_EQ(JournalWarning(u"磁盘已满", u"D:\\会话记录"),
+              u"本次会话未能记录（磁盘已满: D:\\会话记录）。计算照常进行，但程序意外结束时，"
+              u"未保存的计算结果无法恢复。");
+}
 
 }  // namespace
 }  // namespace pile::session
