@@ -14,6 +14,7 @@
 #ifdef Q_OS_WIN
 #include <io.h>
 #else
+#include <fcntl.h>
 #include <unistd.h>
 #endif
 
@@ -36,6 +37,23 @@ bool DataSync(QFile& file) {
     return ::fdatasync(file.handle()) == 0;
 #else
     return ::fsync(file.handle()) == 0;
+#endif
+}
+
+// The folder's entry of a new or renamed file, on the disk as its bytes are: without it a power
+// cut may lose the name of a journal whose rows were synced. Windows commits names itself.
+bool SyncFolder(const QString& folder) {
+#if defined(Q_OS_WIN)
+    Q_UNUSED(folder);
+    return true;
+#else
+    const int handle = ::open(QFile::encodeName(folder).constData(), O_RDONLY | O_DIRECTORY);
+    if (handle < 0) {
+        return false;
+    }
+    const bool synced = ::fsync(handle) == 0;
+    ::close(handle);
+    return synced;
 #endif
 }
 
@@ -151,6 +169,13 @@ bool JournalFile::Open() {
         return Fail(reason);
     }
     headerEnd_ = written;
+    errno = 0;
+    if (!SyncFolder(folder_)) {
+        const QString reason = ReasonOf(LastError(), kWriteFailedText);
+        file_->remove();
+        file_.reset();
+        return Fail(reason);
+    }
     // The file is made first, so that its own failure names the reason; a second program
     // that looks before the lock is taken finds a journal without rows, and asks nothing.
     lock_ = std::make_unique<QLockFile>(Path() + kLockSuffix);
@@ -255,6 +280,9 @@ bool JournalFile::Publish(const std::vector<std::string>& rows, const std::strin
         reason = ReasonOf(LastError(), kWriteFailedText);
     } else if (whole->close(); !QFile::rename(part, Path())) {
         reason = QString::fromUtf16(kWriteFailedText);
+    } else if (errno = 0; !SyncFolder(folder_)) {
+        // The name may be lost yet: the journal asked about is not to be marked as answered.
+        return Fail(ReasonOf(LastError(), kWriteFailedText));
     }
     if (!reason.isEmpty()) {
         whole->close();
