@@ -281,11 +281,5 @@ TEST_P(JournalFailure, WarnsOnceAndStopsTheJournalThatMissedAWrite) {
 INSTANTIATE_TEST_SUITE_P(Failures, JournalFailure, ::testing::ValuesIn(kFailures),
                          pile::test::RowName{});
 
-TEST(JournalWarning, NamesTheReasonAndTheFolder) {
-    EXPECT_EQ(JournalWarning(u"磁盘已满", u"D:\\会话记录"),
-              u"本次会话未能记录（磁盘已满: D:\\会话记录）。计算照常进行，但程序意外结束时，"
-              u"未保存的计算结果无法恢复。");
-}
-
 }  // namespace
 }  // namespace pile::session
