@@ -2,6 +2,7 @@
 
 #include <QDir>
 #include <QFile>
+#include <QFileInfo>
 #include <QSaveFile>
 #include <QStandardPaths>
 #include <algorithm>
@@ -13,6 +14,7 @@
 #ifdef Q_OS_WIN
 #include <io.h>
 #else
+#include <fcntl.h>
 #include <unistd.h>
 #endif
 
@@ -35,6 +37,23 @@ bool DataSync(QFile& file) {
     return ::fdatasync(file.handle()) == 0;
 #else
     return ::fsync(file.handle()) == 0;
+#endif
+}
+
+// The folder's entry of a new or renamed file, on the disk as its bytes are: without it a power
+// cut may lose the name of a journal whose rows were synced. Windows commits names itself.
+bool SyncFolder(const QString& folder) {
+#if defined(Q_OS_WIN)
+    Q_UNUSED(folder);
+    return true;
+#else
+    const int handle = ::open(QFile::encodeName(folder).constData(), O_RDONLY | O_DIRECTORY);
+    if (handle < 0) {
+        return false;
+    }
+    const bool synced = ::fsync(handle) == 0;
+    ::close(handle);
+    return synced;
 #endif
 }
 
@@ -133,8 +152,10 @@ bool JournalFile::Open() {
     }
     file_ = std::make_unique<QFile>(Path());
     errno = 0;
-    // Unbuffered: a disk that fills up shows in write() as a short count.
-    if (!file_->open(QIODevice::WriteOnly | QIODevice::Append | QIODevice::Unbuffered)) {
+    // Unbuffered: a disk that fills up shows in write() as a short count. Never another
+    // journal's file, even one of the same name.
+    if (!file_->open(QIODevice::WriteOnly | QIODevice::Append | QIODevice::NewOnly |
+                     QIODevice::Unbuffered)) {
         const QString reason = ReasonOf(LastError(), kCannotCreateText);
         file_.reset();
         return Fail(reason);
@@ -148,6 +169,13 @@ bool JournalFile::Open() {
         return Fail(reason);
     }
     headerEnd_ = written;
+    errno = 0;
+    if (!SyncFolder(folder_)) {
+        const QString reason = ReasonOf(LastError(), kWriteFailedText);
+        file_->remove();
+        file_.reset();
+        return Fail(reason);
+    }
     // The file is made first, so that its own failure names the reason; a second program
     // that looks before the lock is taken finds a journal without rows, and asks nothing.
     lock_ = std::make_unique<QLockFile>(Path() + kLockSuffix);
@@ -280,6 +308,9 @@ bool JournalFile::Publish(const std::vector<std::string>& rows, const std::strin
         reason = ReasonOf(LastError(), kWriteFailedText);
     } else if (whole->close(); !QFile::rename(part, Path())) {
         reason = QString::fromUtf16(kWriteFailedText);
+    } else if (errno = 0; !SyncFolder(folder_)) {
+        // The name may be lost yet: the journal asked about is not to be marked as answered.
+        return Fail(ReasonOf(LastError(), kWriteFailedText));
     }
     if (!reason.isEmpty()) {
         whole->close();
@@ -329,7 +360,93 @@ std::optional<EarlierJournal> NewestEarlierJournal(const QString& folder,
     return std::nullopt;
 }
 
+FolderJournals::FolderJournals(QString folder) : folder_(std::move(folder)) {}
+
+FolderJournals::~FolderJournals() = default;
+
+void FolderJournals::Begin(const session::JournalTime& start, std::int64_t processId,
+                           const std::string& header) {
+    previous_ = std::move(file_);
+    file_ = std::make_unique<JournalFile>(
+        folder_,
+        JournalFileName(QDateTime::fromMSecsSinceEpoch(start.msecsSinceEpoch, Qt::UTC)
+                            .toOffsetFromUtc(start.offsetFromUtc),
+                        processId),
+        header);
+}
+
+bool FolderJournals::Append(const std::vector<std::string>& rows) {
+    return file_->Append(rows);
+}
+
+bool FolderJournals::KeepRows(std::size_t rows) {
+    return file_->KeepRows(rows);
+}
+
+bool FolderJournals::Replace(const std::vector<std::string>& rows) {
+    return file_->Replace(rows);
+}
+
+bool FolderJournals::WriteState(const std::string& state) {
+    return file_->WriteState(state);
+}
+
+bool FolderJournals::Publish(const std::vector<std::string>& rows, const std::string& state) {
+    return file_->Publish(rows, state);
+}
+
+std::size_t FolderJournals::Rows() const {
+    return file_->Rows();
+}
+
+std::u16string FolderJournals::Error() const {
+    return file_->Error().toStdU16String();
+}
+
+std::u16string FolderJournals::Place() const {
+    return QDir::toNativeSeparators(folder_).toStdU16String();
+}
+
+std::optional<session::JournalStore::Earlier> FolderJournals::NewestEarlier() const {
+    std::optional<EarlierJournal> journal =
+        NewestEarlierJournal(folder_, QFileInfo(file_->Path()).fileName());
+    if (!journal) {
+        return std::nullopt;
+    }
+    Earlier earlier{journal->path.toStdString(), journal->bytes.toStdString(), std::nullopt};
+    if (journal->state) {
+        earlier.state = journal->state->toStdString();
+    }
+    return earlier;
+}
+
+bool FolderJournals::WriteStateOf(const std::string& id, const std::string& state) {
+    return WriteJournalState(QString::fromStdString(id),
+                             QByteArray(state.data(), static_cast<qsizetype>(state.size())));
+}
+
+std::string FolderJournals::OwnId() const {
+    return file_->Path().toStdString();
+}
+
+session::JournalTime JournalTimeOf(const QDateTime& time) {
+    return {time.toMSecsSinceEpoch(), time.offsetFromUtc()};
+}
+
 void RemoveOldJournals(const QString& folder, int keep) {
+    // What a publish cut short by the end of its process left: rows no reader takes for a
+    // journal, and the state written before them.
+    const QDir dir(folder);
+    for (const QString& part :
+         dir.entryList({kPrefix + QStringLiteral("*") + kSuffix + kPartSuffix}, QDir::Files)) {
+        const QString path = dir.filePath(part.chopped(kPartSuffix.size()));
+        if (!Held(path)) {
+            QFile::remove(dir.filePath(part));
+            if (!QFile::exists(path)) {
+                QFile::remove(path + kStateSuffix);
+            }
+        }
+    }
     const QStringList names = JournalNames(folder);
     for (qsizetype i = std::max(keep, 0); i < names.size(); ++i) {
         const QString path = QDir(folder).filePath(names[i]);

@@ -13,6 +13,8 @@
 #include <string>
 #include <vector>
 
+#include "session/journal_store.h"
+
 namespace pile::io {
 
 inline constexpr int kKeptJournals = 20;
@@ -69,6 +71,39 @@ class JournalFile {
     qint64 headerEnd_ = 0;
     QString error_;
 };
+
+// The journals of a folder, as the session's journal keeper writes them.
+class FolderJournals final : public session::JournalStore {
+  public:
+    explicit FolderJournals(QString folder);
+    ~FolderJournals() override;
+    FolderJournals(const FolderJournals&) = delete;
+    FolderJournals& operator=(const FolderJournals&) = delete;
+
+    void Begin(const session::JournalTime& start, std::int64_t processId,
+               const std::string& header) override;
+    bool Append(const std::vector<std::string>& rows) override;
+    bool KeepRows(std::size_t rows) override;
+    bool Replace(const std::vector<std::string>& rows) override;
+    bool WriteState(const std::string& state) override;
+    bool Publish(const std::vector<std::string>& rows, const std::string& state) override;
+    std::size_t Rows() const override;
+    std::u16string Error() const override;
+    std::u16string Place() const override;
+    std::optional<Earlier> NewestEarlier() const override;
+    bool WriteStateOf(const std::string& id, const std::string& state) override;
+    std::string OwnId() const override;
+
+  private:
+    QString folder_;
+    std::unique_ptr<JournalFile> file_;
+    // Held until the next journal begins, so that no other program takes it for an ended
+    // session's while this one is being replaced.
+    std::unique_ptr<JournalFile> previous_;
+};
+
+// The window's clock as the journal keeper takes it.
+session::JournalTime JournalTimeOf(const QDateTime& time);
 
 // The newest journal of an earlier session that no running program holds, with its state
 // file's text (if any); never `ownFileName`.

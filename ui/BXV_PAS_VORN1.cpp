@@ -2,6 +2,7 @@
 
 #include <QCloseEvent>
 #include <QComboBox>
+#include <QCoreApplication>
 #include <QDir>
 #include <QFileInfo>
 #include <QGroupBox>
@@ -37,9 +38,9 @@
 #include "program_title.h"
 #include "project_window.h"
 #include "scaled_layer.h"
+#include "session/journal_keeper.h"
 #include "session/schedule_import.h"
 #include "session/session_journal.h"
-#include "session_keeper.h"
 #include "text_fit.h"
 #include "ui/about/BXV_CZL_PAS_CopyRight.h"
 #include "ui/platform/book_save_flow.h"
@@ -206,8 +207,10 @@ void TBXV_FRM_VORN1::ConnectPlatform(WindowPlatform platform) {
     }
     shell_ = platform.shell;
     messages_ = platform.messages;
-    keeper_ = std::make_unique<pile::ui::SessionKeeper>(
+    journals_ = std::make_unique<pile::io::FolderJournals>(
         platform.journalFolder.isEmpty() ? pile::io::JournalFolder() : platform.journalFolder);
+    keeper_ = std::make_unique<pile::session::JournalKeeper>(
+        *journals_, pile::io::JournalTimeOf(clock_()), QCoreApplication::applicationPid());
     saveFlow_ = std::make_unique<BookSaveFlow>(
         *platform.permissions, *platform.messages,
         BookSaveFlow::Hooks{
@@ -733,7 +736,8 @@ void TBXV_FRM_VORN1::OpenSchedule(const QString& path) {
         return;
     }
     const bool replace = choice == ImportChoice::Replace;
-    const QString time = pile::io::CalculationTime(QLocale::system(), clock_());
+    const QDateTime now = clock_();
+    const QString time = pile::io::CalculationTime(QLocale::system(), now);
     const std::size_t before = session_.Records().size();
     EnsureBookScreen();
     // Thousands of rows take a while: their count in a dialog with 取消, which leaves the
@@ -751,15 +755,16 @@ void TBXV_FRM_VORN1::OpenSchedule(const QString& path) {
         messages_->showError(ToQString(imported.message));
         return;
     }
-    if (imported.replaced) {
-        // The books before stay in the journal that held them; the schedule starts a new one.
-        keeper_->StartAfresh();
-    }
     const std::size_t first = imported.replaced ? 0 : before;
     FollowBooks(imported.outcome.change);
     ShowBookScreenState();
-    KeepRecords(first);
-    if (imported.projectFields > 0) {
+    if (imported.replaced) {
+        // The books before stay in the journal that held them; the schedule starts a new one.
+        StartJournalAfresh(now);
+    } else {
+        KeepRecords(first);
+    }
+    if (imported.projectFields > 0 && !imported.replaced) {
         KeepBooksState();  // the project is the state's
     }
     if (session_.Records().size() > first) {
@@ -776,34 +781,39 @@ void TBXV_FRM_VORN1::OpenSchedule(const QString& path) {
 // ---------------------------------------------------------------- session journal
 
 void TBXV_FRM_VORN1::KeepRecords(std::size_t before) {
-    if (const std::optional<QString> warning = keeper_->Recorded(session_, before)) {
-        messages_->showMessage(*warning, {});
-    }
+    ShowJournalWarning(keeper_->Recorded(session_, before));
 }
 
 void TBXV_FRM_VORN1::KeepBooksState() {
-    if (const std::optional<QString> warning = keeper_->Changed(session_)) {
-        messages_->showMessage(*warning, {});
+    ShowJournalWarning(keeper_->Changed(session_));
+}
+
+void TBXV_FRM_VORN1::StartJournalAfresh(const QDateTime& now) {
+    ShowJournalWarning(keeper_->StartAfresh(session_, pile::io::JournalTimeOf(now)));
+}
+
+void TBXV_FRM_VORN1::ShowJournalWarning(const std::optional<std::u16string>& warning) {
+    if (warning) {
+        messages_->showMessage(ToQString(*warning), {});
     }
 }
 
 void TBXV_FRM_VORN1::OfferRecovery(const std::function<bool(const QString& question)>& ask) {
-    const std::optional<pile::ui::SessionKeeper::Offer> offer = keeper_->Unsaved();
+    const std::optional<pile::session::JournalKeeper::Offer> offer = keeper_->Unsaved();
     if (!offer) {
         return;
     }
     if (!ask(ToQString(pile::session::RecoveryQuestion(offer->recovery)))) {
-        pile::ui::SessionKeeper::Answered(*offer);
+        keeper_->Declined(*offer);
         return;
     }
     EnsureBookScreen();
-    pile::session::RestoreSession(offer->recovery, session_);
+    const std::optional<std::u16string> warning =
+        keeper_->Restore(*offer, session_, pile::io::JournalTimeOf(clock_()));
     ShowWholeBooks();
     ShowBookScreenState();
     ShowLastRecord();
-    if (const std::optional<QString> warning = keeper_->Restored(session_, *offer)) {
-        messages_->showMessage(*warning, {});
-    }
+    ShowJournalWarning(warning);
 }
 
 // The books' last record stands in the panel as after its "计算", without a record more: after

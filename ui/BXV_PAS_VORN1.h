@@ -51,6 +51,12 @@ struct WindowPlatform {
         QString();  // the session journal's folder; empty: the program's data folder
 };
 
+namespace pile::io {
+class FolderJournals;
+}  // namespace pile::io
+namespace pile::session {
+class JournalKeeper;
+}  // namespace pile::session
 namespace pile::ui {
 class BookExport;
 class BookView;
@@ -64,7 +70,6 @@ class ProjectWindow;
 class RadioChange;
 class ReturnPressesButton;
 class ScaledLayer;
-class SessionKeeper;
 class TextChange;
 class TextFit;
 }  // namespace pile::ui
@@ -202,9 +207,11 @@ class TBXV_FRM_VORN1 : public QWidget {
     void FollowBooks(const pile::BooksChange& change);
     pile::PrecisionMode Precision() const;
 
-    // The session journal (session_keeper.h): after each change of the books.
+    // The session journal (session/journal_keeper.h): after each change of the books.
     void KeepRecords(std::size_t before);
     void KeepBooksState();
+    void StartJournalAfresh(const QDateTime& now);
+    void ShowJournalWarning(const std::optional<std::u16string>& warning);
     // Today as the report's cover dates it, from the window's clock.
     QString ReportDate() const;
     void ShowRecordInPanel(const pile::session::RecordInputs& record);
@@ -227,7 +234,8 @@ class TBXV_FRM_VORN1 : public QWidget {
 
     pile::session::PanelSession session_;
     std::function<QDateTime()> clock_;
-    std::unique_ptr<pile::ui::SessionKeeper> keeper_;
+    std::unique_ptr<pile::io::FolderJournals> journals_;  // before the keeper that writes them
+    std::unique_ptr<pile::session::JournalKeeper> keeper_;
 
     // The desktop's own services, for what the caller did not lend.
     std::unique_ptr<pile::platform::PermissionService> desktopPermissions_;

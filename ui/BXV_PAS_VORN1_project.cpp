@@ -17,8 +17,8 @@
 #include "project_window.h"
 #include "scaled_layer.h"
 #include "session/book_questions.h"
+#include "session/journal_keeper.h"
 #include "session/pile_design.h"
-#include "session_keeper.h"
 #include "ui/platform/manual.h"
 #include "ui/platform/message_presenter.h"
 
@@ -60,9 +60,7 @@ void TBXV_FRM_VORN1::OpenProjectWindow() {
                     return std::nullopt;
                 }
                 FollowProject();
-                if (const std::optional<QString> warning = keeper_->Replaced(session_)) {
-                    messages_->showMessage(*warning, {});
-                }
+                ShowJournalWarning(keeper_->Replaced(session_));
                 return std::nullopt;
             },
             .showRecord = [this](std::size_t index) { ShowRecordOf(index); },
@@ -132,15 +130,17 @@ void TBXV_FRM_VORN1::DesignClick() {
                        pile::session::ReplaceDesignsChoice::Replace) {
         return;
     }
-    const QString time = pile::io::CalculationTime(QLocale::system(), clock_());
+    const QDateTime now = clock_();
+    const QString time = pile::io::CalculationTime(QLocale::system(), now);
     const std::size_t before = session_.Records().size();
     EnsureBookScreen();
-    if (!append) {
-        keeper_->StartAfresh();  // the books before stay in the journal that held them
-    }
     pile::session::TakeDesigns(session_, designs, dialog.Accepted(), append, ToU16(time));
     ShowWholeBooks();
     ShowBookScreenState();
-    KeepRecords(append ? before : 0);
+    if (append) {
+        KeepRecords(before);
+    } else {
+        StartJournalAfresh(now);  // the books before stay in the journal that held them
+    }
     ShowLastRecord();
 }

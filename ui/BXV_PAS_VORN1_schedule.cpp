@@ -32,7 +32,6 @@
 #include "schedule/schedule.h"
 #include "session/book_questions.h"
 #include "session/xlsx_results.h"
-#include "session_keeper.h"
 #include "ui/platform/file_dialogs.h"
 #include "ui/platform/message_presenter.h"
 #include "work_progress.h"
@@ -171,8 +170,8 @@ void TBXV_FRM_VORN1::NewBooksClick() {
         }
     }
     EnsureBookScreen();
-    keeper_->StartAfresh();
     FollowBooks(session_.Clear());
+    StartJournalAfresh(clock_());
     ShowWholeBooks();
     ShowBookScreenState();
     EmptyResults({.coefficient = true, .ra = true, .rc = true});

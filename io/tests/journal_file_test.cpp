@@ -162,12 +162,18 @@ TEST_F(JournalFileTest, PublishesAJournalWhole) {
 }
 
 // What a process killed in the middle of a publish leaves: its rows under a name no reader
-// takes for a journal.
+// takes for a journal, and its state; the next journal clears both away.
 TEST_F(JournalFileTest, APublishCutShortIsNoJournal) {
     ASSERT_TRUE(QDir().mkpath(Folder()));
-    pile::test::WriteAll(QDir(Folder()).filePath(Name(2) + QStringLiteral(".part")),
-                         QByteArray::fromStdString(kHeader + kRow1));
+    const QString cut = QDir(Folder()).filePath(Name(2));
+    pile::test::WriteAll(cut + QStringLiteral(".part"), QByteArray::fromStdString(kHeader + kRow1));
+    pile::test::WriteAll(cut + QStringLiteral(".state"), QByteArray("state"));
     EXPECT_FALSE(NewestEarlierJournal(Folder(), Name(9)));
+    JournalFile next(Folder(), Name(9), kHeader);
+    ASSERT_TRUE(next.Append({kRow1}));
+    EXPECT_EQ(QDir(Folder()).entryList({QStringLiteral("*.part"), QStringLiteral("*.state")},
+                                       QDir::Files),
+              QStringList());
 }
 
 TEST_F(JournalFileTest, KeepsTheLastTwentyJournals) {
