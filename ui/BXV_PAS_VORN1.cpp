@@ -755,8 +755,8 @@ void TBXV_FRM_VORN1::OpenSchedule(const QString& path) {
     FollowBooks(imported.outcome.change);
     ShowBookScreenState();
     KeepRecords(first);
-    if (imported.projectFields > 0) {
-        KeepBooksState();  // the project is the state's
+    if (imported.projectFields > 0 || imported.replaced) {
+        KeepBooksState();  // the project is the state's, and a new journal has none yet
     }
     // The last pile of the schedule stands in the panel as after its "计算".
     if (session_.Records().size() > first) {

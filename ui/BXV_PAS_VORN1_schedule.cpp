@@ -173,6 +173,9 @@ void TBXV_FRM_VORN1::NewBooksClick() {
     EnsureBookScreen();
     keeper_->StartAfresh();
     FollowBooks(session_.Clear());
+    if (session_.Project() != pile::session::ProjectInfo()) {
+        KeepBooksState();  // the new journal keeps the project, which stays
+    }
     ShowWholeBooks();
     ShowBookScreenState();
     EmptyResults({.coefficient = true, .ra = true, .rc = true});
