@@ -111,6 +111,18 @@ TEST_P(ProjectLinesOf, ACsvFileAndAWorkbookGiveTheSameProject) {
 INSTANTIATE_TEST_SUITE_P(Titles, ProjectLinesOf, ::testing::ValuesIn(kTitles),
                          pile::test::RowName{});
 
+// The lines above a GBK header are read in GBK, though the header search meets them first.
+TEST(ProjectLines, AboveAGbkHeaderAreReadInGbk) {
+    const auto read = schedule::ReadScheduleFile(schedule::testing::SourceOf(
+        "\xB9\xA4\xB3\xCC\xC3\xFB\xB3\xC6\xA3\xBA\xBD\xAD\xB1\xB1\xD7\xEC\r\n"
+        "d,hr,\xBB\xEC\xC4\xFD\xCD\xC1,\xB9\xA4\xD2\xD5,frk\r\n"
+        "1000,1.0d,C30,\xC4\xE0\xBD\xAC\xBB\xA4\xB1\xDA\xB3\xC9\xD7\xAE,25\r\n"));
+    ASSERT_TRUE(std::holds_alternative<schedule::Schedule>(read));
+    ProjectInfo project;
+    EXPECT_EQ(ApplyProjectLines(project, std::get<schedule::Schedule>(read).titleFields), 1u);
+    EXPECT_EQ(project.name, u"江北嘴");
+}
+
 ProjectInfo FullProject() {
     ProjectInfo project;
     project.name = u"江北嘴大厦,二期";  // a separator: the cell is quoted
