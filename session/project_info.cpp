@@ -57,14 +57,20 @@ std::size_t ApplyProjectLines(ProjectInfo& info, const std::vector<schedule::Tit
     return named;
 }
 
-std::u16string ProjectLines(const ProjectInfo& info) {
-    std::u16string lines;
+std::vector<std::u16string> ProjectLineCells(const ProjectInfo& info) {
+    std::vector<std::u16string> cells;
     for (const ProjectField& field : kProjectFields) {
         const std::u16string& value = info.*field.member;
-        if (Trimmed(value).empty()) {
-            continue;
+        if (!Trimmed(value).empty()) {
+            cells.push_back(std::u16string(field.key) + u"：" + value);
         }
-        const std::u16string cell = std::u16string(field.key) + u"：" + value;
+    }
+    return cells;
+}
+
+std::u16string ProjectLines(const ProjectInfo& info) {
+    std::u16string lines;
+    for (const std::u16string& cell : ProjectLineCells(info)) {
         // Quoted where the reader would otherwise split the cell or end the line.
         lines += cell.find_first_of(u",;\t\"\r\n") == std::u16string::npos
                      ? cell

@@ -53,8 +53,11 @@ std::optional<std::u16string> SetProjectField(ProjectInfo& info, std::u16string_
 // Returns how many fields the lines named.
 std::size_t ApplyProjectLines(ProjectInfo& info, const std::vector<schedule::TitleField>& lines);
 
-// The CSV records "工程名称：…" of the fields that are not empty, in the order of the cover,
-// each CR LF: what stands above the header of an exported schedule.
+// "工程名称：…" for each field that is not empty, in the order of the cover: the lines that
+// stand above the header of an exported schedule, one cell each.
+std::vector<std::u16string> ProjectLineCells(const ProjectInfo& info);
+
+// ProjectLineCells as CSV records, each CR LF.
 std::u16string ProjectLines(const ProjectInfo& info);
 
 }  // namespace pile::session

@@ -75,9 +75,9 @@ struct Formats {
     lxw_format* notMet = nullptr;
 };
 
-// One sheet: the columns as wide as their texts, the first row bold and frozen, numbers in
+// One sheet: the columns as wide as their texts, the header row bold and frozen, numbers in
 // the format of their decimals.
-void WriteRows(lxw_worksheet* sheet, const Rows& rows, const Formats& formats) {
+void WriteRows(lxw_worksheet* sheet, const Rows& rows, std::size_t header, const Formats& formats) {
     // In constant-memory mode the widths go first, then the rows in order.
     std::vector<double> widths;
     for (const auto& row : rows) {
@@ -90,13 +90,13 @@ void WriteRows(lxw_worksheet* sheet, const Rows& rows, const Formats& formats) {
         worksheet_set_column(sheet, static_cast<lxw_col_t>(c), static_cast<lxw_col_t>(c),
                              std::min(widths[c] + 1.0, 80.0), nullptr);
     }
-    worksheet_freeze_panes(sheet, 1, 0);
+    worksheet_freeze_panes(sheet, static_cast<lxw_row_t>(header + 1), 0);
     for (std::size_t r = 0; r < rows.size(); ++r) {
         for (std::size_t c = 0; c < rows[r].size(); ++c) {
             const Cell& cell = rows[r][c];
             const auto row = static_cast<lxw_row_t>(r);
             const auto column = static_cast<lxw_col_t>(c);
-            if (r == 0) {
+            if (r == header) {
                 worksheet_write_string(sheet, row, column, cell.text.c_str(), formats.header);
             } else if (cell.number) {
                 worksheet_write_number(
@@ -114,6 +114,7 @@ void WriteRows(lxw_worksheet* sheet, const Rows& rows, const Formats& formats) {
 struct Sheet {
     const char* name;
     Rows rows;
+    std::size_t header = 0;  // the row of the header; title lines above it
 };
 
 std::optional<std::u16string> WriteSheets(const std::string& path, const std::string& scratch,
@@ -140,8 +141,8 @@ std::optional<std::u16string> WriteSheets(const std::string& path, const std::st
     format_set_bg_color(formats.notMet, 0xFFC7CE);
     format_set_font_color(formats.notMet, 0x9C0006);
 
-    for (const auto& [sheetName, rows] : sheets) {
-        WriteRows(workbook_add_worksheet(workbook, sheetName), rows, formats);
+    for (const auto& [sheetName, rows, header] : sheets) {
+        WriteRows(workbook_add_worksheet(workbook, sheetName), rows, header, formats);
     }
     const lxw_error closed = workbook_close(workbook);
     if (closed != LXW_NO_ERROR) {
@@ -201,6 +202,22 @@ std::optional<std::u16string> WriteResultsWorkbook(const ScheduleOutcome& outcom
     std::vector<Sheet> sheets;
     sheets.push_back({"结果", std::move(rows)});
     return WriteSheets(path, scratchFolder, sheets);
+}
+
+std::optional<std::u16string> WriteScheduleWorkbook(const std::vector<RecordInputs>& records,
+                                                    const ProjectInfo& project,
+                                                    const std::string& path,
+                                                    const std::string& scratchFolder) {
+    // The project lines as cells, not through CSV: a line break in one stays in its cell.
+    Rows rows;
+    for (const std::u16string& line : ProjectLineCells(project)) {
+        rows.push_back({TextCell(line)});
+    }
+    const std::size_t header = rows.size();
+    for (std::vector<Cell>& row : CsvRows(ScheduleOfRecords(records))) {
+        rows.push_back(std::move(row));
+    }
+    return WriteSheets(path, scratchFolder, {{"桩表", std::move(rows), header}});
 }
 
 std::optional<std::u16string> WriteTemplateWorkbook(const std::string& path,

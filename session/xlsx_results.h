@@ -7,6 +7,7 @@
 #include <string>
 
 #include "session/schedule_run.h"
+#include "session/session_journal.h"
 
 namespace pile::session {
 
@@ -16,6 +17,13 @@ std::optional<std::u16string> WriteResultsWorkbook(const ScheduleOutcome& outcom
                                                    char16_t decimalSeparator,
                                                    const std::string& path,
                                                    const std::string& scratchFolder);
+
+// "导出桩表…" as a workbook with the sheet "桩表": the cells of ScheduleOfRecords, every one a
+// text so that it reads back as typed, the project's lines above the header.
+std::optional<std::u16string> WriteScheduleWorkbook(const std::vector<RecordInputs>& records,
+                                                    const ProjectInfo& project,
+                                                    const std::string& path,
+                                                    const std::string& scratchFolder);
 
 // The rows of ScheduleTemplate() as a workbook with the sheet "桩表".
 std::optional<std::u16string> WriteTemplateWorkbook(const std::string& path,

@@ -34,6 +34,7 @@
 #include "io/journal_file.h"
 #include "io/locale_number.h"
 #include "io/qt_text.h"
+#include "io/workbook_file.h"
 #include "logo_strip.h"
 #include "program_title.h"
 #include "project_window.h"
@@ -41,6 +42,7 @@
 #include "session/journal_keeper.h"
 #include "session/schedule_import.h"
 #include "session/session_journal.h"
+#include "session/xlsx_results.h"
 #include "text_fit.h"
 #include "ui/about/BXV_CZL_PAS_CopyRight.h"
 #include "ui/platform/book_save_flow.h"
@@ -64,6 +66,7 @@ constexpr char16_t kExportScheduleCaption[] = u"导出桩表";
 constexpr char16_t kExportScheduleName[] = u"桩表.csv";
 // The export writes CSV only: a workbook filter would give the file a suffix it does not hold.
 constexpr char16_t kExportScheduleFilter[] = u"桩表 (*.csv)";
+constexpr char16_t kExportWorkbookFilter[] = u"Excel 工作簿 (*.xlsx)";
 }  // namespace
 
 using pile::io::ToQString;
@@ -902,26 +905,34 @@ void TBXV_FRM_VORN1::ShowNotice(const QString& text) {
     });
 }
 
-// One row per record in the books, with the time that ends it in the books: run through
-// pile_batch or imported into a fresh window, the schedule gives these books again.
+// One row per record in the books, with the time that ends it in the books, and the project's
+// lines above the header: run through pile_batch or imported into a fresh window, the schedule
+// gives these books and this project again. A workbook when the name ends in .xlsx.
 void TBXV_FRM_VORN1::ExportScheduleClick() {
     pile::platform::SaveDialogRequest request;
     request.caption = QString::fromUtf16(kExportScheduleCaption);
     request.startPath =
         QDir(pile::io::DocumentsFolder().path).filePath(QString::fromUtf16(kExportScheduleName));
     request.filters = {QString::fromUtf16(kExportScheduleFilter),
+                       QString::fromUtf16(kExportWorkbookFilter),
                        QString::fromUtf16(kAllFilesFilter)};
     request.selectedFilter = request.filters.front();
     const pile::platform::SaveDialogAnswer answer = dialogs_->askSaveFileName(this, request);
     if (answer.path.isEmpty()) {
         return;
     }
-    const std::string schedule =
-        pile::session::ScheduleOfRecords(session_.Records(), session_.Project());
-    const QFileInfo target(answer.path);
-    const pile::io::BookFileResult written = pile::io::WriteBookFile(
-        target.absolutePath(), target.fileName(),
-        QByteArray(schedule.data(), static_cast<qsizetype>(schedule.size())));
+    QString path = answer.path;
+    if (QFileInfo(path).suffix().isEmpty() &&
+        answer.selectedFilter == QString::fromUtf16(kExportWorkbookFilter)) {
+        path += QStringLiteral(".xlsx");
+    }
+    const auto& records = session_.Records();
+    const auto& project = session_.Project();
+    const pile::io::BookFileResult written = pile::io::WriteTemplateFile(
+        path, pile::session::ScheduleOfRecords(records, project),
+        [&](const std::string& file, const std::string& scratch) {
+            return pile::session::WriteScheduleWorkbook(records, project, file, scratch);
+        });
     if (!written.ok) {
         messages_->showError(
             QStringLiteral("桩表未能导出到文件\n%1\n%2").arg(written.path, written.error));

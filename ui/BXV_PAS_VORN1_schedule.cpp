@@ -172,6 +172,9 @@ void TBXV_FRM_VORN1::NewBooksClick() {
     EnsureBookScreen();
     FollowBooks(session_.Clear());
     StartJournalAfresh(clock_());
+    if (session_.Project() != pile::session::ProjectInfo()) {
+        KeepBooksState();  // the new journal keeps the project, which stays
+    }
     ShowWholeBooks();
     ShowBookScreenState();
     EmptyResults({.coefficient = true, .ra = true, .rc = true});

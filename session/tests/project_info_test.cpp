@@ -12,6 +12,7 @@
 #include "schedule/xlsx_schedule.h"
 #include "session/schedule_import.h"
 #include "session/session_journal.h"
+#include "session/xlsx_results.h"
 #include "testing/panels.h"
 #include "testing/row_name.h"
 #include "testing/schedule_source.h"
@@ -110,6 +111,18 @@ TEST_P(ProjectLinesOf, ACsvFileAndAWorkbookGiveTheSameProject) {
 INSTANTIATE_TEST_SUITE_P(Titles, ProjectLinesOf, ::testing::ValuesIn(kTitles),
                          pile::test::RowName{});
 
+// The lines above a GBK header are read in GBK, though the header search meets them first.
+TEST(ProjectLines, AboveAGbkHeaderAreReadInGbk) {
+    const auto read = schedule::ReadScheduleFile(schedule::testing::SourceOf(
+        "\xB9\xA4\xB3\xCC\xC3\xFB\xB3\xC6\xA3\xBA\xBD\xAD\xB1\xB1\xD7\xEC\r\n"
+        "d,hr,\xBB\xEC\xC4\xFD\xCD\xC1,\xB9\xA4\xD2\xD5,frk\r\n"
+        "1000,1.0d,C30,\xC4\xE0\xBD\xAC\xBB\xA4\xB1\xDA\xB3\xC9\xD7\xAE,25\r\n"));
+    ASSERT_TRUE(std::holds_alternative<schedule::Schedule>(read));
+    ProjectInfo project;
+    EXPECT_EQ(ApplyProjectLines(project, std::get<schedule::Schedule>(read).titleFields), 1u);
+    EXPECT_EQ(project.name, u"江北嘴");
+}
+
 ProjectInfo FullProject() {
     ProjectInfo project;
     project.name = u"江北嘴大厦,二期";  // a separator: the cell is quoted
@@ -120,16 +133,28 @@ ProjectInfo FullProject() {
     return project;
 }
 
-// "导出桩表…" with a project, then "导入桩表…" into another window's session: the same project
-// and the same books.
-TEST(ProjectLines, ExportedScheduleImportsWithItsProject) {
+// "导出桩表…" with a project, as CSV and as a workbook, then "导入桩表…" into another window's
+// session: the same project and the same books.
+class ExportedSchedule : public ::testing::TestWithParam<bool> {};
+
+TEST_P(ExportedSchedule, ImportsWithItsProject) {
+    const bool workbook = GetParam();
     PanelSession session;
     session.SetProject(FullProject());
     const pile::test::Panel circle{.dd = u"1000", .hr = u"1.5d", .frk = u"25"};
     session.Compute(circle.Input(), PrecisionMode::Units, u'.', u"2024/5/6 14:03:27");
+    const std::filesystem::path folder = std::filesystem::temp_directory_path();
     const std::filesystem::path file =
-        std::filesystem::temp_directory_path() / "project_info_test_export.csv";
-    std::ofstream(file, std::ios::binary) << ScheduleOfRecords(session.Records(), FullProject());
+        folder / (workbook ? "project_info_test_export.xlsx" : "project_info_test_export.csv");
+    std::filesystem::remove(file);
+    if (workbook) {
+        ASSERT_EQ(
+            WriteScheduleWorkbook(session.Records(), FullProject(), file.string(), folder.string()),
+            std::nullopt);
+    } else {
+        std::ofstream(file, std::ios::binary)
+            << ScheduleOfRecords(session.Records(), FullProject());
+    }
 
     PanelSession other;
     ProjectInfo before;
@@ -144,6 +169,9 @@ TEST(ProjectLines, ExportedScheduleImportsWithItsProject) {
     EXPECT_EQ(ProjectText(other.Project()), ProjectText(expected));
     EXPECT_EQ(other.Lines(Book::Text), session.Lines(Book::Text));
 }
+
+INSTANTIATE_TEST_SUITE_P(Formats, ExportedSchedule, ::testing::Values(false, true),
+                         [](const auto& row) { return row.param ? "Xlsx" : "Csv"; });
 
 TEST(ProjectLines, OnlyTheFieldsNotEmptyAreWritten) {
     ProjectInfo project;

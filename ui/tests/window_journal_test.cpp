@@ -5,6 +5,7 @@
 
 #include <QDir>
 #include <QFile>
+#include <QFileInfo>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
@@ -140,6 +141,30 @@ TEST_P(RecoveryAnswer, RebuildsTheSessionOrStartsAsAlways) {
 
 INSTANTIATE_TEST_SUITE_P(Answers, RecoveryAnswer, ::testing::ValuesIn(kAnswers),
                          pile::test::RowName{});
+
+// The project a schedule gave comes back with the records it went with.
+TEST_F(WindowJournal, RecoveryRestoresTheProject) {
+    QFile schedule(home_.filePath(QStringLiteral("项目.csv")));
+    ASSERT_TRUE(schedule.open(QIODevice::WriteOnly));
+    schedule.write("设计单位,重庆院\r\nd,hr,混凝土,工艺,frk\r\n1000,1.0d,C30,泥浆护壁成桩,25\r\n");
+    schedule.close();
+    Start()->OpenSchedule(schedule.fileName());
+
+    auto again = Start();
+    again->OfferRecovery([](const QString&) { return true; });
+    ASSERT_EQ(again->Books().PileCounter(), 1);
+    // The recovered session's journal, the one not answered, keeps the project in its state.
+    QStringList kept;
+    for (const QFileInfo& file : QDir(Journals()).entryInfoList(QDir::Files)) {
+        QFile state(file.filePath());
+        ASSERT_TRUE(state.open(QIODevice::ReadOnly));
+        const QByteArray text = state.readAll();
+        if (text.startsWith("pile-journal-state") && text.contains("answered 0")) {
+            kept << QString::fromUtf8(text.mid(text.indexOf("project ")).split('\n').front());
+        }
+    }
+    EXPECT_EQ(kept, QStringList{QStringLiteral("project 设计单位=重庆院")});
+}
 
 TEST_F(WindowJournal, SavedBooksAskNothing) {
     auto before = Start();

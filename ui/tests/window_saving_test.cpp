@@ -214,7 +214,7 @@ class ScheduleImport : public GrantedSaving {
     static constexpr char kHeader[] = "桩号,截面,参数,d或a,c或b,hr,混凝土,工艺,frk,fuk\r\n";
 };
 
-// The export writes CSV: its dialog must not offer a workbook suffix for those bytes.
+// The export offers CSV first (a workbook second, written as one) and writes a schedule.
 TEST_F(ScheduleImport, ExportOffersCsvAndWritesASchedule) {
     Import(QByteArray(kHeader) + "A1,圆桩,frk,1000,,1.0d,C30,泥浆护壁成桩,25,\r\n");
     fileDialogs.savePath = home.filePath(QStringLiteral("导出.csv"));
