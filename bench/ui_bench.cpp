@@ -17,7 +17,11 @@
 //    a repaint of its table book maximized, with 1 and with 10 000 records (goal: within 2
 //    times), and the last key of "ZH1234" typed into its find bar with 10 000 records, up to
 //    the match on show (goal: one frame, 16 ms).
-// 5. The resident memory the running window gains per record from 10 000 "计算" (goal: 8 KB
+// 5. The project table's window (Ctrl+T): its first opening (the rows built), each later one,
+//    a sort by a column of numbers and by the marks, a page of scrolling and "只看不满足" on
+//    and off, each up to the repaint, and "计算" while it is open, with 1 and with 10 000
+//    records (goal: 16 ms each).
+// 6. The resident memory the running window gains per record from 10 000 "计算" (goal: 8 KB
 //    or less), in a process of its own.
 //
 //   ui_bench [starts [clicks]]     runs them all and prints the figures (defaults 21 and 200)
@@ -31,14 +35,17 @@
 // Without a display the measured processes run on the offscreen platform.
 
 #include <QApplication>
+#include <QCheckBox>
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
+#include <QHeaderView>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
 #include <QSlider>
 #include <QTabBar>
+#include <QTableView>
 #include <QTemporaryDir>
 #include <QTest>
 #include <QTimer>
@@ -57,6 +64,7 @@
 #include "book_window.h"
 #include "child_process.h"
 #include "find_bar.h"
+#include "project_window.h"
 #include "ui/platform/message_presenter.h"
 
 namespace {
@@ -187,6 +195,14 @@ struct WindowFigures {
     double bookWindowTablePaintMs = 0;
     double findTableMs = 0;  // the last key of "ZH1234" in the find bar, median
     double findTextMs = 0;
+    // The project table's window: Ctrl+T the first time and later, medians of the rest.
+    double projectFirstMs = 0;
+    double projectMs = 0;
+    double projectSortNumberMs = 0;
+    double projectSortTextMs = 0;
+    double projectScrollMs = 0;
+    double projectFilterMs = 0;
+    double projectComputeMs = 0;  // "计算" with the window open
 };
 
 // The book window from the book screen by its keys, up to its table book painted.
@@ -264,6 +280,69 @@ void MeasureBookWindow(TBXV_FRM_VORN1& window, int rounds, WindowFigures& figure
     figures.findTextMs = Median(text);
 }
 
+// The project window's table repainted, after `action`.
+double TimeProjectAction(pile::ui::ProjectWindow& project, const std::function<void()>& action) {
+    return MillisecondsOf([&] {
+        action();
+        QApplication::processEvents();
+        project.View()->viewport()->repaint();
+    });
+}
+
+// Opening, sorting, scrolling and filtering the project table, from the main window's Ctrl+T.
+void MeasureProjectWindow(TBXV_FRM_VORN1& window, int rounds, WindowFigures& figures) {
+    const auto open = [&] {
+        QApplication::setActiveWindow(&window);
+        QTest::keyClick(&window, Qt::Key_T, Qt::ControlModifier);
+        QApplication::processEvents();
+        if (pile::ui::ProjectWindow* project = window.ProjectWindowIfOpened()) {
+            project->View()->viewport()->repaint();
+        }
+    };
+    figures.projectFirstMs = MillisecondsOf(open);
+    pile::ui::ProjectWindow* project = window.ProjectWindowIfOpened();
+    if (project == nullptr) {
+        std::fprintf(stderr, "Ctrl+T opened no project window\n");
+        std::exit(1);
+    }
+    std::vector<double> openings;
+    std::vector<double> numbers;
+    std::vector<double> texts;
+    std::vector<double> scrolls;
+    std::vector<double> filters;
+    QHeaderView* header = project->View()->horizontalHeader();
+    for (int i = 0; i < rounds; ++i) {
+        project->hide();
+        openings.push_back(MillisecondsOf(open));
+        const Qt::SortOrder order = i % 2 == 0 ? Qt::DescendingOrder : Qt::AscendingOrder;
+        numbers.push_back(TimeProjectAction(*project, [&] {
+            header->setSortIndicator(static_cast<int>(pile::session::ProjectColumn::Ra), order);
+        }));
+        texts.push_back(TimeProjectAction(*project, [&] {
+            header->setSortIndicator(static_cast<int>(pile::session::ProjectColumn::Mark), order);
+        }));
+        scrolls.push_back(TimeProjectAction(*project, [&] {
+            QTest::keyClick(project->View(), i % 2 == 0 ? Qt::Key_PageDown : Qt::Key_PageUp);
+        }));
+        filters.push_back(TimeProjectAction(*project, [&] { project->FailedOnly()->click(); }));
+        filters.push_back(TimeProjectAction(*project, [&] { project->FailedOnly()->click(); }));
+    }
+    std::vector<double> computes;
+    bool toggle = true;
+    for (int i = 0; i < rounds; ++i) {
+        computes.push_back(TimeOneCompute(window, toggle));
+        Find<QPushButton>(window, "cbt_sanchu")->click();
+        QApplication::processEvents();
+    }
+    project->hide();
+    figures.projectMs = Median(openings);
+    figures.projectSortNumberMs = Median(numbers);
+    figures.projectSortTextMs = Median(texts);
+    figures.projectScrollMs = Median(scrolls);
+    figures.projectFilterMs = Median(filters);
+    figures.projectComputeMs = Median(computes);
+}
+
 // Takes the journal's one warning without a box that would block the clicks.
 class SilentMessages final : public pile::platform::MessagePresenter {
   public:
@@ -316,6 +395,7 @@ WindowFigures MeasureWindow(int recordsBefore, int clicks, const QString& journa
     WindowFigures figures{Median(computes), Median(views), Median(steps),
                           window.Books().PileCounter()};
     MeasureBookWindow(window, rounds, figures);
+    MeasureProjectWindow(window, rounds, figures);
     return figures;
 }
 
@@ -444,6 +524,19 @@ int main(int argc, char** argv) {
         "find \"ZH1234\" with %d records, the last key to the match painted: table book %.2f "
         "ms, text book %.2f ms   (goal 16 ms)\n",
         many.records, many.findTableMs, many.findTextMs);
+
+    std::printf("project table (Ctrl+T), with %d record and with %d   (goal 16 ms each):\n",
+                one.records, many.records);
+    const auto projectLine = [&](const char* what, double WindowFigures::*figure) {
+        std::printf("  %-34s %8.2f ms %8.2f ms\n", what, one.*figure, many.*figure);
+    };
+    projectLine("first opening, the rows built", &WindowFigures::projectFirstMs);
+    projectLine("each later opening", &WindowFigures::projectMs);
+    projectLine("sort by Ra", &WindowFigures::projectSortNumberMs);
+    projectLine("sort by 桩号", &WindowFigures::projectSortTextMs);
+    projectLine("a page down or up", &WindowFigures::projectScrollMs);
+    projectLine("只看不满足 on or off", &WindowFigures::projectFilterMs);
+    projectLine("\"计算\" with the window open", &WindowFigures::projectComputeMs);
 
     qputenv("XDG_DATA_HOME", QFile::encodeName(data.path() + QStringLiteral("/memory")));
     const std::string memory = RunChild(self, {"--memory", std::to_string(kManyRecords)});

@@ -54,6 +54,19 @@ TEST_F(JournalFileTest, HoldsTheHeaderAndTheRowsKept) {
     EXPECT_EQ(journal.Rows(), 0u);
 }
 
+// A load edit writes every row afresh in one step; rows appended after it and a delete-last
+// go on from the new rows.
+TEST_F(JournalFileTest, ReplacesItsRowsWhole) {
+    JournalFile journal(Folder(), Name(0), kHeader);
+    ASSERT_TRUE(journal.Append({kRow1, kRow1}));
+    ASSERT_TRUE(journal.Replace({kRow2, kRow1}));
+    EXPECT_EQ(ReadAll(journal.Path()), QByteArray::fromStdString(kHeader + kRow2 + kRow1));
+    ASSERT_TRUE(journal.Append({kRow2}));
+    ASSERT_TRUE(journal.KeepRows(2));
+    EXPECT_EQ(ReadAll(journal.Path()), QByteArray::fromStdString(kHeader + kRow2 + kRow1));
+    EXPECT_EQ(QDir(Folder()).entryList(QDir::Files).size(), 2) << "the journal and its lock";
+}
+
 struct FailureRow {
     const char* name;
     bool readOnlyFolder;

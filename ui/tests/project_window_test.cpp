@@ -119,6 +119,12 @@ TEST_F(ProjectWindowTest, SortsFiltersEditsAndShowsARecord) {
     // The books print no loads: they are as the three calculations left them.
     EXPECT_EQ(window->Books().PileCounter(), 3);
 
+    // PILE_SCREENSHOT_DIR: the window as it stands, for the README (run under Xvfb).
+    if (const QString folder = qEnvironmentVariable("PILE_SCREENSHOT_DIR"); !folder.isEmpty()) {
+        project->resize(1280, 240);
+        QApplication::processEvents();
+        EXPECT_TRUE(project->grab().save(folder + QStringLiteral("/project-view.png")));
+    }
     project->FailedOnly()->click();
     ASSERT_EQ(view.model()->rowCount(), 1);
     EXPECT_EQ(Cell(view, 0, 0), "ZH3");
