@@ -120,7 +120,7 @@ std::u16string_view ProjectColumnName(ProjectColumn column) {
         case Size:
             return u"尺寸(mm)";
         case Hr:
-            return u"hr(mm)";
+            return u"hr";  // as typed: millimetres or a multiple of d
         case Grade:
             return u"混凝土";
         case Process:

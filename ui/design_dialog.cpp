@@ -26,9 +26,13 @@ using Outcome = session::RowDesign::Outcome;
 // The record's own cells as the project table shows them, then what sizing found.
 constexpr std::array<ProjectColumn, 4> kRecordColumns = {
     ProjectColumn::Mark, ProjectColumn::Section, ProjectColumn::Size, ProjectColumn::Hr};
-const std::array<QString, 6> kDesignHeadings = {QStringLiteral("选型 d"), QStringLiteral("选型 hr"),
-                                                QStringLiteral("Ra"),     QStringLiteral("Rc"),
-                                                QStringLiteral("验算"),   QStringLiteral("说明")};
+QString Heading(ProjectColumn column) {
+    return ToQString(std::u16string(session::ProjectColumnName(column)));
+}
+
+const std::array<QString, 6> kDesignHeadings = {
+    QStringLiteral("选型 d(mm)"), QStringLiteral("选型 hr"),       Heading(ProjectColumn::Ra),
+    Heading(ProjectColumn::Rc),   Heading(ProjectColumn::Verdict), QStringLiteral("说明")};
 
 QTableWidgetItem* Cell(const std::u16string& text) {
     auto* item = new QTableWidgetItem(ToQString(text));
@@ -57,7 +61,7 @@ DesignDialog::DesignDialog(const std::vector<session::RecordInputs>& records,
     table_->setAccessibleName(QStringLiteral("选型"));
     QStringList headings = {QStringLiteral("采用")};
     for (const ProjectColumn column : kRecordColumns) {
-        headings << ToQString(std::u16string(session::ProjectColumnName(column)));
+        headings << Heading(column);
     }
     for (const QString& heading : kDesignHeadings) {
         headings << heading;

@@ -2,6 +2,7 @@
 
 #include <QAbstractTableModel>
 #include <QCheckBox>
+#include <QFontMetrics>
 #include <QHBoxLayout>
 #include <QHeaderView>
 #include <QLabel>
@@ -205,6 +206,13 @@ ProjectWindow::ProjectWindow(const session::ProjectTable& table, Hooks hooks)
     view_->horizontalHeader()->setSectionResizeMode(QHeaderView::Interactive);
     view_->horizontalHeader()->setDefaultSectionSize(
         fontMetrics().horizontalAdvance(QStringLiteral("0000000000")));
+    // Every heading whole: the header's own font and room for the sort arrow.
+    const QFontMetrics heading(view_->horizontalHeader()->font());
+    for (int column = 0; column < model_->columnCount(); ++column) {
+        const QString text = model_->headerData(column, Qt::Horizontal, Qt::DisplayRole).toString();
+        view_->setColumnWidth(column, std::max(view_->horizontalHeader()->defaultSectionSize(),
+                                               heading.horizontalAdvance(text) + 28));
+    }
     view_->setColumnWidth(
         static_cast<int>(ProjectColumn::Verdict),
         fontMetrics().horizontalAdvance(QStringLiteral("不满足（Nk>Ra、γ0N>Rc）")));

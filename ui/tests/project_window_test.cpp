@@ -202,6 +202,11 @@ TEST_F(ProjectWindowTest, DesignsProposeAndTakeALargerPile) {
     messages_.answers = {0};
     answerDesign([](pile::ui::DesignDialog& dialog) {
         ASSERT_EQ(dialog.Table()->rowCount(), 2);
+        if (const QString folder = qEnvironmentVariable("PILE_SCREENSHOT_DIR"); !folder.isEmpty()) {
+            dialog.resize(1100, 260);
+            QApplication::processEvents();
+            EXPECT_TRUE(dialog.grab().save(folder + QStringLiteral("/design-dialog.png")));
+        }
         dialog.Table()->item(1, 0)->setCheckState(Qt::Unchecked);
         EXPECT_EQ(dialog.AcceptedCount(), 1u);
         dialog.ReplaceButton()->click();
