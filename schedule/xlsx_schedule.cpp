@@ -156,7 +156,7 @@ std::variant<Schedule, std::u16string> ReadScheduleFile(const ByteSource& source
     for (;;) {
         const std::size_t size = file.size();
         if (size > workbookLimits.maxFileBytes) {
-            return u"文件超过 " + DecimalText(workbookLimits.maxFileBytes >> 20) + u" MB，不是桩表";
+            return FileTooBigText(workbookLimits.maxFileBytes);
         }
         file.resize(size + (1 << 20));
         const long long got = source(file.data() + size, 1 << 20);
