@@ -780,7 +780,7 @@ std::variant<Schedule, std::u16string> ReadSchedule(const ByteSource& source,
             case ReadStop::FileTooLarge:
                 return FileTooBigText(limits.maxFileBytes);
             case ReadStop::ReadError:
-                return u"读文件时出错";
+                return std::u16string(kReadErrorText);
             case ReadStop::EndOfFile:
             case ReadStop::None:
                 break;
@@ -845,7 +845,7 @@ std::variant<Schedule, std::u16string> ReadSchedule(const ByteSource& source,
             continue;
         }
         if (schedule.entries.size() == limits.maxRows) {
-            return u"桩表超过 " + DecimalText(limits.maxRows) + u" 行，请分成几个文件";
+            return TooManyRowsText(limits.maxRows);
         }
         ScheduleEntry entry{record.line,           std::move(row.pileLabel),
                             std::move(row.result), std::move(row.cell),
