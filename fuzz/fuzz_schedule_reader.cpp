@@ -9,8 +9,6 @@
 #include <algorithm>
 #include <cstddef>
 #include <cstdint>
-#include <cstdio>
-#include <cstdlib>
 #include <cstring>
 #include <string>
 #include <variant>
@@ -18,17 +16,9 @@
 
 #include "session/schedule_run.h"
 #include "session/session_journal.h"
+#include "testing/require.h"
 
 namespace {
-
-#define Require(condition) RequireImpl((condition), #condition)
-
-void RequireImpl(bool condition, const char* what) {
-    if (!condition) {
-        std::fprintf(stderr, "violated: %s\n", what);
-        std::abort();
-    }
-}
 
 bool HasControl(std::u16string_view text) {
     return std::any_of(text.begin(), text.end(), [](char16_t c) { return c < u' '; });
@@ -56,40 +46,40 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* bytes, std::size_t siz
         const Recovery recovery = ReadJournal(text, ReadState(text));
         PanelSession restored;
         RestoreSession(recovery, restored);
-        Require(static_cast<std::size_t>(restored.PileCounter()) == recovery.records.size());
-        Require(recovery.unsavedFlags == 0 || !recovery.records.empty());
+        PILE_REQUIRE(static_cast<std::size_t>(restored.PileCounter()) == recovery.records.size());
+        PILE_REQUIRE(recovery.unsavedFlags == 0 || !recovery.records.empty());
         for (const auto* book : {&restored.Books().TableLines(), &restored.Books().TextLines()}) {
             for (const std::u16string& bookLine : *book) {
-                Require(!HasControl(bookLine));
+                PILE_REQUIRE(!HasControl(bookLine));
             }
         }
     }
     const std::size_t piece = 1 + size % 61;  // the reads a pipe might return
     auto read = ReadSchedule(PiecesOf(bytes, size, piece), limits);
     if (std::holds_alternative<std::u16string>(read)) {
-        Require(!std::get<std::u16string>(read).empty());
+        PILE_REQUIRE(!std::get<std::u16string>(read).empty());
         return 0;
     }
     const Schedule& schedule = std::get<Schedule>(read);
-    Require(schedule.entries.size() <= limits.maxRows);
+    PILE_REQUIRE(schedule.entries.size() <= limits.maxRows);
     std::size_t line = 1;
     for (const ScheduleEntry& entry : schedule.entries) {
-        Require(entry.line > line);
+        PILE_REQUIRE(entry.line > line);
         line = entry.line;
         if (const auto* row = std::get_if<ScheduleRow>(&entry.result)) {
-            Require(!HasControl(row->panel.ddText) && !HasControl(row->panel.hrText));
-            Require(!HasControl(row->panel.tyzdText));
+            PILE_REQUIRE(!HasControl(row->panel.ddText) && !HasControl(row->panel.hrText));
+            PILE_REQUIRE(!HasControl(row->panel.tyzdText));
         }
     }
 
     pile::session::PanelSession session;
     const ScheduleOutcome outcome = ComputeSchedule(schedule, u'.', u"2024/5/6 14:03:27", session);
     const pile::CalculationBooks& books = session.Books();
-    Require(outcome.computed + outcome.refused + outcome.skipped == schedule.entries.size());
-    Require(static_cast<std::size_t>(books.PileCounter()) == outcome.computed);
+    PILE_REQUIRE(outcome.computed + outcome.refused + outcome.skipped == schedule.entries.size());
+    PILE_REQUIRE(static_cast<std::size_t>(books.PileCounter()) == outcome.computed);
     for (const auto* book : {&books.TableLines(), &books.TextLines()}) {
         for (const std::u16string& bookLine : *book) {
-            Require(!HasControl(bookLine));
+            PILE_REQUIRE(!HasControl(bookLine));
         }
     }
 
@@ -105,16 +95,16 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* bytes, std::size_t siz
         return !field.empty() && std::strchr("=+-@\t\r", field[0]) != nullptr;
     };
     while (reader.Next(",", record)) {
-        Require(record.status == RecordStatus::Ok);
-        Require(SplitFields(record.bytes, ',', width, fields) && fields.size() == width);
+        PILE_REQUIRE(record.status == RecordStatus::Ok);
+        PILE_REQUIRE(SplitFields(record.bytes, ',', width, fields) && fields.size() == width);
         if (records > 0) {
-            Require(!startsFormula(fields[1]));
+            PILE_REQUIRE(!startsFormula(fields[1]));
             for (std::size_t load = 8; load < std::min<std::size_t>(width, 12); ++load) {
-                Require(!startsFormula(fields[load]));
+                PILE_REQUIRE(!startsFormula(fields[load]));
             }
         }
         ++records;
     }
-    Require(records == outcome.rows.size() + 1);
+    PILE_REQUIRE(records == outcome.rows.size() + 1);
     return 0;
 }

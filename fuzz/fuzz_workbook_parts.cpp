@@ -33,27 +33,27 @@ std::string Zipped(const std::vector<Part>& parts) {
     zip_error_t error;
     zip_error_init(&error);
     zip_source_t* buffer = zip_source_buffer_create(nullptr, 0, 0, &error);
-    Require(buffer != nullptr);
+    PILE_REQUIRE(buffer != nullptr);
     zip_source_keep(buffer);  // zip_close would free it; its bytes are read after
     zip_t* zip = zip_open_from_source(buffer, ZIP_TRUNCATE, &error);
-    Require(zip != nullptr);
+    PILE_REQUIRE(zip != nullptr);
     for (const Part& part : parts) {
         zip_source_t* source = zip_source_buffer(zip, part.bytes.data(), part.bytes.size(), 0);
-        Require(source != nullptr);
+        PILE_REQUIRE(source != nullptr);
         const zip_int64_t index = zip_file_add(zip, part.name.c_str(), source, ZIP_FL_ENC_UTF_8);
-        Require(index >= 0);
+        PILE_REQUIRE(index >= 0);
         const auto at = static_cast<zip_uint64_t>(index);
-        Require(zip_set_file_compression(zip, at, ZIP_CM_STORE, 0) == 0);
-        Require(zip_file_set_mtime(zip, at, 0, 0) == 0);  // the same input, the same archive
+        PILE_REQUIRE(zip_set_file_compression(zip, at, ZIP_CM_STORE, 0) == 0);
+        PILE_REQUIRE(zip_file_set_mtime(zip, at, 0, 0) == 0);  // the same input, the same archive
     }
-    Require(zip_close(zip) == 0);
+    PILE_REQUIRE(zip_close(zip) == 0);
     std::string bytes;
-    Require(zip_source_open(buffer) == 0);
-    Require(zip_source_seek(buffer, 0, SEEK_END) == 0);
+    PILE_REQUIRE(zip_source_open(buffer) == 0);
+    PILE_REQUIRE(zip_source_seek(buffer, 0, SEEK_END) == 0);
     bytes.resize(static_cast<std::size_t>(zip_source_tell(buffer)));
-    Require(zip_source_seek(buffer, 0, SEEK_SET) == 0);
-    Require(zip_source_read(buffer, bytes.data(), bytes.size()) ==
-            static_cast<zip_int64_t>(bytes.size()));
+    PILE_REQUIRE(zip_source_seek(buffer, 0, SEEK_SET) == 0);
+    PILE_REQUIRE(zip_source_read(buffer, bytes.data(), bytes.size()) ==
+                 static_cast<zip_int64_t>(bytes.size()));
     zip_source_close(buffer);
     zip_source_free(buffer);
     zip_error_fini(&error);

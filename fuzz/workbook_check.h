@@ -6,8 +6,6 @@
 
 #include <cstddef>
 #include <cstdint>
-#include <cstdio>
-#include <cstdlib>
 #include <string>
 #include <string_view>
 #include <variant>
@@ -16,17 +14,9 @@
 #include "schedule/xlsx_records.h"
 #include "schedule/xlsx_schedule.h"
 #include "session/schedule_run.h"
+#include "testing/require.h"
 
 namespace pile::fuzz {
-
-#define Require(condition) ::pile::fuzz::RequireImpl((condition), #condition)
-
-inline void RequireImpl(bool condition, const char* what) {
-    if (!condition) {
-        std::fprintf(stderr, "violated: %s\n", what);
-        std::abort();
-    }
-}
 
 inline std::size_t Characters(std::string_view utf8) {
     std::size_t count = 0;
@@ -52,26 +42,26 @@ inline void CheckWorkbook(std::string_view file, const std::string& sheet) {
                                 .maxKeptBytes = 1 << 20};
     auto read = ReadWorksheet(file, sheet, limits);
     if (const auto* why = std::get_if<std::u16string>(&read)) {
-        Require(!why->empty());
+        PILE_REQUIRE(!why->empty());
         return;
     }
     const Worksheet& worksheet = std::get<Worksheet>(read);
-    Require(worksheet.rows.size() <= limits.maxRows);
+    PILE_REQUIRE(worksheet.rows.size() <= limits.maxRows);
     std::uint32_t lastRow = 0;
     std::size_t cells = 0;
     for (const SheetRow& row : worksheet.rows) {
-        Require(row.number > lastRow && !row.cells.empty());
+        PILE_REQUIRE(row.number > lastRow && !row.cells.empty());
         lastRow = row.number;
         std::uint32_t lastColumn = 0;
         for (const SheetCell& cell : row.cells) {
-            Require(cell.column > lastColumn && cell.column <= limits.maxColumns);
+            PILE_REQUIRE(cell.column > lastColumn && cell.column <= limits.maxColumns);
             lastColumn = cell.column;
-            Require(pile::StrictUtf8ToUtf16(cell.text).has_value());
-            Require(Characters(cell.text) <= limits.maxCellChars);
+            PILE_REQUIRE(pile::StrictUtf8ToUtf16(cell.text).has_value());
+            PILE_REQUIRE(Characters(cell.text) <= limits.maxCellChars);
             ++cells;
         }
     }
-    Require(cells <= limits.maxCells);
+    PILE_REQUIRE(cells <= limits.maxCells);
 
     const ReaderLimits scheduleLimits{.maxFields = limits.maxColumns, .maxRows = 100};
     auto schedule = ScheduleFromWorksheet(worksheet, scheduleLimits);
@@ -80,14 +70,14 @@ inline void CheckWorkbook(std::string_view file, const std::string& sheet) {
     }
     std::size_t line = 0;
     for (const ScheduleEntry& entry : std::get<Schedule>(schedule).entries) {
-        Require(entry.line > line);
+        PILE_REQUIRE(entry.line > line);
         line = entry.line;
     }
     pile::session::PanelSession session;
     const pile::session::ScheduleOutcome outcome = pile::session::ComputeSchedule(
         std::get<Schedule>(schedule), u'.', u"2024/5/6 14:03:27", session);
-    Require(outcome.computed + outcome.refused + outcome.skipped ==
-            std::get<Schedule>(schedule).entries.size());
+    PILE_REQUIRE(outcome.computed + outcome.refused + outcome.skipped ==
+                 std::get<Schedule>(schedule).entries.size());
 }
 
 }  // namespace pile::fuzz

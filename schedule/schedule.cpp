@@ -639,7 +639,7 @@ HeaderSearch::Offered HeaderSearch::Offer(std::size_t line, std::string_view rec
         header_ = std::move(*header);
         return Offered::Header;
     }
-    lastWhy_ = u"第 " + DecimalText(line) + u" 行: " + std::get<std::u16string>(attempt.result);
+    lastWhy_ = LinePrefix(line) + std::get<std::u16string>(attempt.result);
     if (!bestNamed_ || attempt.named > *bestNamed_) {
         bestNamed_ = attempt.named;
         why_ = lastWhy_;
@@ -778,14 +778,14 @@ std::variant<Schedule, std::u16string> ReadSchedule(const ByteSource& source,
     const auto stopped = [&]() -> std::u16string {
         switch (reader.Stop()) {
             case ReadStop::FileTooLarge:
-                return u"文件超过 " + DecimalText(limits.maxFileBytes >> 20) + u" MB，不是桩表";
+                return FileTooBigText(limits.maxFileBytes);
             case ReadStop::ReadError:
-                return u"读文件时出错";
+                return std::u16string(kReadErrorText);
             case ReadStop::EndOfFile:
             case ReadStop::None:
                 break;
         }
-        return u"文件是空的";
+        return std::u16string(kEmptyFileText);
     };
 
     // The header, with a title and empty rows above it as a workbook may have them.
@@ -803,7 +803,7 @@ std::variant<Schedule, std::u16string> ReadSchedule(const ByteSource& source,
             return std::u16string(
                 u"文件是 UTF-16 编码；请在 Excel 中另存为“CSV (逗号分隔)”或“CSV UTF-8”");
         }
-        const std::u16string where = u"第 " + DecimalText(record.line) + u" 行: ";
+        const std::u16string where = LinePrefix(record.line);
         if (record.status == RecordStatus::TooLong) {
             return where + u"表头太长，不是桩表";
         }
@@ -845,7 +845,7 @@ std::variant<Schedule, std::u16string> ReadSchedule(const ByteSource& source,
             continue;
         }
         if (schedule.entries.size() == limits.maxRows) {
-            return u"桩表超过 " + DecimalText(limits.maxRows) + u" 行，请分成几个文件";
+            return TooManyRowsText(limits.maxRows);
         }
         ScheduleEntry entry{record.line,           std::move(row.pileLabel),
                             std::move(row.result), std::move(row.cell),

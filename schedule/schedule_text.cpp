@@ -32,6 +32,22 @@ std::u16string DecimalText(std::size_t value) {
     return digits;
 }
 
+std::u16string MegabytesText(std::size_t bytes) {
+    return DecimalText(bytes >> 20) + u" MB";
+}
+
+std::u16string FileTooBigText(std::size_t maxFileBytes) {
+    return u"文件超过 " + MegabytesText(maxFileBytes) + u"，不是桩表";
+}
+
+std::u16string TooManyRowsText(std::size_t maxRows) {
+    return u"桩表超过 " + DecimalText(maxRows) + u" 行，请分成几个文件";
+}
+
+std::u16string LinePrefix(std::size_t line) {
+    return u"第 " + DecimalText(line) + u" 行: ";
+}
+
 #ifdef _WIN32
 
 struct TextDecoder::Converter {};

@@ -23,6 +23,18 @@ std::u16string_view EncodingName(TextEncoding encoding);
 // A count or a line number in decimal digits, for messages.
 std::u16string DecimalText(std::size_t value);
 
+// "64 MB": a size limit in whole megabytes, for messages.
+std::u16string MegabytesText(std::size_t bytes);
+
+// The refusals every reader of a schedule shares, whatever the file: one text each, so that a
+// CSV file and a workbook are refused in the same words.
+std::u16string FileTooBigText(std::size_t maxFileBytes);  // "文件超过 64 MB，不是桩表"
+inline constexpr std::u16string_view kEmptyFileText = u"文件是空的";
+inline constexpr std::u16string_view kReadErrorText = u"读文件时出错";
+std::u16string TooManyRowsText(std::size_t maxRows);  // "桩表超过 20000 行，请分成几个文件"
+// "第 12 行: ", put before what is wrong with a row of the file.
+std::u16string LinePrefix(std::size_t line);
+
 // Decodes one encoding after another, keeping the converter open between calls (iconv on
 // Linux, MultiByteToWideChar on Windows). Not shared between threads.
 class TextDecoder {

@@ -106,7 +106,7 @@ std::variant<Schedule, std::u16string> ScheduleFromWorksheet(const Worksheet& sh
             reading.result = std::u16string(u"公式没有计算结果，请在 Excel 中保存一次");
         }
         if (schedule.entries.size() == limits.maxRows) {
-            return u"桩表超过 " + DecimalText(limits.maxRows) + u" 行，请分成几个文件";
+            return TooManyRowsText(limits.maxRows);
         }
         schedule.entries.push_back({row.number,
                                     std::move(reading.pileLabel),
@@ -124,7 +124,7 @@ std::variant<Schedule, std::u16string> ReadScheduleFile(const ByteSource& source
                                                         const WorkbookLimits& workbookLimits,
                                                         const ReadProgress& progress) {
     std::string start;
-    const std::u16string readError = u"读文件时出错";
+    const std::u16string readError(kReadErrorText);
     while (start.size() < 8) {
         char buffer[8];
         const long long got = source(buffer, sizeof buffer - start.size());
@@ -156,7 +156,7 @@ std::variant<Schedule, std::u16string> ReadScheduleFile(const ByteSource& source
     for (;;) {
         const std::size_t size = file.size();
         if (size > workbookLimits.maxFileBytes) {
-            return u"文件超过 " + DecimalText(workbookLimits.maxFileBytes >> 20) + u" MB，不是桩表";
+            return FileTooBigText(workbookLimits.maxFileBytes);
         }
         file.resize(size + (1 << 20));
         const long long got = source(file.data() + size, 1 << 20);

@@ -11,6 +11,7 @@
 #include "engine/utf_text.h"
 #include "schedule/schedule.h"
 #include "schedule/schedule_limits.h"
+#include "schedule/schedule_text.h"
 
 namespace pile::session {
 namespace {
@@ -159,7 +160,7 @@ Rows ReadRows(std::string_view text) {
         }
     }
     if (!header) {
-        rows.unreadable = u"文件是空的";
+        rows.unreadable = std::u16string(schedule::kEmptyFileText);
     }
     return rows;
 }
