@@ -236,6 +236,14 @@ bool PanelModel::ShowUpdate(const PanelUpdate& update) {
     return true;
 }
 
+void PanelModel::NewBooks() {
+    view_.coefficient.clear();
+    view_.ra.clear();
+    view_.rc.clear();
+    view_.resultShown = false;
+    view_.message.clear();
+}
+
 void PanelModel::ShowRecord(const PanelSession& session, const RecordInputs& record) {
     const PanelInput& panel = record.panel;
     view_.precisionShown = false;  // a pick in the shown pop-up would be a calculation

@@ -92,6 +92,9 @@ class PanelModel {
     // A box's text committed (Enter, the focus leaving it, or the program's own change).
     void CommitText(InputControl box, std::u16string_view text);
 
+    // A text typed and not committed, as "计算" reads it: the box holds it, nothing else changes.
+    void TakeTyped(InputControl box, std::u16string_view text) { BoxOf(box).text = text; }
+
     // "≈": the precision pop-up shown or hidden.
     void TogglePrecision();
     // A precision picked. True when the pop-up is shown and the pick changes it: that pick is
@@ -104,6 +107,9 @@ class PanelModel {
                         const schedule::LoadTexts& loads = {});
     // A compute step's update as the panel shows it; false when a check failed.
     bool ShowUpdate(const PanelUpdate& update);
+
+    // "新建计算书": the results go, the message is emptied, "计算" comes back.
+    void NewBooks();
 
     // "x": the newest record goes from the books; the panel stays as it is.
     BooksChange DeleteLast(PanelSession& session) { return session.DeleteLast(); }
