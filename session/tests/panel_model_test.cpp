@@ -176,6 +176,9 @@ INSTANTIATE_TEST_SUITE_P(
         StaleRow{"Frk", [](PanelModel& m) { m.CommitText(Frk, u"30"); }, false, false, true},
         StaleRow{"Process", [](PanelModel& m) { m.PickProcess(0); }, false, false, false},
         StaleRow{"Mode", [](PanelModel& m) { m.ChooseMode(kFuk); }, false, false, false},
+        StaleRow{"NewBooks", [](PanelModel& m) { m.NewBooks(); }, false, false, false},
+        // Typed and not committed: nothing goes until it is committed.
+        StaleRow{"Typed", [](PanelModel& m) { m.TakeTyped(Frk, u"30"); }, true, true, true},
         StaleRow{"Unchanged", [](PanelModel& m) { m.PickGrade(1); }, true, true, true}),
     pile::test::RowName{});
 
