@@ -61,6 +61,9 @@ PanelModel::PanelModel(char16_t decimalSeparator) : separator_(decimalSeparator)
     view_.rockBox = mode.rockBox;
     view_.coefficientName = mode.coefficientName;
     view_.formula = StartFormula();
+    for (std::size_t i = 0; i < committed_.size(); ++i) {
+        committed_[i] = view_.boxes[i].text;
+    }
 }
 
 SectionType PanelModel::Section() const {
@@ -120,10 +123,12 @@ void PanelModel::PickProcess(int index) {
 // The quick check is feedback only: "计算" checks every input again, and more strictly.
 void PanelModel::CommitText(InputControl box, std::u16string_view text) {
     BoxView& view = BoxOf(box);
-    if (view.text == text) {
+    view.text = text;
+    std::u16string& committed = committed_[static_cast<std::size_t>(box)];
+    if (committed == text) {
         return;
     }
-    view.text = text;
+    committed = text;
     const PanelField field = FieldOf(box);
     Changed(field);
     const QuickCheckResult check = QuickCheck(field, Section(), text, separator_);

@@ -92,7 +92,8 @@ class PanelModel {
     // A box's text committed (Enter, the focus leaving it, or the program's own change).
     void CommitText(InputControl box, std::u16string_view text);
 
-    // A text typed and not committed, as "计算" reads it: the box holds it, nothing else changes.
+    // A text typed and not committed, as "计算" reads it: the box holds it, nothing else changes;
+    // its commit later counts against the text committed before.
     void TakeTyped(InputControl box, std::u16string_view text) { BoxOf(box).text = text; }
 
     // "≈": the precision pop-up shown or hidden.
@@ -129,6 +130,7 @@ class PanelModel {
     void ShowMessage(std::u16string_view text, TextColour colour);
 
     PanelView view_;
+    std::array<std::u16string, 5> committed_;  // the boxes' texts as last committed
     char16_t separator_;
 };
 

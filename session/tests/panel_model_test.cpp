@@ -179,6 +179,12 @@ INSTANTIATE_TEST_SUITE_P(
         StaleRow{"NewBooks", [](PanelModel& m) { m.NewBooks(); }, false, false, false},
         // Typed and not committed: nothing goes until it is committed.
         StaleRow{"Typed", [](PanelModel& m) { m.TakeTyped(Frk, u"30"); }, true, true, true},
+        StaleRow{"TypedThenCommitted",
+                 [](PanelModel& m) {
+                     m.TakeTyped(Frk, u"30");
+                     m.CommitText(Frk, u"30");
+                 },
+                 false, false, true},
         StaleRow{"Unchanged", [](PanelModel& m) { m.PickGrade(1); }, true, true, true}),
     pile::test::RowName{});
 
