@@ -23,6 +23,8 @@
 #include <algorithm>
 #include <cmath>
 #include <filesystem>
+#include <utility>
+#include <variant>
 
 #include "book_export.h"
 #include "book_view.h"
@@ -67,6 +69,10 @@ constexpr char16_t kExportScheduleName[] = u"桩表.csv";
 // The export writes CSV only: a workbook filter would give the file a suffix it does not hold.
 constexpr char16_t kExportScheduleFilter[] = u"桩表 (*.csv)";
 constexpr char16_t kExportWorkbookFilter[] = u"Excel 工作簿 (*.xlsx)";
+// The panel's five boxes, in InputControl order.
+constexpr pile::InputControl kBoxes[] = {
+    pile::InputControl::Diameter, pile::InputControl::StraightLength,
+    pile::InputControl::SocketDepth, pile::InputControl::Frk, pile::InputControl::Fuk};
 }  // namespace
 
 using pile::io::ToQString;
@@ -112,6 +118,9 @@ void TBXV_FRM_VORN1::ConnectHandlers() {
     using pile::ui::TextChange;
     using W = TBXV_FRM_VORN1;
 
+    for (const pile::InputControl control : kBoxes) {
+        DrawnText(control) = Box(control)->text();  // the start panel, as the model's
+    }
     jmlxChange_ = new ListChange(cbb_jmlx);
     ddChange_ = new ComboTextChange(cbe_dd);
     tyzdChange_ = new ComboTextChange(cbe_tyzd);
@@ -382,142 +391,194 @@ void TBXV_FRM_VORN1::paintEvent(QPaintEvent*) {
 }
 
 // ---------------------------------------------------------------- input panel
+//
+// The panel's rules are the model's (session/panel_model.h): each handler sends its event and
+// the panel is drawn from the model's view. The window's own changes raise the handlers again
+// while it draws; those are its drawing, not events, and pass.
 
 void TBXV_FRM_VORN1::cbb_czgyChange() {
-    InputChanged(PanelField::Process, nullptr);
+    PanelEvent([&] { panel_.PickProcess(cbb_czgy->currentIndex()); });
 }
 
 void TBXV_FRM_VORN1::cbe_ddChange() {
-    InputChanged(PanelField::Diameter, cbe_dd->lineEdit());
+    CommitBox(pile::InputControl::Diameter);
 }
 
 void TBXV_FRM_VORN1::cbe_tyzdChange() {
-    InputChanged(PanelField::StraightLength, cbe_tyzd->lineEdit());
+    CommitBox(pile::InputControl::StraightLength);
 }
 
 void TBXV_FRM_VORN1::cbe_hrChange() {
-    InputChanged(PanelField::SocketDepth, cbe_hr->lineEdit());
+    CommitBox(pile::InputControl::SocketDepth);
 }
 
 void TBXV_FRM_VORN1::cbb_hntChange() {
-    InputChanged(PanelField::ConcreteGrade, nullptr);
+    PanelEvent([&] { panel_.PickGrade(cbb_hnt->currentIndex()); });
 }
 
 void TBXV_FRM_VORN1::edt_frkChange() {
-    InputChanged(PanelField::Frk, edt_frk);
+    CommitBox(pile::InputControl::Frk);
 }
 
 void TBXV_FRM_VORN1::edt_fukChange() {
-    InputChanged(PanelField::Fuk, edt_fuk);
+    CommitBox(pile::InputControl::Fuk);
 }
 
-// The results the change makes stale go, "计算" comes back, then the quick check of a typed box:
-// quick feedback only, "计算" checks every input again, and more strictly.
-void TBXV_FRM_VORN1::InputChanged(PanelField field, QLineEdit* box) {
-    EmptyResults(pile::session::StaleAfterChange(field));
-    ComputeOn();
-    if (box == nullptr) {
-        return;
-    }
-    const pile::session::QuickCheckResult check =
-        pile::session::QuickCheck(field,
-                                  pile::SectionTypeFromIndex(cbb_jmlx->currentIndex(), RockMode())
-                                      .value_or(pile::SectionType::Circle),
-                                  ToU16(box->text()), DecimalSeparator());
-    if (check.verdict == pile::session::CheckVerdict::Passed) {
-        lb_shuoming->clear();
-        SetBoxColour(box, kBlack);
-    } else if (check.verdict == pile::session::CheckVerdict::Failed) {
-        ShowMessage(ToQString(check.message), kRed);
-        SetBoxColour(box, kRed);
-    }
+// The box shows what it commits.
+void TBXV_FRM_VORN1::CommitBox(pile::InputControl control) {
+    const QString text = Box(control)->text();
+    PanelEvent([&] {
+        DrawnText(control) = text;
+        panel_.CommitText(control, ToU16(text));
+    });
 }
 
-// Each radio button looks at its own state only; both see the final state of the pair and
-// apply the same configuration, the one that lost the selection first.
 void TBXV_FRM_VORN1::rdb_frkChange() {
-    ApplyRockMode(rdb_frk->isChecked() ? pile::RockParameterMode::Frk
-                                       : pile::RockParameterMode::Fuk);
+    PanelEvent([&] {
+        panel_.ChooseMode(rdb_frk->isChecked() ? pile::RockParameterMode::Frk
+                                               : pile::RockParameterMode::Fuk);
+    });
 }
 
 void TBXV_FRM_VORN1::rdb_fukChange() {
-    ApplyRockMode(rdb_fuk->isChecked() ? pile::RockParameterMode::Fuk
-                                       : pile::RockParameterMode::Frk);
+    PanelEvent([&] {
+        panel_.ChooseMode(rdb_fuk->isChecked() ? pile::RockParameterMode::Fuk
+                                               : pile::RockParameterMode::Frk);
+    });
 }
 
-// Selecting the first section type runs cbb_jmlxChange, which lays out the circle.
-void TBXV_FRM_VORN1::ApplyRockMode(pile::RockParameterMode mode) {
-    jmlxChange_->ReplaceItems(ToQStringList(LayoutOf(mode).sectionItems));
-    jmlxChange_->Select(0);
-    ApplyRockControls(mode);
-}
-
-// The controls of the rock mode besides the section list; replacing the process list runs
-// cbb_czgyChange.
-void TBXV_FRM_VORN1::ApplyRockControls(pile::RockParameterMode mode) {
-    const pile::session::RockModeLayout& layout = LayoutOf(mode);
-    edt_frk->setEnabled(layout.rockBox == pile::InputControl::Frk);
-    edt_fuk->setEnabled(layout.rockBox == pile::InputControl::Fuk);
-    lb_kesair->setText(ToQString(layout.coefficientName));
-    lb_tiaowen->setText(ToQString(layout.formula));
-    EmptyResults(pile::session::StaleAfterChange(PanelField::RockMode));
-    czgyChange_->ReplaceItems(ToQStringList(layout.processItems));
-    czgyChange_->Select(layout.processSelection);
-}
-
-// The lists of cbe_tyzd and cbe_hr are replaced as the program's own change: the new selection
-// or text runs their handlers.
 void TBXV_FRM_VORN1::cbb_jmlxChange() {
-    const std::optional<pile::SectionType> type =
-        pile::SectionTypeFromIndex(cbb_jmlx->currentIndex(), RockMode());
-    if (!type) {
-        return;  // the list is being emptied
+    PanelEvent([&] { panel_.ChooseSection(cbb_jmlx->currentIndex()); });
+}
+
+void TBXV_FRM_VORN1::PanelEvent(const std::function<void()>& event) {
+    if (drawingPanel_) {
+        return;
     }
-    const pile::session::SectionLayout& layout = LayoutOf(*type);
-    lb_dd->setText(ToQString(layout.ddLabel));
-    lb_tyzd->setText(ToQString(layout.tyzdLabel));
-    lb_tyzd->setEnabled(layout.tyzdEnabled);
-    cbe_tyzd->setEnabled(layout.tyzdEnabled);
-    ApplyRockControls(RockMode());
-    tyzdChange_->ReplaceItems(ToQStringList(layout.tyzdItems));
-    if (layout.tyzdSelection >= 0) {
-        tyzdChange_->Select(layout.tyzdSelection);
+    event();
+    ShowPanel();
+}
+
+namespace {
+
+// The list holds `items`; replaced only when it holds others, so that a redraw of the same
+// list keeps it as it is.
+template <typename Change>
+bool ShowItems(QComboBox* list, Change* change, const pile::session::ListItems& items) {
+    const QStringList wanted = ToQStringList(items);
+    QStringList held;
+    for (int i = 0; i < list->count(); ++i) {
+        held.append(list->itemText(i));
+    }
+    if (held == wanted) {
+        return false;
+    }
+    change->ReplaceItems(wanted);
+    return true;
+}
+
+void ShowSelection(QComboBox* list, pile::ui::ListChange* change, int index) {
+    if (list->currentIndex() != index) {
+        change->Select(index);
+    }
+}
+
+}  // namespace
+
+// The one place where the input screen follows the model.
+void TBXV_FRM_VORN1::ShowPanel() {
+    using pile::InputControl;
+    const pile::session::PanelView& view = panel_.View();
+    const bool wasDrawing = std::exchange(drawingPanel_, true);
+    (view.rockMode == pile::RockParameterMode::Frk ? rdb_frk : rdb_fuk)->setChecked(true);
+    ShowItems(cbb_jmlx, jmlxChange_, view.sectionItems);
+    ShowSelection(cbb_jmlx, jmlxChange_, view.section);
+    // The names a screen reader speaks follow the labels.
+    const bool relabelled = lb_dd->text() != ToQString(view.ddLabel) ||
+                            lb_tyzd->text() != ToQString(view.tyzdLabel) ||
+                            lb_kesair->text() != ToQString(view.coefficientName);
+    lb_dd->setText(ToQString(view.ddLabel));
+    lb_tyzd->setText(ToQString(view.tyzdLabel));
+    lb_tyzd->setEnabled(view.tyzdEnabled);
+    cbe_tyzd->setEnabled(view.tyzdEnabled);
+    edt_frk->setEnabled(view.rockBox == InputControl::Frk);
+    edt_fuk->setEnabled(view.rockBox == InputControl::Fuk);
+    lb_kesair->setText(ToQString(view.coefficientName));
+    lb_tiaowen->setText(ToQString(view.formula));
+    ShowItems(cbb_czgy, czgyChange_, view.processItems);
+    ShowSelection(cbb_czgy, czgyChange_, view.process);
+    ShowSelection(cbb_hnt, hntChange_, view.grade);
+    ShowText(InputControl::Diameter, false);
+    ShowText(InputControl::StraightLength, ShowItems(cbe_tyzd, tyzdChange_, view.tyzdItems));
+    ShowText(InputControl::SocketDepth, ShowItems(cbe_hr, hrChange_, view.hrItems));
+    ShowText(InputControl::Frk, false);
+    ShowText(InputControl::Fuk, false);
+    for (const InputControl control : kBoxes) {
+        if (const auto colour = view.Box(control).colour) {
+            SetBoxColour(Box(control), Colour(*colour));
+        }
+    }
+    for (const auto& [box, text] : {std::pair{edt_kesair, &view.coefficient},
+                                    std::pair{edt_ra, &view.ra}, std::pair{edt_rc, &view.rc}}) {
+        if (box->text() != ToQString(*text)) {
+            box->setText(ToQString(*text));  // a text selected for copying stays selected
+        }
+    }
+    // Once shown, the message label stays in place of the logo until the program ends.
+    if (view.messageShown) {
+        img_Logo->hide();
+        lb_shuoming->show();
+        QPalette palette = lb_shuoming->palette();
+        palette.setColor(QPalette::WindowText, Colour(view.messageColour));
+        lb_shuoming->setPalette(palette);
+        lb_shuoming->setText(ToQString(view.message));
+    }
+    if (view.resultShown) {
+        cbt_View->show();
+        cbt_compute->hide();
     } else {
-        tyzdChange_->SetText(ToQString(layout.tyzdText));
+        cbt_compute->setEnabled(true);
+        cbt_compute->show();
+        cbt_View->hide();
     }
-    hrChange_->ReplaceItems(ToQStringList(layout.hrItems));
-    hrChange_->Select(0);
-    EmptyResults(pile::session::StaleAfterChange(PanelField::SectionType));
-    ComputeOn();
-    NameControls();
-}
-
-void TBXV_FRM_VORN1::EmptyResults(pile::session::StaleResults stale) {
-    if (stale.coefficient) {
-        edt_kesair->clear();
-    }
-    if (stale.ra) {
-        edt_ra->clear();
-    }
-    if (stale.rc) {
-        edt_rc->clear();
+    ShowSelection(popbox_jingdu, jingduChange_, static_cast<int>(view.precision));
+    popbox_jingdu->setVisible(view.precisionShown);
+    drawingPanel_ = wasDrawing;
+    if (relabelled) {
+        NameControls();
     }
 }
 
-void TBXV_FRM_VORN1::ComputeOn() {
-    cbt_compute->setEnabled(true);
-    cbt_compute->show();
-    cbt_View->hide();
+// A box is written when the model's text is not the one last drawn or committed there: a text
+// typed and not yet committed stays as typed. An editable list shows its item when it holds it.
+void TBXV_FRM_VORN1::ShowText(pile::InputControl control, bool itemsReplaced) {
+    const QString wanted = ToQString(panel_.View().Box(control).text);
+    QString& drawn = DrawnText(control);
+    if (!itemsReplaced && drawn == wanted) {
+        return;
+    }
+    drawn = wanted;
+    const std::pair<QComboBox*, pile::ui::ComboTextChange*> lists[] = {
+        {cbe_dd, ddChange_}, {cbe_tyzd, tyzdChange_}, {cbe_hr, hrChange_}};
+    const auto index = static_cast<std::size_t>(control);
+    if (index < std::size(lists)) {
+        const auto [list, change] = lists[index];
+        if (const int item = list->findText(wanted, Qt::MatchExactly); item >= 0) {
+            change->Select(item);
+        } else {
+            change->SetText(wanted);
+        }
+        return;
+    }
+    (control == pile::InputControl::Frk ? frkChange_ : fukChange_)->SetText(wanted);
 }
 
-// Once shown, the message label stays in place of the logo until the program ends.
-void TBXV_FRM_VORN1::ShowMessage(const QString& text, const QColor& colour) {
-    img_Logo->hide();
-    lb_shuoming->show();
-    QPalette palette = lb_shuoming->palette();
-    palette.setColor(QPalette::WindowText, colour);
-    lb_shuoming->setPalette(palette);
-    lb_shuoming->setText(text);
+QString& TBXV_FRM_VORN1::DrawnText(pile::InputControl control) {
+    return drawnTexts_[static_cast<std::size_t>(control)];
+}
+
+QColor TBXV_FRM_VORN1::Colour(pile::session::TextColour colour) {
+    return colour == pile::session::TextColour::Red ? kRed : kBlack;
 }
 
 // Only the normal state: a disabled box keeps the style's grey.
@@ -544,10 +605,6 @@ QLineEdit* TBXV_FRM_VORN1::Box(pile::InputControl control) const {
     return nullptr;
 }
 
-pile::RockParameterMode TBXV_FRM_VORN1::RockMode() const {
-    return rdb_fuk->isChecked() ? pile::RockParameterMode::Fuk : pile::RockParameterMode::Frk;
-}
-
 char16_t TBXV_FRM_VORN1::DecimalSeparator() {
     return pile::io::DecimalSeparator(QLocale::system());
 }
@@ -559,13 +616,20 @@ void TBXV_FRM_VORN1::cbt_computeClick() {
 }
 
 void TBXV_FRM_VORN1::cbt_JingDuClick() {
-    popbox_jingdu->setVisible(popbox_jingdu->isHidden());
+    PanelEvent([&] { panel_.TogglePrecision(); });
 }
 
 // A new precision picked in the shown pop-up is a whole new calculation, one record more.
 void TBXV_FRM_VORN1::popbox_jingduChange() {
-    if (popbox_jingdu->isVisible()) {
+    const std::optional<pile::PrecisionMode> precision =
+        pile::PrecisionModeFromIndex(popbox_jingdu->currentIndex());
+    if (drawingPanel_ || !precision) {
+        return;
+    }
+    if (panel_.PickPrecision(*precision)) {
         ComputeAction();
+    } else {
+        ShowPanel();
     }
 }
 
@@ -576,78 +640,23 @@ void TBXV_FRM_VORN1::ComputeAction() {
 void TBXV_FRM_VORN1::ComputeRecord(const QString& time, char16_t decimalSeparator,
                                    std::u16string_view mark,
                                    const pile::schedule::LoadTexts& loads) {
-    const std::optional<pile::PanelInput> panel = ReadPanel();
-    if (!panel) {
-        return;
-    }
     EnsureBookScreen();  // its views follow the books from the first record on
+    // Typed and not committed: the calculation reads the box as it stands.
+    for (const pile::InputControl control : kBoxes) {
+        if (const QString typed = Box(control)->text(); typed != DrawnText(control)) {
+            DrawnText(control) = typed;
+            panel_.TakeTyped(control, ToU16(typed));
+        }
+    }
     const pile::session::PanelUpdate update =
-        session_.Compute(*panel, Precision(), decimalSeparator, ToU16(time), mark, loads);
-
-    if (!ShowUpdate(update)) {
+        panel_.Compute(session_, decimalSeparator, ToU16(time), mark, loads);
+    ShowPanel();
+    if (std::holds_alternative<pile::ValidationFailure>(update.outcome)) {
         return;
     }
     FollowBooks(update.booksChange);
     ShowBookScreenState();
     KeepRecords(session_.Records().size() - 1);
-}
-
-bool TBXV_FRM_VORN1::ShowUpdate(const pile::session::PanelUpdate& update) {
-    // The rectangle's exchange writes the boxes as the program's own change, so their
-    // handlers run now, in the middle of the calculation.
-    if (update.sidesRewritten) {
-        ddChange_->SetText(ToQString(update.ddText));
-        tyzdChange_->SetText(ToQString(update.tyzdText));
-    }
-    for (const pile::InputControl control : update.passed) {
-        lb_shuoming->clear();
-        SetBoxColour(Box(control), kBlack);
-    }
-    if (const auto* failure = std::get_if<pile::ValidationFailure>(&update.outcome)) {
-        ShowMessage(ToQString(failure->message), kRed);
-        SetBoxColour(Box(failure->control), kRed);
-        return false;
-    }
-    PresentResults(std::get<pile::session::ResultTexts>(update.outcome));
-    cbt_View->show();
-    cbt_compute->hide();
-    popbox_jingdu->hide();
-    return true;
-}
-
-// The panel as it stands; nothing while a list has no selection.
-std::optional<pile::PanelInput> TBXV_FRM_VORN1::ReadPanel() const {
-    const pile::RockParameterMode mode = RockMode();
-    const std::optional<pile::SectionType> section =
-        pile::SectionTypeFromIndex(cbb_jmlx->currentIndex(), mode);
-    const std::optional<pile::ConcreteGrade> grade =
-        pile::ConcreteGradeFromIndex(cbb_hnt->currentIndex());
-    const std::optional<pile::ConstructionProcess> process =
-        pile::ProcessFromIndex(cbb_czgy->currentIndex(), mode);
-    if (!section || !grade || !process) {
-        return std::nullopt;
-    }
-    pile::PanelInput panel;
-    panel.sectionType = *section;
-    panel.rockMode = mode;
-    panel.ddText = ToU16(cbe_dd->currentText());
-    panel.tyzdText = ToU16(cbe_tyzd->currentText());
-    panel.hrText = ToU16(cbe_hr->currentText());
-    panel.frkText = ToU16(edt_frk->text());
-    panel.fukText = ToU16(edt_fuk->text());
-    panel.concreteGrade = *grade;
-    panel.process = *process;
-    return panel;
-}
-
-void TBXV_FRM_VORN1::PresentResults(const pile::session::ResultTexts& results) {
-    if (results.rockClass) {
-        ShowMessage(ToQString(*results.rockClass), kBlack);
-    }
-    lb_kesair->setText(ToQString(results.coefficientName));
-    edt_kesair->setText(ToQString(results.coefficient));
-    edt_ra->setText(ToQString(results.ra));
-    edt_rc->setText(ToQString(results.rc));
 }
 
 void TBXV_FRM_VORN1::FollowBooks(const pile::BooksChange& change) {
@@ -657,10 +666,6 @@ void TBXV_FRM_VORN1::FollowBooks(const pile::BooksChange& change) {
         bookWindow_->BooksChanged(change);
     }
     FollowProject();
-}
-
-pile::PrecisionMode TBXV_FRM_VORN1::Precision() const {
-    return static_cast<pile::PrecisionMode>(std::clamp(popbox_jingdu->currentIndex(), 0, 4));
 }
 
 // ---------------------------------------------------------------- book screen
@@ -822,46 +827,14 @@ void TBXV_FRM_VORN1::OfferRecovery(const std::function<bool(const QString& quest
 // The books' last record stands in the panel as after its "计算", without a record more: after
 // an import and a recovery alike.
 void TBXV_FRM_VORN1::ShowLastRecord() {
-    if (session_.Records().empty()) {
-        return;
-    }
-    const pile::session::RecordInputs& last = session_.Records().back();
-    popbox_jingdu->hide();  // its change would be a calculation of its own
-    ShowRecordInPanel(last);
-    ShowUpdate(session_.Preview(last));
+    panel_.ShowLastRecord(session_);
+    ShowPanel();
 }
 
 void TBXV_FRM_VORN1::ShowWholeBooks() {
     meo_jisuanjieguo_Doc->SetBook(&session_.Lines(pile::Book::Text));
     meo_jisuanjieguo_Xls->SetBook(&session_.Lines(pile::Book::Table));
     FollowProject();
-}
-
-// Through the change adapters, in the order a person would set them: the rock mode and the
-// section lay the panel out, then the boxes and lists take the record's texts and positions.
-void TBXV_FRM_VORN1::ShowRecordInPanel(const pile::session::RecordInputs& record) {
-    const pile::PanelInput& panel = record.panel;
-    (panel.rockMode == pile::RockParameterMode::Frk ? rdb_frk : rdb_fuk)->setChecked(true);
-    const auto indexOf = [](auto fromIndex, auto value) {
-        for (int i = 0; const auto item = fromIndex(i); ++i) {
-            if (*item == value) {
-                return i;
-            }
-        }
-        return 0;
-    };
-    jmlxChange_->Select(indexOf(
-        [&](int i) { return pile::SectionTypeFromIndex(i, panel.rockMode); }, panel.sectionType));
-    ddChange_->SetText(ToQString(panel.ddText));
-    tyzdChange_->SetText(ToQString(panel.tyzdText));
-    hrChange_->SetText(ToQString(panel.hrText));
-    hntChange_->Select(
-        indexOf([](int i) { return pile::ConcreteGradeFromIndex(i); }, panel.concreteGrade));
-    czgyChange_->Select(
-        indexOf([&](int i) { return pile::ProcessFromIndex(i, panel.rockMode); }, panel.process));
-    frkChange_->SetText(ToQString(panel.frkText));
-    fukChange_->SetText(ToQString(panel.fukText));
-    jingduChange_->Select(static_cast<int>(record.precision));
 }
 
 void TBXV_FRM_VORN1::ShowSavedNotice(const QString& path) {

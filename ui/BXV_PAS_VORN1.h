@@ -12,6 +12,7 @@
 #include <QRect>
 #include <QString>
 #include <QWidget>
+#include <array>
 #include <functional>
 #include <memory>
 #include <optional>
@@ -19,6 +20,7 @@
 
 #include "session/book_questions.h"
 #include "session/panel_layout.h"
+#include "session/panel_model.h"
 #include "session/panel_session.h"
 #include "session/project_table.h"
 
@@ -183,16 +185,15 @@ class TBXV_FRM_VORN1 : public QWidget {
     QMargins FrameMargins() const;
     void FormClose(QCloseEvent* event);
 
-    // Input panel.
-    void InputChanged(pile::session::PanelField field, QLineEdit* box);
-    void ApplyRockMode(pile::RockParameterMode mode);
-    void ApplyRockControls(pile::RockParameterMode mode);
-    void EmptyResults(pile::session::StaleResults stale);
-    void ComputeOn();
-    void ShowMessage(const QString& text, const QColor& colour);
+    // Input panel: the model's event, then the panel drawn from its view.
+    void PanelEvent(const std::function<void()>& event);
+    void ShowPanel();
+    void CommitBox(pile::InputControl control);
+    void ShowText(pile::InputControl control, bool itemsReplaced);
+    QString& DrawnText(pile::InputControl control);
+    static QColor Colour(pile::session::TextColour colour);
     void SetBoxColour(QLineEdit* box, const QColor& colour);
     QLineEdit* Box(pile::InputControl control) const;
-    pile::RockParameterMode RockMode() const;
     static char16_t DecimalSeparator();
 
     // Compute action.
@@ -200,12 +201,7 @@ class TBXV_FRM_VORN1 : public QWidget {
     // `mark`: a recovered record's 桩号, which names it in the books.
     void ComputeRecord(const QString& time, char16_t decimalSeparator,
                        std::u16string_view mark = {}, const pile::schedule::LoadTexts& loads = {});
-    std::optional<pile::PanelInput> ReadPanel() const;
-    // The panel as after a "计算" of `update`; false when a check failed.
-    bool ShowUpdate(const pile::session::PanelUpdate& update);
-    void PresentResults(const pile::session::ResultTexts& results);
     void FollowBooks(const pile::BooksChange& change);
-    pile::PrecisionMode Precision() const;
 
     // The session journal (session/journal_keeper.h): after each change of the books.
     void KeepRecords(std::size_t before);
@@ -214,7 +210,6 @@ class TBXV_FRM_VORN1 : public QWidget {
     void ShowJournalWarning(const std::optional<std::u16string>& warning);
     // Today as the report's cover dates it, from the window's clock.
     QString ReportDate() const;
-    void ShowRecordInPanel(const pile::session::RecordInputs& record);
     void ShowLastRecord();
     void ShowWholeBooks();
     void ShowSavedNotice(const QString& path);
@@ -233,6 +228,10 @@ class TBXV_FRM_VORN1 : public QWidget {
                            pile::platform::MessagePresenter& messages);
 
     pile::session::PanelSession session_;
+    pile::session::PanelModel panel_{DecimalSeparator()};
+    bool drawingPanel_ = false;  // ShowPanel's own changes raise the handlers: no events
+    // The texts of the five boxes as last drawn or committed, in InputControl order.
+    std::array<QString, 5> drawnTexts_;
     std::function<QDateTime()> clock_;
     std::unique_ptr<pile::io::FolderJournals> journals_;  // before the keeper that writes them
     std::unique_ptr<pile::session::JournalKeeper> keeper_;

@@ -132,7 +132,7 @@ void TBXV_FRM_VORN1::ConnectKeyboard() {
                 QKeyEvent enter(QEvent::KeyPress, Qt::Key_Return, Qt::NoModifier);
                 QCoreApplication::sendEvent(box, &enter);
             }
-            PressAsTheMouse(cbt_compute->isVisible() ? cbt_compute : cbt_View);
+            PressAsTheMouse(panel_.View().resultShown ? cbt_View : cbt_compute);
         });
     }
     ConnectProjectWindow(*this);

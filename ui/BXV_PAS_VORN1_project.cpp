@@ -91,9 +91,8 @@ void TBXV_FRM_VORN1::ShowRecordOf(std::size_t index) {
         return;
     }
     const pile::session::RecordInputs record = session_.Records()[index];
-    popbox_jingdu->hide();  // its change would be a calculation of its own
-    ShowRecordInPanel(record);
-    ShowUpdate(session_.Preview(record));
+    panel_.ShowRecord(session_, record);
+    ShowPanel();
     if (JieGuo_DocLayer != nullptr && JieGuo_DocLayer->isVisible()) {
         cbt_ExitClick();
     }

@@ -177,9 +177,8 @@ void TBXV_FRM_VORN1::NewBooksClick() {
     }
     ShowWholeBooks();
     ShowBookScreenState();
-    EmptyResults({.coefficient = true, .ra = true, .rc = true});
-    lb_shuoming->clear();
-    ComputeOn();
+    panel_.NewBooks();
+    ShowPanel();
 }
 
 // The template pile_batch --template writes, where the user chooses; a workbook unless the
