@@ -15,6 +15,10 @@ QString ReportFileName() {
     return QStringLiteral("嵌岩桩计算书(依据DBJ50-047-2016)_计算书.docx");
 }
 
+QString PdfReportFileName() {
+    return QStringLiteral("嵌岩桩计算书(依据DBJ50-047-2016)_计算书.pdf");
+}
+
 QString DesignScheduleFileName() {
     return QStringLiteral("嵌岩桩计算书(依据DBJ50-047-2016)_选型桩表.csv");
 }

@@ -18,5 +18,7 @@ QString DesignScheduleFileName();
 
 // pile_batch --report docx: the calculation report, beside the books.
 QString ReportFileName();
+// pile_batch --report pdf: the same report as a PDF.
+QString PdfReportFileName();
 
 }  // namespace pile::io

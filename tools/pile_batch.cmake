@@ -5,8 +5,8 @@ if(PILE_BUILD_UI)
     find_package(Qt6 6.4 REQUIRED COMPONENTS Core)
 
     add_library(pile_batch_command STATIC pile_batch_command.cpp)
-    target_link_libraries(pile_batch_command PUBLIC pile_session pile_results_workbook pile_report pile_io
-                                                    Qt6::Core)
+    target_link_libraries(pile_batch_command PUBLIC pile_session pile_results_workbook pile_report pile_report_pdf
+                                                    pile_io Qt6::Core)
     pile_strict_target(pile_batch_command)
 
     add_executable(pile_batch pile_batch.cpp)

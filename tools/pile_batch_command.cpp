@@ -16,6 +16,8 @@
 #include "io/qt_text.h"
 #include "io/workbook_file.h"
 #include "report/docx_report.h"
+#include "report/pdf/pdf_report.h"
+#include "report/pdf/report_font.h"
 #include "schedule/schedule_limits.h"
 #include "schedule/xlsx_schedule.h"
 #include "session/pile_design.h"
@@ -35,7 +37,7 @@ using session::ScheduleOutcome;
 constexpr char kHelp[] =
     "用法:\n"
     "  pile_batch [--out 文件夹] [--sheet 工作表] [--results csv|xlsx|文件名]\n"
-    "             [--report docx] [--project 名称=内容]... 桩表.xlsx|桩表.csv\n"
+    "             [--report docx|pdf] [--project 名称=内容]... 桩表.xlsx|桩表.csv\n"
     "  pile_batch --design [--diameters 800,900,…] [--hr-min 0.5] [--hr-step 0.5] 桩表\n"
     "  pile_batch --template [桩表样例.csv|桩表样例.xlsx]\n"
     "  pile_batch --help\n"
@@ -49,7 +51,8 @@ constexpr char kHelp[] =
     "工作簿读名为“桩表”的工作表，没有时读第一个可见的工作表（--sheet 另选）；表头可以不在第一行。\n"
     "--results xlsx 把结果表写成 .xlsx（Ra、Rc、系数为数值）；也可给文件名，按后缀定格式。\n"
     "--report docx 另写计算书 @REPORT@（Word 文档：封面、目录、设计依据、计算汇总，\n"
-    "每根桩一节，含计算简图和计算过程），与其他文件一同替换。\n"
+    "每根桩一节，含计算简图和计算过程），与其他文件一同替换。--report pdf 写出内容相同的\n"
+    "@REPORT_PDF@（A4，计算汇总为横向页，文字可搜索），不需要显示器。\n"
     "--project 名称=内容 填写计算书封面的项目信息，可给多次；名称为 @PROJECT_KEYS@。\n"
     "表头上方写作“工程名称：某某”（或名称、内容各占一格）的行也填入，--project 在其后。\n"
     "\n"
@@ -82,7 +85,7 @@ constexpr char kHelp[] =
     "\n"
     "Usage:\n"
     "  pile_batch [--out DIR] [--sheet SHEET] [--results csv|xlsx|FILE]\n"
-    "             [--report docx] [--project KEY=VALUE]... SCHEDULE.xlsx|.csv\n"
+    "             [--report docx|pdf] [--project KEY=VALUE]... SCHEDULE.xlsx|.csv\n"
     "  pile_batch --design [--diameters 800,900,...] [--hr-min 0.5] [--hr-step 0.5] SCHEDULE\n"
     "  pile_batch --template [EXAMPLE.csv|EXAMPLE.xlsx]\n"
     "  pile_batch --help\n"
@@ -97,7 +100,9 @@ constexpr char kHelp[] =
     "only once all the new ones are complete; when one cannot be written, none is replaced.\n"
     "--report docx also writes the calculation report @REPORT@ (a Word document: cover,\n"
     "contents, basis, summary table, and one section per pile with its sketch and steps), in\n"
-    "the same set. --project KEY=VALUE fills a field of its cover, repeatable; the keys are\n"
+    "the same set; --report pdf writes the same report as @REPORT_PDF@ (A4, the summary on\n"
+    "landscape pages, searchable text), without a display.\n"
+    "--project KEY=VALUE fills a field of the report's cover, repeatable; the keys are\n"
     "@PROJECT_KEYS@. Lines above the header such as \"工程名称：NAME\" (or the key and the\n"
     "value in two cells) fill it too; --project overrides them.\n"
     "\n"
@@ -144,7 +149,10 @@ std::string HelpText() {
     put("@BOOK_TEXT@", io::BookFileName(Book::Text).toStdString());
     put("@BOOK_TABLE@", io::BookFileName(Book::Table).toStdString());
     put("@RESULTS@", io::ResultsFileName().toStdString());
-    put("@REPORT@", io::ReportFileName().toStdString());
+    put("@REPORT@", io::ReportFileName().toStdString());  // the Chinese text
+    put("@REPORT@", io::ReportFileName().toStdString());  // the English one
+    put("@REPORT_PDF@", io::PdfReportFileName().toStdString());
+    put("@REPORT_PDF@", io::PdfReportFileName().toStdString());
     std::u16string keys;
     for (const report::ProjectField& field : report::kProjectFields) {
         keys += (keys.empty() ? u"" : u"、") + std::u16string(field.key);
@@ -301,8 +309,9 @@ Arguments ParseArguments(const QStringList& arguments) {
         !kind.endsWith(u".xlsx")) {
         parsed.error = QStringLiteral("--results 应为 csv、xlsx 或以 .csv、.xlsx 结尾的文件名");
     }
-    if (!parsed.report.isEmpty() && parsed.report.compare(u"docx", Qt::CaseInsensitive) != 0) {
-        parsed.error = QStringLiteral("--report 应为 docx");
+    if (!parsed.report.isEmpty() && !IsPdfReport(parsed.report) &&
+        parsed.report.compare(u"docx", Qt::CaseInsensitive) != 0) {
+        parsed.error = QStringLiteral("--report 应为 docx 或 pdf");
     }
     return parsed;
 }
@@ -331,6 +340,14 @@ int WriteTemplate(const QString& path, const CommandEnvironment& env) {
 }
 
 }  // namespace
+
+bool IsPdfReport(const QString& kind) {
+    return kind.compare(u"pdf", Qt::CaseInsensitive) == 0;
+}
+
+bool AsksForPdfReport(const QStringList& arguments) {
+    return IsPdfReport(ParseArguments(arguments).report);
+}
 
 int RunBatchCommand(const QStringList& arguments, const CommandEnvironment& env) {
     const Arguments args = ParseArguments(arguments);
@@ -429,17 +446,29 @@ int RunBatchCommand(const QStringList& arguments, const CommandEnvironment& env)
         if (cover.date.empty()) {
             cover.date = io::ToU16(env.reportDate);
         }
-        auto docx =
-            report::DocxReport(report::GatherReport(session.Records(), report::ChecksOf(outcome)),
-                               cover, report::ThisProgram());
-        if (const auto* why = std::get_if<std::u16string>(&docx)) {
-            env.err("pile_batch: 未能写出 " + Utf8(io::ReportFileName()) + ": " + Utf8(*why) +
+        const report::ReportContent content =
+            report::GatherReport(session.Records(), report::ChecksOf(outcome));
+        const bool pdf = IsPdfReport(args.report);
+        const QString name = pdf ? io::PdfReportFileName() : io::ReportFileName();
+        std::variant<QByteArray, std::u16string> bytes;
+        if (pdf) {
+            const report::ReportFont font = report::LoadReportFont(env.programFolder);
+            if (!font.warning.empty()) {
+                env.err("pile_batch: " + Utf8(font.warning) + "\n");
+            }
+            bytes = report::PdfReport(content, cover, report::ThisProgram(), font.family);
+        } else if (auto docx = report::DocxReport(content, cover, report::ThisProgram());
+                   const auto* written = std::get_if<std::string>(&docx)) {
+            bytes = QByteArray(written->data(), static_cast<qsizetype>(written->size()));
+        } else {
+            bytes = std::get<std::u16string>(docx);
+        }
+        if (const auto* why = std::get_if<std::u16string>(&bytes)) {
+            env.err("pile_batch: 未能写出 " + Utf8(name) + ": " + Utf8(*why) +
                     "；输出文件夹中的文件都未改动\n");
             return kNotWritten;
         }
-        const std::string& bytes = std::get<std::string>(docx);
-        files.push_back(
-            {io::ReportFileName(), QByteArray(bytes.data(), static_cast<qsizetype>(bytes.size()))});
+        files.push_back({name, std::get<QByteArray>(std::move(bytes))});
     }
     // --results: a format (the usual name) or a file name, in the output folder unless it
     // names a folder of its own.

@@ -13,6 +13,7 @@ struct CommandEnvironment {
     char16_t decimalSeparator = u'.';  // the user's locale, as the window uses it
     QString calculationTime;           // as the window forms it, for every record of the run
     QString reportDate;                // the report cover's 日期 when --project gives none
+    QString programFolder;             // where the report's font is looked for first
     std::function<void(std::string_view)> out;  // UTF-8
     std::function<void(std::string_view)> err;  // UTF-8
 };
@@ -24,6 +25,12 @@ enum ExitCode {
     kNotWritten = 3,  // an output file could not be written
     kChecksFailed = 4,  // every row computed, but some fail their load check
 };
+
+// Whether `--report`'s value asks for a PDF, which needs a QGuiApplication.
+bool IsPdfReport(const QString& kind);
+
+// Whether these arguments (without the program name) ask for a PDF report.
+bool AsksForPdfReport(const QStringList& arguments);
 
 // `arguments` without the program name.
 int RunBatchCommand(const QStringList& arguments, const CommandEnvironment& environment);

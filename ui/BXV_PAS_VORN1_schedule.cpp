@@ -2,6 +2,7 @@
 // file dropped on the window, a file named on the command line), "生成桩表模板…" and
 // "新建计算书" (Ctrl+N). What is asked before the books are added to or emptied:
 // session/book_questions.h.
+#include <QCoreApplication>
 #include <QDate>
 #include <QDir>
 #include <QDragEnterEvent>
@@ -27,6 +28,8 @@
 #include "io/workbook_file.h"
 #include "project_info_dialog.h"
 #include "report/docx_report.h"
+#include "report/pdf/pdf_report.h"
+#include "report/pdf/report_font.h"
 #include "report/report_model.h"
 #include "scaled_layer.h"
 #include "schedule/schedule.h"
@@ -108,6 +111,30 @@ QString ChosenSavePath(pile::platform::FileDialogs& dialogs, QWidget* parent,
     const qsizetype picked = request.filters.indexOf(answer.selectedFilter);
     const QString path = answer.path + suffixes.value(std::max<qsizetype>(picked, 0));
     return QFileInfo::exists(path) && !dialogs.askReplace(parent, path) ? QString() : path;
+}
+
+// The report as the chosen file's suffix asks: a PDF for ".pdf", a Word document otherwise.
+std::variant<QByteArray, std::u16string> ReportBytes(const QString& path,
+                                                     const pile::report::ReportContent& content,
+                                                     const pile::report::ProjectInfo& project,
+                                                     const pile::report::ReportProgress& progress) {
+    if (QFileInfo(path).suffix().compare(u"pdf", Qt::CaseInsensitive) == 0) {
+        static const pile::report::ReportFont font = [] {
+            pile::report::ReportFont loaded =
+                pile::report::LoadReportFont(QCoreApplication::applicationDirPath());
+            if (!loaded.warning.empty()) {
+                qWarning("%s", QString::fromStdU16String(loaded.warning).toUtf8().constData());
+            }
+            return loaded;
+        }();
+        return pile::report::PdfReport(content, project, pile::report::ThisProgram(), font.family,
+                                       progress);
+    }
+    auto docx = pile::report::DocxReport(content, project, pile::report::ThisProgram(), progress);
+    if (const auto* bytes = std::get_if<std::string>(&docx)) {
+        return QByteArray(bytes->data(), static_cast<qsizetype>(bytes->size()));
+    }
+    return std::get<std::u16string>(std::move(docx));
 }
 
 }  // namespace
@@ -218,9 +245,9 @@ void TBXV_FRM_VORN1::ProjectInfoClick() {
     KeepBooksState();  // the journal's state keeps the project
 }
 
-// The calculation report of the books' records as a Word document, where the user chooses,
-// with the session's project on its cover (dated today when it has no date) and the file named
-// after the project when it has a name.
+// The calculation report of the books' records as a Word document or a PDF, where the user
+// chooses, with the session's project on its cover (dated today when it has no date) and the
+// file named after the project when it has a name.
 void TBXV_FRM_VORN1::ReportClick() {
     if (session_.PileCounter() == 0) {
         return;
@@ -243,17 +270,19 @@ void TBXV_FRM_VORN1::ReportClick() {
     pile::platform::SaveDialogRequest request;
     request.caption = QString::fromUtf16(kReportCaption);
     request.startPath = QDir(pile::io::DocumentsFolder().path).filePath(name);
-    request.filters = {QStringLiteral("Word 文档 (*.docx)")};
+    request.filters = {QStringLiteral("Word 文档 (*.docx)"), QStringLiteral("PDF 文档 (*.pdf)")};
     request.selectedFilter = request.filters.front();
-    const QString path = ChosenSavePath(*dialogs_, this, request, {QStringLiteral(".docx")});
+    const QString path =
+        ChosenSavePath(*dialogs_, this, request, {QStringLiteral(".docx"), QStringLiteral(".pdf")});
     if (path.isEmpty()) {
         return;
     }
     pile::ui::WorkProgress progress(this, QStringLiteral("正在生成计算书…"));
-    const auto bytes = pile::report::DocxReport(
-        pile::report::GatherReport(session_.Records(),
-                                   pile::report::ChecksOfRecords(session_.Records())),
-        project, pile::report::ThisProgram(), progress.Follower());
+    const auto bytes =
+        ReportBytes(path,
+                    pile::report::GatherReport(session_.Records(),
+                                               pile::report::ChecksOfRecords(session_.Records())),
+                    project, progress.Follower());
     if (progress.Cancelled()) {
         return;  // nothing written
     }
@@ -261,11 +290,9 @@ void TBXV_FRM_VORN1::ReportClick() {
         messages_->showError(QStringLiteral("计算书未能导出\n%1").arg(ToQString(*why)));
         return;
     }
-    const std::string& docx = std::get<std::string>(bytes);
     const QFileInfo file(path);
     const pile::io::BookFileResult written =
-        pile::io::WriteBookFile(file.absolutePath(), file.fileName(),
-                                QByteArray(docx.data(), static_cast<qsizetype>(docx.size())));
+        pile::io::WriteBookFile(file.absolutePath(), file.fileName(), std::get<QByteArray>(bytes));
     if (!written.ok) {
         messages_->showError(
             QStringLiteral("计算书未能写出到文件\n%1\n%2").arg(written.path, written.error));

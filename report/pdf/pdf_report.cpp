@@ -579,7 +579,8 @@ QPageLayout::Orientation Orientation(bool landscape) {
 std::variant<QByteArray, std::u16string> PdfReport(const ReportContent& content,
                                                    const ProjectInfo& project,
                                                    const ProgramInfo& program,
-                                                   const QString& fontFamily) {
+                                                   const QString& fontFamily,
+                                                   const ReportProgress& progress) {
     if (!qobject_cast<QGuiApplication*>(QCoreApplication::instance())) {
         return std::u16string(u"PDF 计算书需要图形界面的字体支持，未能写出");
     }
@@ -611,7 +612,13 @@ std::variant<QByteArray, std::u16string> PdfReport(const ReportContent& content,
     pageOf[1] = layout.PageIndex();
     layout.Heading(Q(kSummaryTitle), kHeading1, 0, 120);
     Summary(layout, content);
+    // Half the steps lay the piles out, half draw their pages.
+    const std::size_t steps = 2 * std::max<std::size_t>(content.piles.size(), 1);
+    const auto stopped = [&](std::size_t done) { return progress && !progress(done, steps); };
     for (std::size_t i = 0; i < content.piles.size(); ++i) {
+        if (stopped(i)) {
+            return std::u16string(kReportStopped);
+        }
         Pile(layout, content.piles[i], pageOf, i + 2);
     }
 
@@ -625,6 +632,11 @@ std::variant<QByteArray, std::u16string> PdfReport(const ReportContent& content,
     const int count = static_cast<int>(pages.size());
     for (int i = 0; i < count; ++i) {
         const Page& page = pages[static_cast<std::size_t>(i)];
+        if (stopped(steps / 2 +
+                    steps / 2 * static_cast<std::size_t>(i) / static_cast<std::size_t>(count))) {
+            painter.end();
+            return std::u16string(kReportStopped);
+        }
         if (i > 0) {
             writer.setPageOrientation(Orientation(page.landscape));
             if (!writer.newPage()) {
@@ -635,6 +647,9 @@ std::variant<QByteArray, std::u16string> PdfReport(const ReportContent& content,
     }
     if (!painter.end()) {
         return std::u16string(u"PDF 计算书未能写出");
+    }
+    if (stopped(steps)) {
+        return std::u16string(kReportStopped);
     }
     buffer.close();
     return buffer.data();

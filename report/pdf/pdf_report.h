@@ -13,16 +13,19 @@
 #include <string>
 #include <variant>
 
+#include "report/docx_report.h"
 #include "report/project_info.h"
 #include "report/report_model.h"
 
 namespace pile::report {
 
 // The bytes of the PDF, or why it could not be made. Needs a QGuiApplication (the fonts).
-// `fontFamily`: the face LoadReportFont gave (report_font.h).
+// `fontFamily`: the face LoadReportFont gave (report_font.h). `progress` follows the piles laid
+// out, then the pages drawn; when it answers false the report ends with kReportStopped.
 std::variant<QByteArray, std::u16string> PdfReport(const ReportContent& content,
                                                    const ProjectInfo& project,
                                                    const ProgramInfo& program,
-                                                   const QString& fontFamily);
+                                                   const QString& fontFamily,
+                                                   const ReportProgress& progress = {});
 
 }  // namespace pile::report

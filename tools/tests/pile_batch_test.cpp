@@ -635,12 +635,37 @@ TEST(PileBatchTest, TheScheduleNamesTheProjectAndTheCommandLineOverridesIt) {
     EXPECT_EQ(document.find("表上的审核人"), std::string::npos);
 }
 
+// A PDF needs Qt Gui's fonts: drawn on the offscreen platform even when the caller's
+// environment names one that cannot start here.
+TEST(PileBatchTest, TheReportAsPdfNeedsNoDisplay) {
+    QTemporaryDir dir;
+    const QString example = dir.filePath(QStringLiteral("样例.csv"));
+    ASSERT_EQ(RunBatch({QStringLiteral("--template"), example}).status, 0);
+    QProcess process;
+    QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
+    environment.remove(QStringLiteral("DISPLAY"));
+    environment.remove(QStringLiteral("WAYLAND_DISPLAY"));
+    environment.insert(QStringLiteral("QT_QPA_PLATFORM"), QStringLiteral("xcb"));
+    process.setProcessEnvironment(environment);
+    process.start(QStringLiteral(PILE_BATCH_PROGRAM),
+                  {QStringLiteral("--report"), QStringLiteral("PDF"),
+                   QStringLiteral("--project=工程名称=示例大厦"), example});
+    ASSERT_TRUE(process.waitForFinished(60000));
+    EXPECT_EQ(process.exitCode(), 0) << process.readAllStandardError().toStdString();
+    const QByteArray bytes = ReadFile(dir.filePath(pile::io::PdfReportFileName()));
+    EXPECT_TRUE(bytes.startsWith("%PDF-")) << bytes.left(40).toStdString();
+    EXPECT_FALSE(QFileInfo::exists(dir.filePath(pile::io::ReportFileName())));
+}
+
 TEST(PileBatchTest, HelpAndManualPageNameTheReportAndEveryProjectKey) {
     const std::string help = RunBatch({QStringLiteral("--help")}).out;
     const QByteArray manual = ReadFile(QStringLiteral(PILE_SOURCE_DIR "/packaging/pile_batch.1"));
-    const QByteArray name = pile::io::ReportFileName().toUtf8();
-    EXPECT_NE(help.find(name.toStdString()), std::string::npos);
-    EXPECT_TRUE(manual.contains(name));
+    for (const QString& file : {pile::io::ReportFileName(), pile::io::PdfReportFileName()}) {
+        const QByteArray name = file.toUtf8();
+        EXPECT_NE(help.find(name.toStdString()), std::string::npos) << name.toStdString();
+        EXPECT_TRUE(manual.contains(name)) << name.toStdString();
+    }
+    EXPECT_EQ(help.find('@'), std::string::npos) << "every marker replaced";
     for (const pile::report::ProjectField& field : pile::report::kProjectFields) {
         const std::string key = pile::Utf16ToUtf8(field.key);
         EXPECT_NE(help.find(key), std::string::npos) << key;

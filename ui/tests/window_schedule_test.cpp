@@ -286,4 +286,30 @@ TEST_F(WindowSchedule, ProjectInfoFromTheScheduleAndTheDialogReachesTheReport) {
     }
 }
 
+// The same report as a PDF: by the suffix typed, or by the type picked for a bare name.
+TEST_F(WindowSchedule, ReportAsPdfByItsSuffixOrTheTypePicked) {
+    auto window = Start();
+    window->OpenSchedule(Write(QStringLiteral("桩.csv"),
+                               "d,hr,混凝土,工艺,frk\r\n1000,1.0d,C30,泥浆护壁成桩,25\r\n"));
+    const struct {
+        const char16_t* typed;
+        const char16_t* filter;
+        const char16_t* written;
+        QByteArray magic;
+    } rows[] = {
+        {u"甲.pdf", u"", u"甲.pdf", "%PDF"},
+        {u"乙", u"PDF 文档 (*.pdf)", u"乙.pdf", "%PDF"},
+        {u"丙", u"", u"丙.docx", "PK"},
+    };
+    for (const auto& row : rows) {
+        dialogs.savePath = Home(QString::fromUtf16(row.typed));
+        dialogs.selectedFilter = QString::fromUtf16(row.filter);
+        ChooseInInputMenu(*window, QStringLiteral("导出计算书…"));
+        QFile report(Home(QString::fromUtf16(row.written)));
+        ASSERT_TRUE(report.open(QIODevice::ReadOnly)) << report.fileName().toStdString();
+        EXPECT_EQ(report.read(row.magic.size()), row.magic) << report.fileName().toStdString();
+    }
+    EXPECT_TRUE(dialogs.saveRequests.back().filters.contains(QStringLiteral("PDF 文档 (*.pdf)")));
+}
+
 }  // namespace
