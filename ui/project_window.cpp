@@ -2,7 +2,6 @@
 
 #include <QAbstractTableModel>
 #include <QCheckBox>
-#include <QFontMetrics>
 #include <QHBoxLayout>
 #include <QHeaderView>
 #include <QLabel>
@@ -204,18 +203,18 @@ ProjectWindow::ProjectWindow(const session::ProjectTable& table, Hooks hooks)
     view_->verticalHeader()->setSectionResizeMode(QHeaderView::Fixed);
     view_->verticalHeader()->setDefaultSectionSize(fontMetrics().height() + 6);
     view_->horizontalHeader()->setSectionResizeMode(QHeaderView::Interactive);
-    view_->horizontalHeader()->setDefaultSectionSize(
-        fontMetrics().horizontalAdvance(QStringLiteral("0000000000")));
-    // Every heading whole: the header's own font and room for the sort arrow.
-    const QFontMetrics heading(view_->horizontalHeader()->font());
-    for (int column = 0; column < model_->columnCount(); ++column) {
-        const QString text = model_->headerData(column, Qt::Horizontal, Qt::DisplayRole).toString();
-        view_->setColumnWidth(column, std::max(view_->horizontalHeader()->defaultSectionSize(),
-                                               heading.horizontalAdvance(text) + 28));
+    // Each column as wide as its heading (and the sort arrow) or ten digits; measured once from
+    // the headings, never from 10 000 rows.
+    const int digits = fontMetrics().horizontalAdvance(QStringLiteral("0000000000"));
+    for (std::size_t i = 0; i < session::kProjectColumns; ++i) {
+        const QString heading =
+            ToQString(session::ProjectColumnName(ColumnOf(static_cast<int>(i))));
+        view_->setColumnWidth(static_cast<int>(i),
+                              std::max(digits, fontMetrics().horizontalAdvance(heading) + 28));
     }
     view_->setColumnWidth(
         static_cast<int>(ProjectColumn::Verdict),
-        fontMetrics().horizontalAdvance(QStringLiteral("不满足（Nk>Ra、γ0N>Rc）")));
+        fontMetrics().horizontalAdvance(QStringLiteral("不满足（Nk>Ra、γ0N>Rc）")) + 12);
     connect(view_, &QTableView::doubleClicked, this, [this](const QModelIndex& index) {
         // A load cell opens its editor instead.
         if (index.isValid() && !session::IsLoadColumn(ColumnOf(index.column()))) {
