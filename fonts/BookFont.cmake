@@ -35,29 +35,32 @@ function(pile_find_fonttools_python)
                         "(scripts/install-deps), or set PILE_FONTTOOLS_PYTHON.")
 endfunction()
 
-function(pile_add_book_font)
+# Derives `file` from the collection `collection` (found as `source_var`, which the user may
+# set) holding `face`, as `family`/`postscript`, with the script's extra `options`; defines the
+# target `target` and installs the file with its licence. Sets `file_var` and `dir_var` in the
+# caller's caller.
+function(pile_derive_font target source_var collection face file family postscript comment
+         options file_var dir_var)
     # The build machine's font, also for a cross-build: the derived file travels with the program.
-    find_file(PILE_BOOK_FONT_SOURCE NotoSansCJK-Regular.ttc
+    find_file(${source_var} ${collection}
               PATHS /usr/share/fonts/opentype/noto /usr/share/fonts/opentype/noto-cjk
               NO_CMAKE_FIND_ROOT_PATH
-              DOC "The font collection holding Noto Sans Mono CJK SC")
-    if(NOT PILE_BOOK_FONT_SOURCE)
-        message(FATAL_ERROR "NotoSansCJK-Regular.ttc not found: install fonts-noto-cjk "
-                            "(scripts/install-deps), or set PILE_BOOK_FONT_SOURCE.")
+              DOC "The font collection holding ${face}")
+    if(NOT ${source_var})
+        message(FATAL_ERROR "${collection} not found: install fonts-noto-cjk "
+                            "(scripts/install-deps), or set ${source_var}.")
     endif()
     pile_find_fonttools_python()
 
-    set(file PileBookMonoCJKsc-Regular.otf)
     set(dir ${CMAKE_BINARY_DIR}/fonts)
     add_custom_command(
         OUTPUT ${dir}/${file}
-        COMMAND ${PILE_FONTTOOLS_PYTHON} ${PILE_BOOK_FONT_SCRIPT} ${PILE_BOOK_FONT_SOURCE}
-                "Noto Sans Mono CJK SC" ${dir}/${file}
-                "Pile Book Mono CJK SC" PileBookMonoCJKsc-Regular
-        DEPENDS ${PILE_BOOK_FONT_SCRIPT} ${PILE_BOOK_FONT_SOURCE}
-        COMMENT "Deriving the book font ${file}"
+        COMMAND ${PILE_FONTTOOLS_PYTHON} ${PILE_BOOK_FONT_SCRIPT} ${options}
+                ${${source_var}} "${face}" ${dir}/${file} "${family}" ${postscript}
+        DEPENDS ${PILE_BOOK_FONT_SCRIPT} ${${source_var}}
+        COMMENT "${comment} ${file}"
         VERBATIM)
-    add_custom_target(pile_book_font ALL DEPENDS ${dir}/${file})
+    add_custom_target(${target} ALL DEPENDS ${dir}/${file})
 
     include(GNUInstallDirs)
     if(WIN32)
@@ -66,46 +69,27 @@ function(pile_add_book_font)
         set(destination ${CMAKE_INSTALL_DATADIR}/rock-socketed-pile/fonts)
     endif()
     install(FILES ${dir}/${file} DESTINATION ${destination})
-    install(FILES ${PILE_BOOK_FONT_LICENCE} DESTINATION ${destination}
-            RENAME PileBookMonoCJKsc-OFL.txt)
+    string(REPLACE "-Regular.otf" "-OFL.txt" licence ${file})
+    install(FILES ${PILE_BOOK_FONT_LICENCE} DESTINATION ${destination} RENAME ${licence})
 
+    set(${file_var} ${file} PARENT_SCOPE)
+    set(${dir_var} ${dir} PARENT_SCOPE)
+endfunction()
+
+function(pile_add_book_font)
+    pile_derive_font(pile_book_font PILE_BOOK_FONT_SOURCE NotoSansCJK-Regular.ttc
+                     "Noto Sans Mono CJK SC" PileBookMonoCJKsc-Regular.otf
+                     "Pile Book Mono CJK SC" PileBookMonoCJKsc-Regular "Deriving the book font"
+                     "" file dir)
     set(PILE_BOOK_FONT_FILE ${file} PARENT_SCOPE)
     set(PILE_BOOK_FONT_DIR ${dir} PARENT_SCOPE)
 endfunction()
 
 function(pile_add_report_font)
-    find_file(PILE_REPORT_FONT_SOURCE NotoSerifCJK-Regular.ttc
-              PATHS /usr/share/fonts/opentype/noto /usr/share/fonts/opentype/noto-cjk
-              NO_CMAKE_FIND_ROOT_PATH
-              DOC "The font collection holding Noto Serif CJK SC")
-    if(NOT PILE_REPORT_FONT_SOURCE)
-        message(FATAL_ERROR "NotoSerifCJK-Regular.ttc not found: install fonts-noto-cjk "
-                            "(scripts/install-deps), or set PILE_REPORT_FONT_SOURCE.")
-    endif()
-    pile_find_fonttools_python()
-
-    set(file PileReportSerifCJKsc-Regular.otf)
-    set(dir ${CMAKE_BINARY_DIR}/fonts)
-    add_custom_command(
-        OUTPUT ${dir}/${file}
-        COMMAND ${PILE_FONTTOOLS_PYTHON} ${PILE_BOOK_FONT_SCRIPT} --proportional
-                ${PILE_REPORT_FONT_SOURCE} "Noto Serif CJK SC" ${dir}/${file}
-                "Pile Report Serif CJK SC" PileReportSerifCJKsc-Regular
-        DEPENDS ${PILE_BOOK_FONT_SCRIPT} ${PILE_REPORT_FONT_SOURCE}
-        COMMENT "Deriving the report font ${file}"
-        VERBATIM)
-    add_custom_target(pile_report_font ALL DEPENDS ${dir}/${file})
-
-    include(GNUInstallDirs)
-    if(WIN32)
-        set(destination ${CMAKE_INSTALL_BINDIR})
-    else()
-        set(destination ${CMAKE_INSTALL_DATADIR}/rock-socketed-pile/fonts)
-    endif()
-    install(FILES ${dir}/${file} DESTINATION ${destination})
-    install(FILES ${PILE_BOOK_FONT_LICENCE} DESTINATION ${destination}
-            RENAME PileReportSerifCJKsc-OFL.txt)
-
+    pile_derive_font(pile_report_font PILE_REPORT_FONT_SOURCE NotoSerifCJK-Regular.ttc
+                     "Noto Serif CJK SC" PileReportSerifCJKsc-Regular.otf
+                     "Pile Report Serif CJK SC" PileReportSerifCJKsc-Regular
+                     "Deriving the report font" --proportional file dir)
     set(PILE_REPORT_FONT_FILE ${file} PARENT_SCOPE)
     set(PILE_REPORT_FONT_DIR ${dir} PARENT_SCOPE)
 endfunction()
